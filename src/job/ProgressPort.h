@@ -1,0 +1,30 @@
+#pragma once
+// The progress popup as the core sees it. The front end shows it; the core
+// reports progress and polls for Cancel between flash commands.
+#include <string>
+
+namespace zorvek {
+
+class ProgressPort {
+public:
+    virtual ~ProgressPort() = default;
+    // Disables the main window while the popup lives; creates the popup with
+    // this title only if it does not exist yet.
+    virtual bool BeginModal(const std::string& title, bool smooth) = 0;
+    virtual void SetRange(int lower, int upper, int step) = 0;
+    // Each returns the previous bar position and shows a hidden popup again.
+    virtual int SetPosition(int position) = 0;
+    virtual int Step() = 0;
+    virtual int Advance(int delta) = 0;
+    virtual void SetText(const std::string& text) = 0;
+    virtual void Reset() = 0;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+    // Handles waiting events without ever waiting; Escape counts as Cancel only when asked.
+    virtual void PumpMessages(bool cancelOnEscape) = 0;
+    virtual bool IsCancelled() const = 0;
+    // Ends modality (re-enables the main window) and removes the popup.
+    virtual void Destroy() = 0;
+};
+
+}  // namespace zorvek

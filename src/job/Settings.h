@@ -1,0 +1,19 @@
+#pragma once
+// Loading and saving the job between runs.
+#include "job/JobState.h"
+#include "job/SettingsStore.h"
+
+namespace zorvek {
+
+// Reads every job key; values are taken as stored, without range checks.
+void loadSettings(JobState& job, SettingsStore& store);
+// Writes all 36 job keys (what "&Quit", the close box and Escape do).
+void saveAllSettings(const JobState& job, SettingsStore& store);
+// Writes the first three slot paths, "Compression" and "Verbose" (what File > Exit does).
+void savePartialSettings(const JobState& job, SettingsStore& store);
+
+// Folder of the running program, ending in a separator. Falls back to the
+// folder part of argv0 when the executable's own path cannot be read.
+std::string computeProgramFolder(const char* argv0);
+
+}  // namespace zorvek

@@ -1,0 +1,64 @@
+#pragma once
+// Fixed lists and the per-slot facts (controls, settings keys, numbering).
+// Every module takes these from here rather than repeating them.
+#include <array>
+#include <string>
+
+#include "job/JobState.h"
+
+namespace zorvek {
+
+struct SlotInfo {
+    int slot;                  // 1..7, order in the flash image and files
+    int messageNumber;         // number shown to the user ("Message N")
+    int tempDigit;             // digit in temporary file names
+    int rowCaptionId;          // group frame of the row
+    const char* rowCaption;    // template caption of the row
+    int pathBoxId;
+    int openButtonId;
+    const char* openButtonText;
+    int toneListId;
+    int beaconListId;
+    int beaconCaptionId;
+    int volumeListId;
+    int channelsLabelId;
+    int rateLabelId;
+    int bitsLabelId;
+    int samplesLabelId;
+    const char* pathKey;
+    const char* toneKey;
+    const char* beaconKey;
+    const char* volumeKey;     // volume keys follow the rows: "Vol 1" is slot 7
+};
+
+// Index 0 is slot 1.
+extern const std::array<SlotInfo, kSlotCount> kSlotTable;
+
+// Slot info by slot number 1..7.
+const SlotInfo& slotInfo(int slot);
+// Slot number (1..7) of the message the user calls "Message n"; 0 if none.
+int slotForMessageNumber(int messageNumber);
+// Slots in the order of the window's rows, top to bottom: 7, 1, 2, ..., 6.
+extern const std::array<int, kSlotCount> kRowOrder;
+
+constexpr int kToneCount = 65;
+constexpr int kBeaconCount = 4;
+constexpr int kVolumeCount = 9;
+
+// Entry text of the Siren Tone list at a position.
+std::string toneEntry(int index);
+extern const std::array<const char*, kBeaconCount> kBeaconEntries;
+extern const std::array<const char*, kVolumeCount> kVolumeEntries;
+// The volume level (10..2) a Siren Vol position stands for.
+constexpr int volumeLevel(int volumeIndex) { return 10 - volumeIndex; }
+
+// Siren usage buttons, in the group's order.
+struct UsageInfo {
+    int value;
+    const char* name;
+    const char* buttonText;
+    int controlId;
+};
+extern const std::array<UsageInfo, 4> kUsageTable;
+
+}  // namespace zorvek
