@@ -1,0 +1,174 @@
+#include "cli/ConsoleUserPort.h"
+
+#include <csignal>
+#include <iostream>
+
+namespace zorvek::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+
+std::string FormatDuration(double seconds) {
+    if (seconds < 0) seconds = 0;
+    int total = static_cast<int>(seconds + 0.5);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d:%02d", total / 60, total % 60);
+    return buf;
+}
+
+}  // namespace
+
+bool InterruptRequested() { return g_interrupted != 0; }
+void ClearInterrupt() { g_interrupted = 0; }
+
+void InstallInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+std::string FormatMessage(const std::string& caption, const std::string& text) {
+    std::string head = caption.empty() ? std::string() : caption + ": ";
+    std::string out = head;
+    const std::string indent(head.size(), ' ');
+    for (char c : text) {
+        out += c;
+        if (c == '\n') out += indent;
+    }
+    // Drop trailing blanks left by texts that end in a line break.
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+    return out;
+}
+
+ConsoleProgress::ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title)
+    : out_(out), terminal_(terminal), quiet_(quiet), title_(std::move(title)) {
+    phaseStart_ = lastRender_ = std::chrono::steady_clock::now();
+}
+
+ConsoleProgress::~ConsoleProgress() { Destroy(); }
+
+bool ConsoleProgress::BeginModal(const std::string&, bool) { return true; }
+
+void ConsoleProgress::SetRange(int lower, int upper, int step) {
+    lower_ = lower;
+    upper_ = upper;
+    step_ = step;
+}
+
+int ConsoleProgress::SetPosition(int position) {
+    int previous = position_;
+    position_ = position;
+    Render(false);
+    return previous;
+}
+
+int ConsoleProgress::Step() { return SetPosition(position_ + step_); }
+int ConsoleProgress::Advance(int delta) { return SetPosition(position_ + delta); }
+
+void ConsoleProgress::SetText(const std::string& text) {
+    FinishLine();
+    text_ = text;
+    lastPercent_ = -1;
+    phaseStart_ = std::chrono::steady_clock::now();
+    Render(true);
+}
+
+void ConsoleProgress::Reset() {
+    position_ = 0;
+    cancelled_ = false;
+    text_.clear();
+}
+
+void ConsoleProgress::Hide() { FinishLine(); }
+
+void ConsoleProgress::PumpMessages(bool) {
+    if (InterruptRequested()) cancelled_ = true;
+}
+
+void ConsoleProgress::Destroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    FinishLine();
+}
+
+void ConsoleProgress::FinishLine() {
+    if (lineOpen_) {
+        std::fputc('\n', out_);
+        std::fflush(out_);
+        lineOpen_ = false;
+    }
+}
+
+void ConsoleProgress::Render(bool force) {
+    if (quiet_ || destroyed_) return;
+    int percent = 0;
+    if (upper_ > lower_) percent = static_cast<int>((position_ - lower_) * 100.0 / (upper_ - lower_) + 0.5);
+    if (percent > 100) percent = 100;
+    if (percent < 0) percent = 0;
+    const auto now = std::chrono::steady_clock::now();
+    const std::string label = text_.empty() ? title_ : text_;
+    if (terminal_) {
+        // Redraw at most ~20 times a second; terminals are slow.
+        if (!force && percent == lastPercent_) return;
+        if (!force && percent != 100 && now - lastRender_ < std::chrono::milliseconds(50)) return;
+        lastRender_ = now;
+        lastPercent_ = percent;
+        const int width = 30;
+        const int filled = percent * width / 100;
+        std::string bar(static_cast<size_t>(filled), '#');
+        bar.resize(width, '.');
+        const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
+        std::string eta = "--:--";
+        if (percent > 0 && percent < 100) eta = FormatDuration(elapsed * (100 - percent) / percent);
+        if (percent >= 100) eta = "0:00";
+        std::fprintf(out_, "\r%-16s [%s] %3d%%  left %s ", label.c_str(), bar.c_str(), percent, eta.c_str());
+        std::fflush(out_);
+        lineOpen_ = true;
+    } else {
+        // Plain lines for logs: one per ten percent.
+        if (!force && (percent / 10 == lastPercent_ / 10)) return;
+        lastPercent_ = percent;
+        std::fprintf(out_, "%s %d%%\n", label.c_str(), percent);
+        std::fflush(out_);
+    }
+}
+
+ConsoleUserPort::ConsoleUserPort(std::FILE* err, bool terminal, bool quiet)
+    : err_(err), terminal_(terminal), quiet_(quiet) {}
+
+void ConsoleUserPort::ShowMessage(const std::string& text, const std::string& caption, MessageIcon) {
+    ++messagesShown_;
+    lastMessage_ = text;
+    std::fprintf(err_, "%s\n", FormatMessage(caption, text).c_str());
+    std::fflush(err_);
+}
+
+bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon) {
+    if (answerPolicy) {
+        if (auto answer = answerPolicy(text)) return *answer;
+    }
+    std::fprintf(err_, "%s [y/N] ", FormatMessage(caption, text).c_str());
+    std::fflush(err_);
+    std::string line;
+    if (!std::getline(std::cin, line)) return false;
+    return !line.empty() && (line[0] == 'y' || line[0] == 'Y');
+}
+
+std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&) {
+    if (fileAnswers.empty()) return std::nullopt;
+    std::string path = fileAnswers.front();
+    fileAnswers.pop_front();
+    return path;
+}
+
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& spec) { return ChooseOpenFile(spec); }
+
+std::unique_ptr<ProgressPort> ConsoleUserPort::MakeProgress(const std::string& title, bool) {
+    return std::make_unique<ConsoleProgress>(err_, terminal_, quiet_, title);
+}
+
+}  // namespace zorvek::cli

@@ -1,0 +1,87 @@
+#pragma once
+// UserPort for the terminal: boxes become "Caption: text" lines on stderr,
+// file choices come from the command line, Ctrl-C is the popup's Cancel.
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "job/UserPort.h"
+
+namespace zorvek::cli {
+
+// Set by the SIGINT handler; the progress popup reports it as Cancel.
+bool InterruptRequested();
+void InstallInterruptHandler();
+void ClearInterrupt();
+
+class ConsoleProgress : public ProgressPort {
+public:
+    ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title);
+    ~ConsoleProgress() override;
+    bool BeginModal(const std::string& title, bool smooth) override;
+    void SetRange(int lower, int upper, int step) override;
+    int SetPosition(int position) override;
+    int Step() override;
+    int Advance(int delta) override;
+    void SetText(const std::string& text) override;
+    void Reset() override;
+    void Show() override {}
+    void Hide() override;
+    void PumpMessages(bool cancelOnEscape) override;
+    bool IsCancelled() const override { return cancelled_; }
+    void Destroy() override;
+
+private:
+    void Render(bool force);
+    void FinishLine();
+
+    std::FILE* out_;
+    bool terminal_;
+    bool quiet_;
+    std::string title_;
+    std::string text_;
+    int lower_ = 0, upper_ = 100, step_ = 1, position_ = 0;
+    int lastPercent_ = -1;
+    bool cancelled_ = false;
+    bool lineOpen_ = false;
+    bool destroyed_ = false;
+    std::chrono::steady_clock::time_point phaseStart_;
+    std::chrono::steady_clock::time_point lastRender_;
+};
+
+class ConsoleUserPort : public UserPort {
+public:
+    ConsoleUserPort(std::FILE* err, bool terminal, bool quiet);
+
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec) override;
+    void exchangeToWindow() override {}
+    void ShowFirmwareBanner(bool) override {}
+    void ShowDip32ToneIndicator(bool) override {}
+    std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;
+
+    // Paths the next file dialogs return, in order; none left means Cancel.
+    std::deque<std::string> fileAnswers;
+    // Answers the next Yes/No questions; unset: ask on the terminal.
+    std::function<std::optional<bool>(const std::string& text)> answerPolicy;
+
+    int messagesShown() const { return messagesShown_; }
+    const std::string& lastMessage() const { return lastMessage_; }
+
+private:
+    std::FILE* err_;
+    bool terminal_;
+    bool quiet_;
+    int messagesShown_ = 0;
+    std::string lastMessage_;
+};
+
+// Formats a box as the terminal shows it: "Caption: line one\n          line two".
+std::string FormatMessage(const std::string& caption, const std::string& text);
+
+}  // namespace zorvek::cli
