@@ -247,6 +247,16 @@ TEST_F(ConfigCommandTest, SaveReplacesAnExistingFileWhole) {
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
+TEST_F(ConfigCommandTest, SaveThroughALinkReplacesTheLinkedFile) {
+    fs::create_directories(dir_ / "real");
+    std::ofstream(dir_ / "real" / "job.zfg") << "old";
+    fs::create_symlink(dir_ / "real" / "job.zfg", dir_ / "link.zfg");
+    JobState job = SampleJob();
+    ASSERT_EQ(WriteConfigFile(Path("link.zfg"), job), 1);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.zfg"));
+    EXPECT_EQ(Slurp(dir_ / "real" / "job.zfg"), FormatConfig(job));
+}
+
 TEST_F(ConfigCommandTest, LoadRoundTripBannerStatusLineAndIndicator) {
     JobState saved = SampleJob();
     saved.dip32Tone = 1;

@@ -232,8 +232,13 @@ TEST_F(ImageBuilderTest, SettingsWithoutEncodingAreRefused) {
     job_.slot(6).volumeIndex = 8;
     job_.slot(1).toneIndex = 65;
     EXPECT_EQ(UnencodableSettingMessage(job_), "Message 2: Siren Tone 65 is not in the list.");
+    EXPECT_FALSE(CheckSlotSettings(job_, port_));
+    ASSERT_EQ(port_.messages.size(), 1u);
+    EXPECT_EQ(port_.messages[0].text, "Message 2: Siren Tone 65 is not in the list.\nSiren has NOT been programmed.");
     job_.slot(1).toneIndex = 0;
     EXPECT_EQ(UnencodableSettingMessage(job_), "");
+    EXPECT_TRUE(CheckSlotSettings(job_, port_));
+    EXPECT_EQ(port_.messages.size(), 1u);
 }
 
 TEST_F(ImageBuilderTest, BrokenAudioIsRefused) {

@@ -42,6 +42,12 @@ int ReplaceFileContent(const std::string& path, std::span<const char> content, s
         return 0;
     }
     fs::path target(path);
+    // Replace what a link points to, not the link itself.
+    std::error_code ec;
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
     fs::path folder = target.parent_path();
     std::string name = target.filename().string();
     if (name.empty()) {
@@ -60,7 +66,7 @@ int ReplaceFileContent(const std::string& path, std::span<const char> content, s
         ::unlink(tempPath.c_str());
         return failWith(error, what, code);
     };
-    ::fchmod(fd, newFileMode(path));
+    ::fchmod(fd, newFileMode(target.string()));
     const char* data = content.data();
     size_t left = content.size();
     while (left > 0) {
@@ -78,7 +84,7 @@ int ReplaceFileContent(const std::string& path, std::span<const char> content, s
         ::unlink(tempPath.c_str());
         return failWith(error, "Cannot write " + path, code);
     }
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         int code = errno;
         ::unlink(tempPath.c_str());
         return failWith(error, "Cannot replace " + path, code);

@@ -54,4 +54,11 @@ std::string UnencodableVolumeMessage(const JobState& job) {
     return {};
 }
 
+bool CheckSlotSettings(const JobState& job, UserPort& port) {
+    std::string problem = UnencodableSettingMessage(job);
+    if (problem.empty()) return true;
+    port.ShowMessage(problem + "\nSiren has NOT been programmed.", kProgramTitle, MessageIcon::Stop);
+    return false;
+}
+
 }  // namespace zorvek

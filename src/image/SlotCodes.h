@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job/JobState.h"
+#include "job/UserPort.h"
 
 namespace zorvek {
 
@@ -23,5 +24,10 @@ uint8_t BeaconCode(int32_t beaconIndex);
 std::string UnencodableSettingMessage(const JobState& job);
 // The same, for the volumes alone.
 std::string UnencodableVolumeMessage(const JobState& job);
+
+// For programming: when a slot cannot be encoded, shows which one and
+// "Siren has NOT been programmed." and returns false. Call it before the
+// flash is touched.
+bool CheckSlotSettings(const JobState& job, UserPort& port);
 
 }  // namespace zorvek
