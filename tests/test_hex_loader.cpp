@@ -228,6 +228,7 @@ TEST_F(HexLoaderTest, MissingFileReturnsMinusOneAndChangesNothing) {
     job_.flashIdText = "ID";
     EXPECT_EQ(Load((dir_ / "absent.hex").string()), kHexNotFound);
     EXPECT_EQ(Load(""), kHexNotFound);
+    EXPECT_EQ(Load(dir_.string()), kHexNotFound);
     EXPECT_EQ(buffer_, before);
     EXPECT_EQ(job_.flashIdText, "ID");
     EXPECT_TRUE(port_.messages.empty());

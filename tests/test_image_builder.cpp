@@ -160,13 +160,6 @@ TEST_F(ImageBuilderTest, LongMessageRepeatCounts) {
     EXPECT_EQ(RepeatWord(0, 88039, 22010), 0x0001);
 }
 
-TEST_F(ImageBuilderTest, LastSampleIndexIsZeroBelowSix) {
-    EXPECT_EQ(LastSampleIndex(3), 0u);
-    EXPECT_EQ(LastSampleIndex(9), 0u);  // 6 samples
-    EXPECT_EQ(LastSampleIndex(12), 7u);
-    EXPECT_EQ(LastSampleIndex(132060), 88039u);
-}
-
 TEST_F(ImageBuilderTest, FirmwareMarkerFollowsTheUpdateFlag) {
     char hex[64];
     std::snprintf(hex, sizeof hex, ":01FDFE005A%02X\n", (0x100 - (0x01 + 0xFD + 0xFE + 0x5A)) & 0xFF);
@@ -264,13 +257,6 @@ TEST_F(ImageBuilderTest, DistinctSlotsCompareExactPaths) {
     for (int slot = 1; slot <= kSlotCount; ++slot) EXPECT_EQ(IsDistinctSlot(job_, slot), distinct[slot - 1]) << slot;
     EXPECT_EQ(FirstSlotWithSamePath(job_, 7), 2);
     EXPECT_EQ(AudioTotal(job_, audio_), 4 * 3u);
-}
-
-TEST(MessageEntryTest, EncodesBigEndian) {
-    MessageEntry e{0x123456, 0xABCDEF, 0x31, 0x10, 0x8056};
-    auto bytes = e.Encode();
-    EXPECT_EQ(bytes, (std::array<uint8_t, 10>{0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF, 0x31, 0x10, 0x80, 0x56}));
-    EXPECT_EQ(MessageEntry::Decode(bytes), e);
 }
 
 }  // namespace

@@ -29,7 +29,10 @@ int LoadFirmwareHex(JobState& job, UserPort& port, std::span<uint8_t> buffer, si
     const bool volumeTest = readable(inProgramFolder(job, kVolumeTestFileName));
 
     if (job.firmwarePath.empty()) return kHexNotFound;
-    std::ifstream file(inProgramFolder(job, job.firmwarePath), std::ios::binary);
+    const std::filesystem::path path = inProgramFolder(job, job.firmwarePath);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return kHexNotFound;
+    std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) return kHexNotFound;
 
     HexReadResult hex = ReadIntelHex(file);

@@ -148,7 +148,7 @@ HexReadResult ReadIntelHex(std::istream& in) {
     }
     if (!parser.failed()) {
         if (result.dataRecords == 0) {
-            result.reason = "the file holds no firmware data";
+            result.reason = "The file holds no firmware data.";
         } else {
             result.valid = true;
         }
