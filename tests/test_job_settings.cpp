@@ -88,7 +88,7 @@ TEST(Settings, OutOfRangeAndWronglyTypedValues) {
     MemorySettingsStore store;
     store.WriteInt(S, "Tone 1", 70);
     store.WriteInt(S, "Usage", 9);
-    store.WriteText(S, "Verify", "yes");    // not an integer: default
+    store.WriteText(S, "Verify", "yes");  // not an integer: default
     store.WriteInt(S, "WAV2 Location", 4);  // not a text: default
     JobState job;
     job.verify = 1;
@@ -110,13 +110,15 @@ TEST(Settings, SaveAllWritesThirtySixKeysInOrder) {
     saveAllSettings(job, store);
     const auto& log = store.WriteLog();
     ASSERT_EQ(log.size(), 36u);
-    std::vector<std::string> expected = {
-        "WAV1 Location", "WAV2 Location", "WAV3 Location", "WAV4 Location", "WAV5 Location", "WAV6 Location",
-        "WAV7 Location", "Compression",   "Verbose",       "Verify",        "Tone 1",        "Tone 2",
-        "Tone 3",        "Tone 4",        "Tone 5",        "Tone 6",        "Tone 7",        "Bcn 1",
-        "Bcn 2",         "Bcn 3",         "Bcn 4",         "Bcn 5",         "Bcn 6",         "Bcn 7",
-        "Vol 1",         "Vol 2",         "Vol 3",         "Vol 4",         "Vol 5",         "Vol 6",
-        "Vol 7",         "Usage",         "HEX Location",  "WAV Location",  "ZFG Location",  "ZMG Location"};
+    std::vector<std::string> expected = {"WAV1 Location", "WAV2 Location", "WAV3 Location", "WAV4 Location",
+                                         "WAV5 Location", "WAV6 Location", "WAV7 Location", "Compression",
+                                         "Verbose",       "Verify",        "Tone 1",        "Tone 2",
+                                         "Tone 3",        "Tone 4",        "Tone 5",        "Tone 6",
+                                         "Tone 7",        "Bcn 1",         "Bcn 2",         "Bcn 3",
+                                         "Bcn 4",         "Bcn 5",         "Bcn 6",         "Bcn 7",
+                                         "Vol 1",         "Vol 2",         "Vol 3",         "Vol 4",
+                                         "Vol 5",         "Vol 6",         "Vol 7",         "Usage",
+                                         "HEX Location",  "WAV Location",  "ZFG Location",  "ZMG Location"};
     EXPECT_EQ(log, expected);
     // Empty texts are written, not left out.
     EXPECT_TRUE(store.Contains(S, "WAV3 Location"));
@@ -145,7 +147,8 @@ TEST(Settings, PartialSaveWritesExactlyFiveKeys) {
     job.slot(5).wavPath = "/changed.wav";
     job.verbose = 1;
     savePartialSettings(job, store);
-    std::vector<std::string> expected = {"WAV1 Location", "WAV2 Location", "WAV3 Location", "Compression", "Verbose"};
+    std::vector<std::string> expected = {"WAV1 Location", "WAV2 Location", "WAV3 Location", "Compression",
+                                         "Verbose"};
     EXPECT_EQ(store.WriteLog(), expected);
     JobState back;
     loadSettings(back, store);
