@@ -1,0 +1,87 @@
+#include "files/ConfigCommands.h"
+
+#include "files/ConfigFile.h"
+#include "job/SlotTable.h"
+
+namespace zorvek {
+
+namespace {
+
+FileDialogSpec configDialog(const JobState& job) {
+    FileDialogSpec spec;
+    spec.filter = kConfigFilter;
+    spec.defaultExtension = "zfg";
+    spec.initialName = "*.zfg";
+    spec.initialFolder = job.configFolder;
+    return spec;
+}
+
+int32_t listValue(int32_t value, int count) {
+    return value >= 0 && value < count ? value : -1;
+}
+
+}  // namespace
+
+std::string FolderOfChosenFile(const std::string& path) {
+    size_t separator = path.find_last_of('/');
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+void NormaliseToControls(JobState& job) {
+    for (auto& s : job.slots) {
+        s.toneIndex = listValue(s.toneIndex, kToneCount);
+        s.beaconIndex = listValue(s.beaconIndex, kBeaconCount);
+        s.volumeIndex = listValue(s.volumeIndex, kVolumeCount);
+    }
+    job.firmwareUpdate = job.firmwareUpdate ? 1 : 0;
+    job.verify = job.verify ? 1 : 0;
+    job.dip32Tone = job.dip32Tone ? 1 : 0;
+}
+
+void SaveConfig(JobState& job, UserPort& port) {
+    FileDialogSpec spec = configDialog(job);
+    spec.overwritePrompt = true;
+    std::optional<std::string> chosen = port.ChooseSaveFile(spec);
+    if (!chosen) {
+        port.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
+        return;
+    }
+    job.configFolder = FolderOfChosenFile(*chosen);
+    if (chosen->empty()) {
+        port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+    } else {
+        std::string error;
+        if (!WriteConfigFile(*chosen, job, &error))
+            port.ShowMessage("The configuration was not saved.\n" + error, kProgramTitle, MessageIcon::Stop);
+    }
+    port.exchangeToWindow();
+}
+
+void LoadConfig(JobState& job, UserPort& port) {
+    FileDialogSpec spec = configDialog(job);
+    spec.mustExist = true;
+    std::optional<std::string> chosen = port.ChooseOpenFile(spec);
+    if (!chosen) {
+        port.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
+    } else {
+        job.configFolder = FolderOfChosenFile(*chosen);
+        if (chosen->empty()) {
+            port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        } else if (!ReadConfigFile(*chosen, job)) {
+            port.ShowMessage("Error trying to open config.", kProgramTitle, MessageIcon::Warning);
+            return;
+        }
+        if (job.firmwareUpdate) {
+            port.ShowFirmwareBanner(true);
+            job.statusLineText = job.firmwarePath;
+        } else {
+            port.ShowFirmwareBanner(false);
+            job.statusLineText.clear();
+        }
+        port.exchangeToWindow();
+        NormaliseToControls(job);
+    }
+    port.ShowDip32ToneIndicator(job.dip32Tone != 0);
+}
+
+}  // namespace zorvek

@@ -1,0 +1,25 @@
+#pragma once
+// File menu commands "&Save Configuration" and "Load &Configuration".
+#include <string>
+
+#include "job/JobState.h"
+#include "job/UserPort.h"
+
+namespace zorvek {
+
+inline constexpr const char* kConfigFilter = "ZFG Files (*.zfg)|*.zfg|All Files (*.*)|*.*||";
+
+// The folder of a chosen file, with its trailing separator ("" for a bare name).
+std::string FolderOfChosenFile(const std::string& path);
+
+// Asks for a file and writes the job's configuration to it.
+void SaveConfig(JobState& job, UserPort& port);
+// Asks for a file and reads a configuration from it into the job.
+void LoadConfig(JobState& job, UserPort& port);
+
+// What a list control hands back for a value it has no entry for (-1), and a
+// check box for any value (0 or 1): loaded values pass through the window's
+// controls, so the job holds what the window shows.
+void NormaliseToControls(JobState& job);
+
+}  // namespace zorvek

@@ -1,0 +1,126 @@
+#include "files/ConfigFile.h"
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/AtomicFile.h"
+
+namespace zorvek {
+
+namespace {
+
+// Volume lines follow the window's rows: slot 7 (the top row) first.
+constexpr int kVolumeLineSlots[kSlotCount] = {7, 1, 2, 3, 4, 5, 6};
+
+bool isCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// "C:\..." and "\\server\..." are absolute where such files were written.
+bool isAbsolutePath(const std::string& path) {
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+std::string resolve(const std::string& path, const std::string& baseFolder) {
+    if (path.empty() || baseFolder.empty() || isAbsolutePath(path)) return path;
+    return (std::filesystem::path(baseFolder) / path).lexically_normal().string();
+}
+
+}  // namespace
+
+int32_t ConfigNumber(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && isCSpace(line[i])) ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
+    long long value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value > static_cast<long long>(INT32_MAX) + 1) value = static_cast<long long>(INT32_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) value = INT32_MAX;
+    return static_cast<int32_t>(value);
+}
+
+std::string FormatConfig(const JobState& job) {
+    std::string out;
+    auto line = [&out](const std::string& text) {
+        out += text;
+        out += "\r\n";
+    };
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        const MessageSlot& s = job.slot(slot);
+        line(s.wavPath);
+        line(std::to_string(s.toneIndex));
+        line(std::to_string(s.beaconIndex));
+    }
+    line(job.firmwarePath);
+    line(std::to_string(job.firmwareUpdate));
+    line(std::to_string(job.verify));
+    line(std::to_string(job.dip32Tone));
+    for (int slot : kVolumeLineSlots) line(std::to_string(job.slot(slot).volumeIndex));
+    return out;
+}
+
+void ParseConfig(std::istream& in, JobState& job, const std::string& baseFolder) {
+    std::string lines[kConfigLineCount];
+    for (auto& text : lines) {
+        if (!std::getline(in, text)) {
+            text.clear();
+            break;
+        }
+        if (!text.empty() && text.back() == '\r' && !in.eof()) text.pop_back();
+    }
+    int n = 0;
+    auto next = [&]() -> const std::string& { return lines[n++]; };
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        MessageSlot& s = job.slot(slot);
+        s.wavPath = resolve(next(), baseFolder);
+        s.toneIndex = ConfigNumber(next());
+        s.beaconIndex = ConfigNumber(next());
+    }
+    job.firmwarePath = next();
+    job.firmwareUpdate = ConfigNumber(next());
+    job.verify = ConfigNumber(next());
+    job.dip32Tone = ConfigNumber(next());
+    for (int slot : kVolumeLineSlots) job.slot(slot).volumeIndex = ConfigNumber(next());
+}
+
+void ParseConfig(std::string_view text, JobState& job, const std::string& baseFolder) {
+    std::istringstream in{std::string(text)};
+    ParseConfig(in, job, baseFolder);
+}
+
+int ReadConfigFile(const std::string& path, JobState& job, std::string* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        if (error) *error = path + " is a folder";
+        return 0;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        if (error) *error = "Cannot open " + path;
+        return 0;
+    }
+    JobState loaded = job;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    ParseConfig(in, loaded, (ec ? std::filesystem::path(path) : absolute).parent_path().string());
+    if (in.bad()) {
+        if (error) *error = "Cannot read " + path;
+        return 0;
+    }
+    job = std::move(loaded);
+    return 1;
+}
+
+int WriteConfigFile(const std::string& path, const JobState& job, std::string* error) {
+    std::string text = FormatConfig(job);
+    return ReplaceFileContent(path, text, error);
+}
+
+}  // namespace zorvek
