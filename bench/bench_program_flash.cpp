@@ -56,7 +56,9 @@ double CpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-double Seconds(std::chrono::nanoseconds t) { return static_cast<double>(t.count()) / 1e9; }
+double Seconds(std::chrono::nanoseconds t) {
+    return static_cast<double>(t.count()) / 1e9;
+}
 
 void Run(int32_t verifyFrameBytes) {
     constexpr uint32_t kImage = 2u << 20;

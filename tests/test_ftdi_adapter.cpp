@@ -75,8 +75,8 @@ TEST_F(FtdiTest, OpenSetupAndPinsOnFt2232C) {
     ASSERT_EQ(usb->writes.size(), 2u);
     EXPECT_EQ(usb->writes[0], (Bytes{0xAA, 0x87}));  // synchronisation probe
     // Clock, idle lines, connecting pins and the pin read go in one write.
-    EXPECT_EQ(usb->writes[1], (Bytes{0x85, 0x86, 0x00, 0x00, 0x80, 0x58, 0xFB, 0x80, 0x58, 0xFB, 0x82, 0x0B, 0x0F,
-                                     0x83, 0x87}));
+    EXPECT_EQ(usb->writes[1],
+              (Bytes{0x85, 0x86, 0x00, 0x00, 0x80, 0x58, 0xFB, 0x80, 0x58, 0xFB, 0x82, 0x0B, 0x0F, 0x83, 0x87}));
     EXPECT_EQ(usb->badCommands, Bytes{0xAA});  // nothing the C chip does not know
     EXPECT_EQ(usb->SpiClockHz(), 6000000);
     EXPECT_FALSE(usb->loopback);
@@ -117,8 +117,12 @@ TEST_F(FtdiTest, WriteOnlyFramesCostNoRoundTrip) {
     Bytes sent = FlushWithStatusRead();
     EXPECT_EQ(usb->writes.size(), 1u);
     EXPECT_EQ(usb->roundTrips, trips + 1);
-    EXPECT_EQ(sent, Cat({kSelect, {0x11, 0x00, 0x00, 0x06}, kDeselect,                               // WREN
-                         kSelect, {0x11, 0x03, 0x00, 0x02, 0x12, 0x34, 0x00}, {0x11, 0x02, 0x00, 0xDE, 0xAD, 0xBE},
+    EXPECT_EQ(sent, Cat({kSelect,
+                         {0x11, 0x00, 0x00, 0x06},
+                         kDeselect,  // WREN
+                         kSelect,
+                         {0x11, 0x03, 0x00, 0x02, 0x12, 0x34, 0x00},
+                         {0x11, 0x02, 0x00, 0xDE, 0xAD, 0xBE},
                          kDeselect,  // PP
                          kStatusFrame}));
     EXPECT_EQ(usb->selectedFrames, (std::vector<int>{1, 7, 2}));
@@ -130,15 +134,20 @@ TEST_F(FtdiTest, EraseAndSignatureFrames) {
     detail::SendWriteFrame(link, std::array<uint8_t, 1>{0xC7}.data(), 1, nullptr, 0);
     uint8_t se[] = {0xD8, 0x01, 0x00, 0x00};
     detail::SendWriteFrame(link, se, 4, nullptr, 0);
-    EXPECT_EQ(FlushWithStatusRead(), Cat({kSelect, {0x11, 0x00, 0x00, 0xC7}, kDeselect, kSelect,
-                                          {0x11, 0x03, 0x00, 0xD8, 0x01, 0x00, 0x00}, kDeselect, kStatusFrame}));
+    EXPECT_EQ(FlushWithStatusRead(), Cat({kSelect,
+                                          {0x11, 0x00, 0x00, 0xC7},
+                                          kDeselect,
+                                          kSelect,
+                                          {0x11, 0x03, 0x00, 0xD8, 0x01, 0x00, 0x00},
+                                          kDeselect,
+                                          kStatusFrame}));
     usb->flash.AdvanceTime(std::chrono::seconds(60));
     usb->writes.clear();
     IdentifyFlash(job, link, port);
     EXPECT_EQ(job.flashIdValue, 0x14u);
     ASSERT_EQ(usb->writes.size(), 1u);
-    EXPECT_EQ(usb->writes[0], Cat({kSelect, {0x11, 0x04, 0x00, 0xAB, 0, 0, 0, 0}, {0x20, 0x00, 0x00}, kDeselect,
-                                   {0x87}}));
+    EXPECT_EQ(usb->writes[0],
+              Cat({kSelect, {0x11, 0x04, 0x00, 0xAB, 0, 0, 0, 0}, {0x20, 0x00, 0x00}, kDeselect, {0x87}}));
 }
 
 TEST_F(FtdiTest, LongReadsSplitIntoMpsseCommands) {
@@ -147,8 +156,12 @@ TEST_F(FtdiTest, LongReadsSplitIntoMpsseCommands) {
     for (size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<uint8_t>(i ^ (i >> 9));
     Bytes buffer(70000);
     ASSERT_EQ(ReadFlash(job, link, port, 0x10000, buffer.data(), 70000), 0);
-    EXPECT_EQ(usb->writes.back(), Cat({kSelect, {0x11, 0x03, 0x00, 0x03, 0x01, 0x00, 0x00}, {0x20, 0xFF, 0xFF},
-                                       {0x20, 0x6F, 0x11}, kDeselect, {0x87}}));
+    EXPECT_EQ(usb->writes.back(), Cat({kSelect,
+                                       {0x11, 0x03, 0x00, 0x03, 0x01, 0x00, 0x00},
+                                       {0x20, 0xFF, 0xFF},
+                                       {0x20, 0x6F, 0x11},
+                                       kDeselect,
+                                       {0x87}}));
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), memory.begin() + 0x10000));
 }
 

@@ -155,10 +155,10 @@ TEST(SimulatedFlashChip, FrameCutShortDoesNothing) {
 TEST(SimulatorFaultList, ParsesEveryFault) {
     SimulatorFaults faults;
     std::string error;
-    ASSERT_TRUE(ParseSimulatorFaults(
-        "no-device, open-fails,unplug-after=40,stuck-busy-after=3,read-error-at=0x1234,"
-        "read-error-at=99,weak-bit=0x200:7,signature=0x10,",
-        faults, error))
+    ASSERT_TRUE(
+        ParseSimulatorFaults("no-device, open-fails,unplug-after=40,stuck-busy-after=3,read-error-at=0x1234,"
+                             "read-error-at=99,weak-bit=0x200:7,signature=0x10,",
+                             faults, error))
         << error;
     EXPECT_TRUE(faults.noDevice);
     EXPECT_TRUE(faults.openFails);
@@ -170,9 +170,9 @@ TEST(SimulatorFaultList, ParsesEveryFault) {
 }
 
 TEST(SimulatorFaultList, RejectsBadItemsAndChangesNothing) {
-    for (const char* bad : {"unplug", "unplug-after=", "unplug-after=-1", "weak-bit=5", "weak-bit=5:8",
-                            "signature=0x100", "read-error-at=0x1000000", "frobnicate", "open-fails=1",
-                            "unplug-after=12abc"}) {
+    for (const char* bad :
+         {"unplug", "unplug-after=", "unplug-after=-1", "weak-bit=5", "weak-bit=5:8", "signature=0x100",
+          "read-error-at=0x1000000", "frobnicate", "open-fails=1", "unplug-after=12abc"}) {
         SimulatorFaults faults;
         std::string error;
         EXPECT_FALSE(ParseSimulatorFaults(std::string("no-device,") + bad, faults, error)) << bad;
@@ -283,7 +283,7 @@ TEST(SimulatedSirenCounters, CountCallsFramesBytesAndTime) {
     std::vector<uint8_t> page(256, 0);
     PageProgram(job, link, port, 0, page.data(), 256);
     const auto& after = siren.Counters();
-    EXPECT_EQ(after.writeFrames - before.writeFrames, 2);  // WREN, PP
+    EXPECT_EQ(after.writeFrames - before.writeFrames, 2);      // WREN, PP
     EXPECT_EQ(after.readingFrames - before.readingFrames, 2);  // busy, then idle
     EXPECT_EQ(after.adapterCalls - before.adapterCalls, 4);
     EXPECT_EQ(after.bytesOut - before.bytesOut, 1 + 260 + 2);

@@ -15,9 +15,7 @@ namespace {
 
 class LinkTest : public ::testing::Test {
 protected:
-    explicit LinkTest(SimulatorOptions options = {}) : siren(std::move(options)), spy(siren) {
-        link.adapter = &spy;
-    }
+    explicit LinkTest(SimulatorOptions options = {}) : siren(std::move(options)), spy(siren) { link.adapter = &spy; }
 
     void Connect() {
         SetupUsb(job, link, port);

@@ -21,7 +21,8 @@ AdapterChoice MakeAdapterFromEnvironment(bool simulatedSettingDefault) {
         } else if (value == "ftdi") {
             simulated = false;
         } else {
-            choice.warnings.push_back("ZORVEK_ADAPTER \"" + value + "\" is neither \"ftdi\" nor \"simulator\"; using the " +
+            choice.warnings.push_back("ZORVEK_ADAPTER \"" + value +
+                                      "\" is neither \"ftdi\" nor \"simulator\"; using the " +
                                       (simulated ? "simulator." : "FTDI adapter."));
         }
     }

@@ -30,12 +30,18 @@ void AddressBytes(uint8_t* out, uint32_t address) {
 
 uint32_t FlashLastAddressForSignature(uint32_t signature) {
     switch (signature) {
-        case 0x11: return 0x3FFFF;
-        case 0x12: return 0x7FFFF;
-        case 0x13: return 0xFFFFF;
-        case 0x14: return 0x1FFFFF;
-        case 0x15: return 0x3FFFFF;
-        default: return 0;
+        case 0x11:
+            return 0x3FFFF;
+        case 0x12:
+            return 0x7FFFF;
+        case 0x13:
+            return 0xFFFFF;
+        case 0x14:
+            return 0x1FFFFF;
+        case 0x15:
+            return 0x3FFFFF;
+        default:
+            return 0;
     }
 }
 
@@ -183,14 +189,14 @@ int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length
         bool readOk = true;
         if (b >= bufferEnd) {
             int64_t want = singleBlocks ? kFlashPageSize : std::min(frameBytes, blocksEnd - b);
-            int32_t status = ReadFlash(job, link, port, static_cast<uint32_t>(b), buffer.data(),
-                                       static_cast<int32_t>(want));
+            int32_t status =
+                ReadFlash(job, link, port, static_cast<uint32_t>(b), buffer.data(), static_cast<int32_t>(want));
             if (status != 0 && want > static_cast<int64_t>(kFlashPageSize)) {
                 // Narrow the failure down to its block.
                 singleBlocks = true;
                 want = kFlashPageSize;
-                status = ReadFlash(job, link, port, static_cast<uint32_t>(b), buffer.data(),
-                                   static_cast<int32_t>(want));
+                status =
+                    ReadFlash(job, link, port, static_cast<uint32_t>(b), buffer.data(), static_cast<int32_t>(want));
             }
             readOk = status == 0;
             bufferStart = b;

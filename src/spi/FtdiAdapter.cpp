@@ -60,8 +60,7 @@ bool FtdiAdapter::Synchronise() {
     queue_.assign({kSyncProbe, kSendImmediate});
     uint8_t answer[2] = {};
     int32_t received = 0;
-    return FlushAndRead(answer, 2, received) == kAdapterOk && answer[0] == kBadCommandReply &&
-           answer[1] == kSyncProbe;
+    return FlushAndRead(answer, 2, received) == kAdapterOk && answer[0] == kBadCommandReply && answer[1] == kSyncProbe;
 }
 
 int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_t& handle) {
@@ -93,8 +92,7 @@ int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_
     chip_ = ChipFromBcdDevice(device->bcdDevice);
     queue_.clear();
     bool ready = transport_->Reset() && transport_->Purge() && transport_->SetLatencyTimer(kLatencyTimerMs) &&
-                 transport_->SetBitMode(0, kBitModeReset) && transport_->SetBitMode(0, kBitModeMpsse) &&
-                 Synchronise();
+                 transport_->SetBitMode(0, kBitModeReset) && transport_->SetBitMode(0, kBitModeMpsse) && Synchronise();
     if (!ready) {
         lastErrorDetail_ = "The adapter did not answer in MPSSE mode.";
         transport_->Close();
@@ -163,8 +161,8 @@ int32_t FtdiAdapter::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& level
 void FtdiAdapter::QueueBytesOut(const uint8_t* data, int32_t count) {
     while (count > 0) {
         int32_t n = std::min(count, kMaxBytesPerCommand);
-        queue_.insert(queue_.end(), {kBytesOutFallingEdge, static_cast<uint8_t>((n - 1) & 0xFF),
-                                     static_cast<uint8_t>((n - 1) >> 8)});
+        queue_.insert(queue_.end(),
+                      {kBytesOutFallingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
         queue_.insert(queue_.end(), data, data + n);
         data += n;
         count -= n;
@@ -190,8 +188,8 @@ int32_t FtdiAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_
     QueueBytesOut(frame.control, frame.controlByteCount);
     for (int32_t left = count; left > 0; left -= kMaxBytesPerCommand) {
         int32_t n = std::min(left, kMaxBytesPerCommand);
-        queue_.insert(queue_.end(), {kBytesInRisingEdge, static_cast<uint8_t>((n - 1) & 0xFF),
-                                     static_cast<uint8_t>((n - 1) >> 8)});
+        queue_.insert(queue_.end(),
+                      {kBytesInRisingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
     }
     QueueLowByte(false);
     queue_.push_back(kSendImmediate);

@@ -9,21 +9,31 @@ namespace zorvek {
 
 MpsseChip ChipFromBcdDevice(uint16_t bcdDevice) {
     switch (bcdDevice & 0xFF00) {
-        case 0x0500: return MpsseChip::Ft2232C;
-        case 0x0700: return MpsseChip::Ft2232H;
-        case 0x0800: return MpsseChip::Ft4232H;
-        case 0x0900: return MpsseChip::Ft232H;
-        default: return MpsseChip::Unknown;
+        case 0x0500:
+            return MpsseChip::Ft2232C;
+        case 0x0700:
+            return MpsseChip::Ft2232H;
+        case 0x0800:
+            return MpsseChip::Ft4232H;
+        case 0x0900:
+            return MpsseChip::Ft232H;
+        default:
+            return MpsseChip::Unknown;
     }
 }
 
 const char* ChipName(MpsseChip chip) {
     switch (chip) {
-        case MpsseChip::Ft2232C: return "FT2232C/D";
-        case MpsseChip::Ft2232H: return "FT2232H";
-        case MpsseChip::Ft4232H: return "FT4232H";
-        case MpsseChip::Ft232H: return "FT232H";
-        default: return "FTDI MPSSE";
+        case MpsseChip::Ft2232C:
+            return "FT2232C/D";
+        case MpsseChip::Ft2232H:
+            return "FT2232H";
+        case MpsseChip::Ft4232H:
+            return "FT4232H";
+        case MpsseChip::Ft232H:
+            return "FT232H";
+        default:
+            return "FTDI MPSSE";
     }
 }
 
@@ -80,9 +90,7 @@ public:
     bool Purge() override { return open_ && ftdi_tcioflush(ftdi_) == 0; }
     bool SetLatencyTimer(uint8_t ms) override { return open_ && ftdi_set_latency_timer(ftdi_, ms) == 0; }
     bool SetBitMode(uint8_t mask, uint8_t mode) override { return open_ && ftdi_set_bitmode(ftdi_, mask, mode) == 0; }
-    int Write(const uint8_t* data, int size) override {
-        return open_ ? ftdi_write_data(ftdi_, data, size) : -1;
-    }
+    int Write(const uint8_t* data, int size) override { return open_ ? ftdi_write_data(ftdi_, data, size) : -1; }
     int Read(uint8_t* data, int size) override { return open_ ? ftdi_read_data(ftdi_, data, size) : -1; }
     std::string ErrorText() const override { return ftdi_ ? ftdi_get_error_string(ftdi_) : "out of memory"; }
 
@@ -119,6 +127,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<UsbTransport> MakeLibFtdiTransport() { return std::make_unique<LibFtdiTransport>(); }
+std::unique_ptr<UsbTransport> MakeLibFtdiTransport() {
+    return std::make_unique<LibFtdiTransport>();
+}
 
 }  // namespace zorvek

@@ -31,8 +31,7 @@ int32_t SendWriteFrame(SpiLink& link, const uint8_t* control, int32_t controlCou
     return link.lastStatus;
 }
 
-int32_t SendReadFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, uint8_t* buffer,
-                      int32_t count) {
+int32_t SendReadFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, uint8_t* buffer, int32_t count) {
     ReadFrame frame;
     frame.controlBitCount = 8 * controlCount;
     frame.control = control;
@@ -45,6 +44,8 @@ int32_t SendReadFrame(SpiLink& link, const uint8_t* control, int32_t controlCoun
     return link.lastStatus;
 }
 
-void Show(UserPort& port, const std::string& text) { port.ShowMessage(text, kProgramTitle, MessageIcon::None); }
+void Show(UserPort& port, const std::string& text) {
+    port.ShowMessage(text, kProgramTitle, MessageIcon::None);
+}
 
 }  // namespace zorvek::detail

@@ -7,7 +7,7 @@ namespace zorvek::mpsse {
 inline constexpr uint8_t kBytesOutFallingEdge = 0x11;  // data changes on the falling edge
 inline constexpr uint8_t kBytesInRisingEdge = 0x20;    // data sampled on the rising edge
 inline constexpr uint8_t kBytesInOutFallingRising = 0x31;
-inline constexpr uint8_t kSetLowByte = 0x80;   // value, direction of ADBUS0-7
+inline constexpr uint8_t kSetLowByte = 0x80;  // value, direction of ADBUS0-7
 inline constexpr uint8_t kReadLowByte = 0x81;
 inline constexpr uint8_t kSetHighByte = 0x82;  // value, direction of ACBUS0-7
 inline constexpr uint8_t kReadHighByte = 0x83;
@@ -30,7 +30,7 @@ inline constexpr uint8_t kClockPin = 0x01;
 inline constexpr uint8_t kDataOutPin = 0x02;
 inline constexpr uint8_t kDataInPin = 0x04;
 inline constexpr uint8_t kChipSelectPin = 0x08;  // ADBUS3
-inline constexpr uint8_t kLowDirection = 0xFB;  // all outputs but data in
+inline constexpr uint8_t kLowDirection = 0xFB;   // all outputs but data in
 
 inline constexpr int kMaxBytesPerCommand = 65536;
 

@@ -39,11 +39,16 @@ std::chrono::nanoseconds SimulatedFlash::PageProgramTime() const {
 
 std::chrono::nanoseconds SimulatedFlash::BulkEraseTime() const {
     switch (Size()) {
-        case 256u << 10: return std::chrono::milliseconds(3000);
-        case 512u << 10: return std::chrono::milliseconds(4500);
-        case 1u << 20: return std::chrono::milliseconds(8000);
-        case 2u << 20: return std::chrono::milliseconds(13000);
-        default: return std::chrono::milliseconds(23000);
+        case 256u << 10:
+            return std::chrono::milliseconds(3000);
+        case 512u << 10:
+            return std::chrono::milliseconds(4500);
+        case 1u << 20:
+            return std::chrono::milliseconds(8000);
+        case 2u << 20:
+            return std::chrono::milliseconds(13000);
+        default:
+            return std::chrono::milliseconds(23000);
     }
 }
 
@@ -76,8 +81,10 @@ void SimulatedFlash::Deselect() {
 
 uint8_t SimulatedFlash::OutputFor(uint8_t mosi) {
     switch (opcode_) {
-        case kReadStatus: return StatusRegister();
-        case kReleaseSignature: return frameBytes_ >= 4 ? signature_ : kFloating;
+        case kReadStatus:
+            return StatusRegister();
+        case kReleaseSignature:
+            return frameBytes_ >= 4 ? signature_ : kFloating;
         case kReadData:
             if (frameBytes_ >= 4) return memory_[address_++ & Mask()];
             address_ = (address_ << 8) | mosi;
@@ -91,7 +98,8 @@ uint8_t SimulatedFlash::OutputFor(uint8_t mosi) {
                 ++latchedBytes_;
             }
             return kFloating;
-        default: return kFloating;
+        default:
+            return kFloating;
     }
 }
 
@@ -178,7 +186,8 @@ void SimulatedFlash::Execute() {
                 }
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

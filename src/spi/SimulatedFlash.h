@@ -57,7 +57,7 @@ public:
     int64_t pagePrograms = 0;
     int64_t sectorErases = 0;
     int64_t bulkErases = 0;
-    int64_t ignoredCommands = 0;  // sent while busy, or without write enable
+    int64_t ignoredCommands = 0;           // sent while busy, or without write enable
     std::chrono::nanoseconds busyTime{0};  // sum of the typical durations started
     bool modified = false;
 

@@ -66,7 +66,9 @@ bool SimulatedSiren::Plugged() {
     return faults_.unplugAfter < 0 || counters_.adapterCalls <= faults_.unplugAfter;
 }
 
-bool SimulatedSiren::Usable(uint32_t handle) { return Plugged() && open_ && handle == kHandle; }
+bool SimulatedSiren::Usable(uint32_t handle) {
+    return Plugged() && open_ && handle == kHandle;
+}
 
 void SimulatedSiren::Clock(int64_t bytes) {
     auto bitTime = std::chrono::nanoseconds(bytes * 8 * 1000000000 / kSpiClockHz);

@@ -14,10 +14,10 @@ namespace zorvek {
 
 struct SimulatorCounters {
     int64_t adapterCalls = 0;
-    int64_t readingFrames = 0;  // each one a USB round trip on real hardware
-    int64_t writeFrames = 0;    // queued by a real adapter, no round trip
-    int64_t bytesOut = 0;       // clocked to the flash
-    int64_t bytesIn = 0;        // clocked from the flash
+    int64_t readingFrames = 0;               // each one a USB round trip on real hardware
+    int64_t writeFrames = 0;                 // queued by a real adapter, no round trip
+    int64_t bytesOut = 0;                    // clocked to the flash
+    int64_t bytesIn = 0;                     // clocked from the flash
     std::chrono::nanoseconds spiBitTime{0};  // bytes at the SPI clock
 };
 

@@ -88,8 +88,11 @@ bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::s
 std::optional<uint32_t> ParseSimulatorSize(std::string_view text) {
     text = Trim(text);
     uint64_t unit = 1;
-    for (auto [suffix, factor] : {std::pair<std::string_view, uint64_t>{"KiB", 1024}, {"MiB", 1u << 20},
-                                  {"K", 1024}, {"M", 1u << 20}, {"k", 1024}}) {
+    for (auto [suffix, factor] : {std::pair<std::string_view, uint64_t>{"KiB", 1024},
+                                  {"MiB", 1u << 20},
+                                  {"K", 1024},
+                                  {"M", 1u << 20},
+                                  {"k", 1024}}) {
         if (text.size() > suffix.size() && text.substr(text.size() - suffix.size()) == suffix) {
             text.remove_suffix(suffix.size());
             unit = factor;

@@ -12,10 +12,10 @@
 namespace zorvek {
 
 struct SimulatorFaults {
-    bool noDevice = false;         // no adapter is ever reported
-    bool openFails = false;        // AdapterOpen fails
-    int64_t unplugAfter = -1;      // every adapter call after this many fails
-    int64_t stuckBusyAfter = -1;   // the program or erase after this many never ends
+    bool noDevice = false;                           // no adapter is ever reported
+    bool openFails = false;                          // AdapterOpen fails
+    int64_t unplugAfter = -1;                        // every adapter call after this many fails
+    int64_t stuckBusyAfter = -1;                     // the program or erase after this many never ends
     std::vector<uint32_t> readErrorAt;               // a read frame covering the address fails
     std::vector<std::pair<uint32_t, int>> weakBits;  // (address, bit) that never programs to 0
     std::optional<uint8_t> signature;                // RES answers this instead

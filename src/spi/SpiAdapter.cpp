@@ -38,8 +38,7 @@ bool IsSupportedReadFrame(const ReadFrame& frame) {
 }
 
 std::chrono::nanoseconds SpiAdapter::Elapsed() const {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
 int32_t ClockFrequencyForDivisor(int32_t clockDivisor) {

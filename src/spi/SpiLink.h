@@ -13,9 +13,9 @@
 namespace zorvek {
 
 struct SpiLink {
-    SpiAdapter* adapter = nullptr;   // chosen at start, not owned
-    uint32_t handle = 0;             // 0: no connection
-    int32_t lastStatus = 0;          // status of the latest adapter call
+    SpiAdapter* adapter = nullptr;     // chosen at start, not owned
+    uint32_t handle = 0;               // 0: no connection
+    int32_t lastStatus = 0;            // status of the latest adapter call
     ProgressPort* progress = nullptr;  // popup of the running operation, not owned; may be null
     // Bytes per read frame of the read-back; compared and stepped per 256-byte block anyway.
     int32_t verifyFrameBytes = 0x10000;
@@ -82,8 +82,7 @@ int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port);
 int32_t WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port,
                       std::chrono::milliseconds limit = kSectorEraseBusyLimit);
 // 1-256 bytes that stay inside one 256-byte page.
-int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,
-                    int32_t count);
+int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data, int32_t count);
 int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count);
 void ChipErase(JobState& job, SpiLink& link, UserPort& port);
 // 0, or 6 when stopped.

@@ -121,16 +121,27 @@ void FakeMpsseTransport::Decode() {
                 }
                 i += 3;
                 break;
-            case kReadLowByte: answers_.push_back(lowValue); ++i; break;
-            case kReadHighByte: answers_.push_back(highValue); ++i; break;
+            case kReadLowByte:
+                answers_.push_back(lowValue);
+                ++i;
+                break;
+            case kReadHighByte:
+                answers_.push_back(highValue);
+                ++i;
+                break;
             case kClockDivisor:
                 if (!need(3)) goto partial;
                 divisor = static_cast<uint16_t>(pending_[i + 1] | (pending_[i + 2] << 8));
                 i += 3;
                 break;
             case kLoopbackOn:
-            case kLoopbackOff: loopback = op == kLoopbackOn; ++i; break;
-            case kSendImmediate: ++i; break;
+            case kLoopbackOff:
+                loopback = op == kLoopbackOn;
+                ++i;
+                break;
+            case kSendImmediate:
+                ++i;
+                break;
             case kBytesOutFallingEdge:
             case kBytesInOutFallingRising: {
                 if (!need(3)) goto partial;

@@ -28,9 +28,9 @@ public:
     // Script
     std::vector<UsbDeviceInfo> devices;
     int32_t openResult = 0;
-    int maxBytesPerRead = 1 << 30;  // deliver answers in pieces of at most this
-    bool emptyReadEvery2nd = false; // every other Read returns nothing
-    bool stalled = false;           // answers never arrive
+    int maxBytesPerRead = 1 << 30;   // deliver answers in pieces of at most this
+    bool emptyReadEvery2nd = false;  // every other Read returns nothing
+    bool stalled = false;            // answers never arrive
     bool failWrites = false;
 
     // State
