@@ -90,6 +90,16 @@ TEST_F(FtdiTest, OpenSetupAndPinsOnFt2232C) {
     EXPECT_EQ(usb->highValue & 1, 0);
 }
 
+TEST_F(FtdiTest, SetupTwiceStartsAFreshSession) {
+    Connect();
+    SetupUsb(job, link, port);
+    EXPECT_NE(link.handle, 0u);
+    EXPECT_EQ(job.abortFlag, 0);
+    EXPECT_EQ(usb->resets, 2);
+    IdentifyFlash(job, link, port);
+    EXPECT_EQ(job.flashIdValue, 0x14u);
+}
+
 TEST_F(FtdiTest, HighSpeedChipsDivideBy5ForTheSameClock) {
     for (uint16_t bcd : {0x0700, 0x0800, 0x0900}) {
         Make(bcd);

@@ -65,7 +65,13 @@ bool FtdiAdapter::Synchronise() {
 
 int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_t& handle) {
     lastErrorDetail_.clear();
-    if (open_) return kAdapterNotOpened;
+    if (open_) {
+        // Set up again without closing first (Setup USB twice): start a fresh session
+        // rather than leave the device open behind a handle nobody holds.
+        Flush();
+        transport_->Close();
+        open_ = false;
+    }
     auto match = [&] {
         return std::find_if(devices_.begin(), devices_.end(),
                             [&](const UsbDeviceInfo& d) { return LocationId(d) == locationId; });
