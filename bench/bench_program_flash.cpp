@@ -1,0 +1,115 @@
+// Programs and verifies a full 2 MiB image on the simulated siren and reports
+// what it cost: adapter calls, USB round trips, CPU time, and the modelled time
+// beside the physical floor (flash busy times plus SPI bit time at 6 MHz).
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "job/JobState.h"
+#include "job/UserPort.h"
+#include "spi/SimulatedSiren.h"
+#include "spi/SpiLink.h"
+
+using namespace zorvek;
+
+namespace {
+
+class QuietProgress : public ProgressPort {
+public:
+    bool BeginModal(const std::string&, bool) override { return true; }
+    void SetRange(int, int, int) override {}
+    int SetPosition(int) override { return 0; }
+    int Step() override { return 0; }
+    int Advance(int) override { return 0; }
+    void SetText(const std::string&) override {}
+    void Reset() override {}
+    void Show() override {}
+    void Hide() override {}
+    void PumpMessages(bool) override {}
+    bool IsCancelled() const override { return false; }
+    void Destroy() override {}
+};
+
+class QuietPort : public UserPort {
+public:
+    int messages = 0;
+    void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    }
+    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    void exchangeToWindow() override {}
+    void ShowFirmwareBanner(bool) override {}
+    void ShowDip32ToneIndicator(bool) override {}
+    std::unique_ptr<ProgressPort> MakeProgress(const std::string&, bool) override {
+        return std::make_unique<QuietProgress>();
+    }
+};
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+double Seconds(std::chrono::nanoseconds t) {
+    return static_cast<double>(t.count()) / 1e9;
+}
+
+void Run(int32_t verifyFrameBytes) {
+    constexpr uint32_t kImage = 2u << 20;
+    std::vector<uint8_t> image(kImage);
+    uint32_t x = 12345;
+    for (auto& b : image) b = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24);
+
+    SimulatedSiren siren;  // memory only
+    JobState job;
+    QuietPort port;
+    SpiLink link{&siren};
+    link.verifyFrameBytes = verifyFrameBytes;
+    double cpu0 = CpuSeconds();
+    auto wall0 = std::chrono::steady_clock::now();
+
+    SetupUsb(job, link, port);
+    IdentifyFlash(job, link, port);
+    auto progress = port.MakeProgress("Complete...", false);
+    link.progress = progress.get();
+    EraseSectors(job, link, port, 0, static_cast<int32_t>(kImage / 0x10000 + 1));
+    auto afterErase = siren.ModelledTime();
+    for (uint32_t at = 0; at < kImage && !job.abortFlag; at += 256)
+        PageProgram(job, link, port, at, image.data() + at, 256);
+    auto afterProgram = siren.ModelledTime();
+    int32_t verified = VerifyFlash(job, link, port, static_cast<int32_t>(kImage), image.data());
+    auto afterVerify = siren.ModelledTime();
+    link.progress = nullptr;
+    CloseUsb(job, link, port);
+
+    double cpu = CpuSeconds() - cpu0;
+    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    const auto& c = siren.Counters();
+    auto floor = siren.Flash().busyTime + c.spiBitTime;
+    std::printf("verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n", verifyFrameBytes, verified,
+                job.abortFlag, port.messages);
+    std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
+    std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
+    std::printf("  write-only frames  %lld (queued, no round trip)\n", static_cast<long long>(c.writeFrames));
+    std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
+                static_cast<long long>(c.bytesIn));
+    std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
+    std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
+                Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));
+    std::printf("  physical floor     %.2f s (flash busy %.2f + SPI bits at 6 MHz %.2f)\n", Seconds(floor),
+                Seconds(siren.Flash().busyTime), Seconds(c.spiBitTime));
+}
+
+}  // namespace
+
+int main() {
+    Run(256);      // one read frame per compared block
+    Run(0x10000);  // the link's default
+    return 0;
+}

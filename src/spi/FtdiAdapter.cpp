@@ -1,0 +1,238 @@
+#include "spi/FtdiAdapter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "spi/Mpsse.h"
+
+namespace zorvek {
+
+using namespace mpsse;
+
+namespace {
+
+uint8_t LowIdleByte(const LowPinIdleStates& low) {
+    uint8_t value = low.chipSelectHigh ? kChipSelectPin : 0;
+    for (size_t i = 0; i < 4; ++i)
+        if (low.lineHigh[i]) value |= static_cast<uint8_t>(0x10u << i);
+    return value;  // clock and data out idle low: SPI mode 0
+}
+
+}  // namespace
+
+FtdiAdapter::FtdiAdapter(std::unique_ptr<UsbTransport> transport) : transport_(std::move(transport)) {}
+
+FtdiAdapter::~FtdiAdapter() {
+    if (open_) {
+        Flush();
+        transport_->Close();
+    }
+}
+
+std::string FtdiAdapter::DeviceName(const UsbDeviceInfo& device) {
+    std::string name = device.description.empty() ? ChipName(ChipFromBcdDevice(device.bcdDevice)) : device.description;
+    if (!device.serial.empty()) name += " " + device.serial;
+    if (name.size() >= static_cast<size_t>(kDeviceNameSize)) name.resize(kDeviceNameSize - 1);
+    return name;
+}
+
+int32_t FtdiAdapter::AdapterCountDevices(int32_t& count) {
+    count = 0;
+    if (!transport_->Enumerate(devices_)) {
+        devices_.clear();
+        return kAdapterIoError;
+    }
+    count = static_cast<int32_t>(devices_.size());
+    return kAdapterOk;
+}
+
+int32_t FtdiAdapter::AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) {
+    if (index < 0 || static_cast<size_t>(index) >= devices_.size()) return kAdapterNotFound;
+    const UsbDeviceInfo& device = devices_[static_cast<size_t>(index)];
+    name = DeviceName(device);
+    locationId = LocationId(device);
+    return device.accessDenied ? kAdapterAccessDenied : kAdapterOk;
+}
+
+bool FtdiAdapter::Synchronise() {
+    // A bad command makes the engine answer 0xFA and the command: proof that
+    // it is in MPSSE mode and that nothing stale is in the way.
+    queue_.assign({kSyncProbe, kSendImmediate});
+    uint8_t answer[2] = {};
+    int32_t received = 0;
+    return FlushAndRead(answer, 2, received) == kAdapterOk && answer[0] == kBadCommandReply && answer[1] == kSyncProbe;
+}
+
+int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_t& handle) {
+    lastErrorDetail_.clear();
+    if (open_) {
+        // Set up again without closing first (Setup USB twice): start a fresh session
+        // rather than leave the device open behind a handle nobody holds.
+        Flush();
+        transport_->Close();
+        open_ = false;
+    }
+    auto match = [&] {
+        return std::find_if(devices_.begin(), devices_.end(),
+                            [&](const UsbDeviceInfo& d) { return LocationId(d) == locationId; });
+    };
+    auto device = match();
+    if (device == devices_.end()) {
+        transport_->Enumerate(devices_);
+        device = match();
+        if (device == devices_.end()) return kAdapterNotFound;
+    }
+    int32_t status = transport_->Open(*device);
+    if (status == kAdapterAccessDenied) {
+        char where[64];
+        std::snprintf(where, sizeof where, "(USB bus %03u, device %03u)", device->bus, device->address);
+        lastErrorDetail_ = std::string("Permission denied: this user may not use the USB adapter ") + where +
+                           ".\nInstall the udev rule " + kUdevRulePath +
+                           ", then unplug the adapter and plug it in again.";
+        return status;
+    }
+    if (status != kAdapterOk) {
+        lastErrorDetail_ = transport_->ErrorText();
+        return status;
+    }
+    chip_ = ChipFromBcdDevice(device->bcdDevice);
+    queue_.clear();
+    bool ready = transport_->Reset() && transport_->Purge() && transport_->SetLatencyTimer(kLatencyTimerMs) &&
+                 transport_->SetBitMode(0, kBitModeReset) && transport_->SetBitMode(0, kBitModeMpsse) && Synchronise();
+    if (!ready) {
+        lastErrorDetail_ = "The adapter did not answer in MPSSE mode.";
+        transport_->Close();
+        queue_.clear();
+        return kAdapterNotOpened;
+    }
+    open_ = true;
+    handle = kHandle;
+    return kAdapterOk;
+}
+
+int32_t FtdiAdapter::AdapterClose(uint32_t handle) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    int32_t status = Flush();
+    transport_->Close();
+    open_ = false;
+    return status;
+}
+
+int32_t FtdiAdapter::AdapterInitSpi(uint32_t handle, int32_t clockDivisor) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (ClockFrequencyForDivisor(clockDivisor) == 0) return kAdapterInvalidParameter;
+    // 12 MHz base clock on every chip: the H series divide their 60 MHz by 5.
+    if (IsHighSpeedChip(chip_)) queue_.push_back(kDivideBy5On);
+    queue_.insert(queue_.end(), {kLoopbackOff, kClockDivisor, static_cast<uint8_t>(clockDivisor & 0xFF),
+                                 static_cast<uint8_t>(clockDivisor >> 8)});
+    QueueLowByte(false);
+    return QueueCommands();
+}
+
+int32_t FtdiAdapter::AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) {
+    hz = ClockFrequencyForDivisor(clockDivisor);
+    return hz > 0 ? kAdapterOk : kAdapterInvalidParameter;
+}
+
+void FtdiAdapter::QueueLowByte(bool selected) {
+    uint8_t value = selected ? static_cast<uint8_t>(lowIdle_ & ~kChipSelectPin) : lowIdle_;
+    queue_.insert(queue_.end(), {kSetLowByte, value, kLowDirection});
+}
+
+int32_t FtdiAdapter::AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    lowIdle_ = LowIdleByte(low);
+    highValue_ = 0;
+    highDirection_ = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        if (upper.lines[i].output) highDirection_ |= static_cast<uint8_t>(1u << i);
+        if (upper.lines[i].high) highValue_ |= static_cast<uint8_t>(1u << i);
+    }
+    QueueLowByte(false);
+    queue_.insert(queue_.end(), {kSetHighByte, highValue_, highDirection_});
+    return QueueCommands();
+}
+
+int32_t FtdiAdapter::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    queue_.insert(queue_.end(), {kReadHighByte, kSendImmediate});
+    uint8_t pins = 0;
+    int32_t received = 0;
+    int32_t status = FlushAndRead(&pins, 1, received);
+    if (status != kAdapterOk) return status;
+    for (size_t i = 0; i < 4; ++i) levels.high[i] = (pins >> i) & 1;
+    return kAdapterOk;
+}
+
+void FtdiAdapter::QueueBytesOut(const uint8_t* data, int32_t count) {
+    while (count > 0) {
+        int32_t n = std::min(count, kMaxBytesPerCommand);
+        queue_.insert(queue_.end(),
+                      {kBytesOutFallingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
+        queue_.insert(queue_.end(), data, data + n);
+        data += n;
+        count -= n;
+    }
+}
+
+int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (!IsSupportedWriteFrame(frame)) return kAdapterInvalidParameter;
+    QueueLowByte(true);
+    QueueBytesOut(frame.control, frame.controlByteCount);
+    if (frame.dataFlag) QueueBytesOut(frame.data, frame.dataByteCount);
+    QueueLowByte(false);
+    return QueueCommands();
+}
+
+int32_t FtdiAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) {
+    bytesReturned = 0;
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (!IsSupportedReadFrame(frame)) return kAdapterInvalidParameter;
+    const int32_t count = frame.readBitCount / 8;
+    QueueLowByte(true);
+    QueueBytesOut(frame.control, frame.controlByteCount);
+    for (int32_t left = count; left > 0; left -= kMaxBytesPerCommand) {
+        int32_t n = std::min(left, kMaxBytesPerCommand);
+        queue_.insert(queue_.end(),
+                      {kBytesInRisingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
+    }
+    QueueLowByte(false);
+    queue_.push_back(kSendImmediate);
+    return FlushAndRead(frame.receive, count, bytesReturned);
+}
+
+int32_t FtdiAdapter::QueueCommands() {
+    return queue_.size() >= kQueueLimit ? Flush() : kAdapterOk;
+}
+
+int32_t FtdiAdapter::Flush() {
+    if (queue_.empty()) return kAdapterOk;
+    int size = static_cast<int>(queue_.size());
+    int written = transport_->Write(queue_.data(), size);
+    queue_.clear();
+    return written == size ? kAdapterOk : kAdapterIoError;
+}
+
+int32_t FtdiAdapter::FlushAndRead(uint8_t* buffer, int32_t count, int32_t& received) {
+    received = 0;
+    int32_t status = Flush();
+    if (status != kAdapterOk) return status;
+    // The chip delivers what it has; a slow cable or a stalled adapter must
+    // not hang the program, so the loop has a deadline.
+    const auto deadline = transport_->Now() + std::chrono::milliseconds(1000) +
+                          std::chrono::microseconds(2) * static_cast<int64_t>(count);
+    while (received < count) {
+        int n = transport_->Read(buffer + received, count - received);
+        if (n < 0) return kAdapterIoError;
+        received += n;
+        if (received < count && transport_->Now() > deadline) {
+            // Late bytes would answer the next frame: drop them.
+            transport_->Purge();
+            return kAdapterTimeout;
+        }
+    }
+    return kAdapterOk;
+}
+
+}  // namespace zorvek

@@ -1,0 +1,70 @@
+#pragma once
+// The adapter operations on an FTDI FT2232C/D/H, FT4232H or FT232H in MPSSE mode.
+// Write-only frames are queued and reach USB with the next frame that reads (or
+// on close), so only reading frames cost a USB round trip.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "spi/SpiAdapter.h"
+#include "spi/UsbTransport.h"
+
+namespace zorvek {
+
+// Where the udev rule that grants access to the adapter is installed.
+inline constexpr const char* kUdevRulePath = "/lib/udev/rules.d/70-zorvek-siren-programmer.rules";
+
+class FtdiAdapter : public SpiAdapter {
+public:
+    // Queued bytes beyond this are written at once (still without a round trip).
+    static constexpr size_t kQueueLimit = 0x10000;
+    static constexpr uint8_t kLatencyTimerMs = 2;
+
+    explicit FtdiAdapter(std::unique_ptr<UsbTransport> transport);
+    ~FtdiAdapter() override;
+    FtdiAdapter(const FtdiAdapter&) = delete;
+    FtdiAdapter& operator=(const FtdiAdapter&) = delete;
+
+    int32_t AdapterCountDevices(int32_t& count) override;
+    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
+    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
+    int32_t AdapterClose(uint32_t handle) override;
+    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
+    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
+    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
+    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
+    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
+    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
+    std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
+    std::string LastErrorDetail() const override { return lastErrorDetail_; }
+
+    size_t QueuedBytes() const { return queue_.size(); }
+    MpsseChip Chip() const { return chip_; }
+
+    static int32_t LocationId(const UsbDeviceInfo& device) { return (device.bus << 8) | device.address; }
+    static std::string DeviceName(const UsbDeviceInfo& device);
+
+private:
+    static constexpr uint32_t kHandle = 1;
+
+    bool IsOpen(uint32_t handle) const { return open_ && handle == kHandle; }
+    void QueueLowByte(bool selected);
+    void QueueBytesOut(const uint8_t* data, int32_t count);
+    int32_t QueueCommands();  // writes early when the queue is long
+    int32_t Flush();
+    // Flushes the queue (which must end in a read request) and collects `count` bytes.
+    int32_t FlushAndRead(uint8_t* buffer, int32_t count, int32_t& received);
+    bool Synchronise();
+
+    std::unique_ptr<UsbTransport> transport_;
+    std::vector<UsbDeviceInfo> devices_;
+    std::vector<uint8_t> queue_;
+    std::string lastErrorDetail_;
+    bool open_ = false;
+    MpsseChip chip_ = MpsseChip::Unknown;
+    uint8_t lowIdle_ = 0x58;  // chip select and low lines 1 and 3 high
+    uint8_t highValue_ = 0;
+    uint8_t highDirection_ = 0;
+};
+
+}  // namespace zorvek

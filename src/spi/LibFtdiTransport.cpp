@@ -1,0 +1,134 @@
+// UsbTransport over libftdi1 and libusb.
+#include <ftdi.h>
+#include <libusb.h>
+
+#include "spi/SpiAdapter.h"
+#include "spi/UsbTransport.h"
+
+namespace zorvek {
+
+MpsseChip ChipFromBcdDevice(uint16_t bcdDevice) {
+    switch (bcdDevice & 0xFF00) {
+        case 0x0500:
+            return MpsseChip::Ft2232C;
+        case 0x0700:
+            return MpsseChip::Ft2232H;
+        case 0x0800:
+            return MpsseChip::Ft4232H;
+        case 0x0900:
+            return MpsseChip::Ft232H;
+        default:
+            return MpsseChip::Unknown;
+    }
+}
+
+const char* ChipName(MpsseChip chip) {
+    switch (chip) {
+        case MpsseChip::Ft2232C:
+            return "FT2232C/D";
+        case MpsseChip::Ft2232H:
+            return "FT2232H";
+        case MpsseChip::Ft4232H:
+            return "FT4232H";
+        case MpsseChip::Ft232H:
+            return "FT232H";
+        default:
+            return "FTDI MPSSE";
+    }
+}
+
+std::chrono::nanoseconds UsbTransport::Now() const {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
+}
+
+namespace {
+
+class LibFtdiTransport : public UsbTransport {
+public:
+    LibFtdiTransport() : ftdi_(ftdi_new()) {}
+    ~LibFtdiTransport() override {
+        Close();
+        if (ftdi_) ftdi_free(ftdi_);
+    }
+    LibFtdiTransport(const LibFtdiTransport&) = delete;
+    LibFtdiTransport& operator=(const LibFtdiTransport&) = delete;
+
+    bool Enumerate(std::vector<UsbDeviceInfo>& devices) override {
+        devices.clear();
+        if (!ftdi_) return false;
+        for (uint16_t product : {kFt2232ProductId, kFt4232hProductId, kFt232hProductId}) {
+            ftdi_device_list* list = nullptr;
+            int n = ftdi_usb_find_all(ftdi_, &list, kFtdiVendorId, product);
+            if (n < 0) return false;
+            for (ftdi_device_list* item = list; item; item = item->next) devices.push_back(Describe(item->dev));
+            ftdi_list_free(&list);
+        }
+        return true;
+    }
+
+    int32_t Open(const UsbDeviceInfo& device) override {
+        if (!ftdi_) return kAdapterNotOpened;
+        Close();
+        ftdi_set_interface(ftdi_, INTERFACE_A);
+        int result = ftdi_usb_open_bus_addr(ftdi_, device.bus, device.address);
+        if (result == -8) return kAdapterAccessDenied;
+        if (result == -3) return kAdapterNotFound;
+        if (result < 0) return kAdapterNotOpened;
+        open_ = true;
+        // Short transfers: the adapter loops until its own deadline.
+        ftdi_->usb_read_timeout = 100;
+        ftdi_->usb_write_timeout = 1000;
+        return kAdapterOk;
+    }
+
+    void Close() override {
+        if (open_) ftdi_usb_close(ftdi_);
+        open_ = false;
+    }
+
+    bool Reset() override { return open_ && ftdi_usb_reset(ftdi_) == 0; }
+    bool Purge() override { return open_ && ftdi_tcioflush(ftdi_) == 0; }
+    bool SetLatencyTimer(uint8_t ms) override { return open_ && ftdi_set_latency_timer(ftdi_, ms) == 0; }
+    bool SetBitMode(uint8_t mask, uint8_t mode) override { return open_ && ftdi_set_bitmode(ftdi_, mask, mode) == 0; }
+    int Write(const uint8_t* data, int size) override { return open_ ? ftdi_write_data(ftdi_, data, size) : -1; }
+    int Read(uint8_t* data, int size) override { return open_ ? ftdi_read_data(ftdi_, data, size) : -1; }
+    std::string ErrorText() const override { return ftdi_ ? ftdi_get_error_string(ftdi_) : "out of memory"; }
+
+private:
+    UsbDeviceInfo Describe(libusb_device* dev) {
+        UsbDeviceInfo info;
+        info.bus = libusb_get_bus_number(dev);
+        info.address = libusb_get_device_address(dev);
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(dev, &descriptor) != 0) return info;
+        info.productId = descriptor.idProduct;
+        info.bcdDevice = descriptor.bcdDevice;
+        libusb_device_handle* handle = nullptr;
+        int result = libusb_open(dev, &handle);
+        if (result == LIBUSB_ERROR_ACCESS) {
+            info.accessDenied = true;
+            return info;
+        }
+        if (result != 0) return info;
+        unsigned char text[128];
+        if (descriptor.iProduct &&
+            libusb_get_string_descriptor_ascii(handle, descriptor.iProduct, text, sizeof text) > 0)
+            info.description = reinterpret_cast<char*>(text);
+        if (descriptor.iSerialNumber &&
+            libusb_get_string_descriptor_ascii(handle, descriptor.iSerialNumber, text, sizeof text) > 0)
+            info.serial = reinterpret_cast<char*>(text);
+        libusb_close(handle);
+        return info;
+    }
+
+    ftdi_context* ftdi_;
+    bool open_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<UsbTransport> MakeLibFtdiTransport() {
+    return std::make_unique<LibFtdiTransport>();
+}
+
+}  // namespace zorvek

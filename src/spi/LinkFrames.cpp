@@ -1,0 +1,51 @@
+#include "spi/LinkFrames.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace zorvek::detail {
+
+std::string Format(const char* format, ...) {
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (n < 0) return {};
+    return std::string(buffer, static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n) : sizeof buffer - 1);
+}
+
+int32_t SendWriteFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, const uint8_t* data,
+                       int32_t dataCount) {
+    static const uint8_t kNoData = 0;
+    WriteFrame frame;
+    frame.controlBitCount = 8 * controlCount;
+    frame.control = control;
+    frame.controlByteCount = controlCount;
+    frame.dataFlag = dataCount > 0 ? 1 : 0;
+    frame.dataBitCount = dataCount > 0 ? 8 * dataCount : 8;
+    frame.data = dataCount > 0 ? data : &kNoData;
+    frame.dataByteCount = dataCount > 0 ? dataCount : 1;
+    link.lastStatus = 0;
+    link.lastStatus = link.adapter ? link.adapter->AdapterWrite(link.handle, frame) : kAdapterNotOpened;
+    return link.lastStatus;
+}
+
+int32_t SendReadFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, uint8_t* buffer, int32_t count) {
+    ReadFrame frame;
+    frame.controlBitCount = 8 * controlCount;
+    frame.control = control;
+    frame.controlByteCount = controlCount;
+    frame.readBitCount = 8 * count;
+    frame.receive = buffer;
+    int32_t returned = 0;
+    link.lastStatus = 0;
+    link.lastStatus = link.adapter ? link.adapter->AdapterRead(link.handle, frame, returned) : kAdapterNotOpened;
+    return link.lastStatus;
+}
+
+void Show(UserPort& port, const std::string& text) {
+    port.ShowMessage(text, kProgramTitle, MessageIcon::None);
+}
+
+}  // namespace zorvek::detail

@@ -1,0 +1,20 @@
+#pragma once
+// Frame building and message formatting shared by the link routines.
+#include <cstdint>
+#include <string>
+
+#include "spi/SpiLink.h"
+
+namespace zorvek::detail {
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Each stores the call's status in lastStatus (0 first) and returns it.
+int32_t SendWriteFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, const uint8_t* data,
+                       int32_t dataCount);
+int32_t SendReadFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, uint8_t* buffer, int32_t count);
+
+// A plain box with an OK button over the main window.
+void Show(UserPort& port, const std::string& text);
+
+}  // namespace zorvek::detail

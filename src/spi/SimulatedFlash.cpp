@@ -1,0 +1,194 @@
+#include "spi/SimulatedFlash.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zorvek {
+
+namespace {
+constexpr uint8_t kWriteEnable = 0x06;
+constexpr uint8_t kReadStatus = 0x05;
+constexpr uint8_t kReadData = 0x03;
+constexpr uint8_t kPageProgram = 0x02;
+constexpr uint8_t kSectorErase = 0xD8;
+constexpr uint8_t kBulkErase = 0xC7;
+constexpr uint8_t kReleaseSignature = 0xAB;
+constexpr uint8_t kFloating = 0xFF;  // data-out not driven
+constexpr auto kForever = std::chrono::nanoseconds::max();
+}  // namespace
+
+bool SimulatedFlash::IsSupportedSize(uint32_t size) {
+    return size == (256u << 10) || size == (512u << 10) || size == (1u << 20) || size == (2u << 20) ||
+           size == (4u << 20);
+}
+
+uint8_t SimulatedFlash::SignatureForSize(uint32_t size) {
+    uint8_t signature = 0x11;
+    for (uint32_t s = 256u << 10; s < size && signature < 0x15; s <<= 1) ++signature;
+    return signature;
+}
+
+SimulatedFlash::SimulatedFlash(uint32_t size)
+    : memory_(IsSupportedSize(size) ? size : kDefaultSize, 0xFF), signature_(SignatureForSize(Size())) {
+    std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
+}
+
+std::chrono::nanoseconds SimulatedFlash::PageProgramTime() const {
+    return Size() <= (512u << 10) ? std::chrono::microseconds(800) : std::chrono::microseconds(640);
+}
+
+std::chrono::nanoseconds SimulatedFlash::BulkEraseTime() const {
+    switch (Size()) {
+        case 256u << 10:
+            return std::chrono::milliseconds(3000);
+        case 512u << 10:
+            return std::chrono::milliseconds(4500);
+        case 1u << 20:
+            return std::chrono::milliseconds(8000);
+        case 2u << 20:
+            return std::chrono::milliseconds(13000);
+        default:
+            return std::chrono::milliseconds(23000);
+    }
+}
+
+void SimulatedFlash::Settle() {
+    // The write-enable latch clears when a program or erase completes.
+    if (clearLatchWhenIdle_ && !Busy()) {
+        writeEnabled_ = false;
+        clearLatchWhenIdle_ = false;
+    }
+}
+
+uint8_t SimulatedFlash::StatusRegister() {
+    Settle();
+    return static_cast<uint8_t>((Busy() ? 0x01 : 0x00) | (writeEnabled_ ? 0x02 : 0x00));
+}
+
+void SimulatedFlash::Select() {
+    Settle();
+    selected_ = true;
+    phase_ = Phase::Idle;
+    frameBytes_ = 0;
+    latchedBytes_ = 0;
+}
+
+void SimulatedFlash::Deselect() {
+    if (selected_ && phase_ == Phase::Command) Execute();
+    selected_ = false;
+    phase_ = Phase::Idle;
+}
+
+uint8_t SimulatedFlash::OutputFor(uint8_t mosi) {
+    switch (opcode_) {
+        case kReadStatus:
+            return StatusRegister();
+        case kReleaseSignature:
+            return frameBytes_ >= 4 ? signature_ : kFloating;
+        case kReadData:
+            if (frameBytes_ >= 4) return memory_[address_++ & Mask()];
+            address_ = (address_ << 8) | mosi;
+            return kFloating;
+        case kPageProgram:
+        case kSectorErase:
+            if (frameBytes_ < 4) {
+                address_ = (address_ << 8) | mosi;
+            } else if (opcode_ == kPageProgram) {
+                pageLatch_[(address_ + latchedBytes_) & (kPageSize - 1)] = mosi;
+                ++latchedBytes_;
+            }
+            return kFloating;
+        default:
+            return kFloating;
+    }
+}
+
+uint8_t SimulatedFlash::Exchange(uint8_t mosi) {
+    if (!selected_) return kFloating;
+    uint8_t out = kFloating;
+    if (phase_ == Phase::Idle) {
+        opcode_ = mosi;
+        address_ = 0;
+        // A busy chip decodes nothing but the status read.
+        phase_ = (Busy() && mosi != kReadStatus) ? Phase::Ignored : Phase::Command;
+        if (phase_ == Phase::Ignored) ++ignoredCommands;
+        if (opcode_ == kPageProgram) std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
+    } else if (phase_ == Phase::Command) {
+        out = OutputFor(mosi);
+    }
+    ++frameBytes_;
+    return out;
+}
+
+void SimulatedFlash::WriteBytes(const uint8_t* data, size_t count) {
+    for (size_t i = 0; i < count; ++i) Exchange(data[i]);
+}
+
+void SimulatedFlash::ReadBytes(uint8_t* data, size_t count) {
+    size_t i = 0;
+    // Bulk read of the array: straight copies, wrapping at the end of the chip.
+    if (selected_ && phase_ == Phase::Command && opcode_ == kReadData && frameBytes_ >= 4) {
+        while (i < count) {
+            uint32_t at = address_ & Mask();
+            size_t run = std::min<size_t>(count - i, Size() - at);
+            std::memcpy(data + i, memory_.data() + at, run);
+            address_ = at + static_cast<uint32_t>(run);
+            i += run;
+        }
+        frameBytes_ += count;
+        return;
+    }
+    for (; i < count; ++i) data[i] = Exchange(0x00);
+}
+
+bool SimulatedFlash::StartWrite(std::chrono::nanoseconds duration) {
+    if (!writeEnabled_) {
+        ++ignoredCommands;
+        return false;
+    }
+    busyTime += duration;
+    modified = true;
+    bool stuck = stuckBusyAfter_ >= 0 && writesStarted_ >= stuckBusyAfter_;
+    ++writesStarted_;
+    busyUntil_ = stuck ? kForever : now_ + duration;
+    clearLatchWhenIdle_ = true;
+    return !stuck;  // a stuck chip never gets to change its array
+}
+
+void SimulatedFlash::Execute() {
+    // Instructions that act on chip select rising need exactly their own bytes.
+    switch (opcode_) {
+        case kWriteEnable:
+            if (frameBytes_ == 1) writeEnabled_ = true;
+            break;
+        case kBulkErase:
+            if (frameBytes_ == 1 && StartWrite(BulkEraseTime())) {
+                ++bulkErases;
+                std::fill(memory_.begin(), memory_.end(), 0xFF);
+            }
+            break;
+        case kSectorErase:
+            if (frameBytes_ == 4 && StartWrite(kSectorEraseTime)) {
+                ++sectorErases;
+                uint32_t base = address_ & Mask() & ~(kSectorSize - 1);
+                std::fill_n(memory_.begin() + base, kSectorSize, 0xFF);
+            }
+            break;
+        case kPageProgram:
+            if (frameBytes_ > 4 && StartWrite(PageProgramTime())) {
+                ++pagePrograms;
+                uint32_t page = address_ & Mask() & ~(kPageSize - 1);
+                for (uint32_t j = 0; j < kPageSize; ++j) {
+                    uint8_t value = pageLatch_[j];
+                    for (const auto& [weakAddress, bit] : weakBits_)
+                        if ((weakAddress & Mask()) == page + j) value |= static_cast<uint8_t>(1u << bit);
+                    memory_[page + j] &= value;  // programming only clears bits
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace zorvek

@@ -1,0 +1,91 @@
+#pragma once
+// An M25P-family SPI serial flash, clocked byte by byte: the chip behind the
+// simulated siren and behind the fake USB transport of the adapter tests.
+#include <chrono>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace zorvek {
+
+class SimulatedFlash {
+public:
+    static constexpr uint32_t kPageSize = 256;
+    static constexpr uint32_t kSectorSize = 0x10000;
+    static constexpr uint32_t kDefaultSize = 2u << 20;
+
+    // Capacities 256 KiB to 4 MiB (powers of two); anything else is refused.
+    static bool IsSupportedSize(uint32_t size);
+    // RES signature of a supported size: 0x11 (256 KiB) to 0x15 (4 MiB).
+    static uint8_t SignatureForSize(uint32_t size);
+
+    // An erased chip. An unsupported size falls back to the default.
+    explicit SimulatedFlash(uint32_t size = kDefaultSize);
+
+    uint32_t Size() const { return static_cast<uint32_t>(memory_.size()); }
+    std::vector<uint8_t>& Memory() { return memory_; }
+    const std::vector<uint8_t>& Memory() const { return memory_; }
+
+    // The SPI lines: chip select falls, bytes are exchanged, chip select rises.
+    void Select();
+    void Deselect();
+    uint8_t Exchange(uint8_t mosi);
+    // Bulk forms of Exchange: outgoing bytes whose answer is ignored, and incoming
+    // bytes clocked with the data-out line low.
+    void WriteBytes(const uint8_t* data, size_t count);
+    void ReadBytes(uint8_t* data, size_t count);
+
+    // Virtual time: program and erase stay busy until it has passed their duration.
+    void AdvanceTime(std::chrono::nanoseconds delta) { now_ += delta; }
+    std::chrono::nanoseconds Now() const { return now_; }
+    bool Busy() const { return now_ < busyUntil_; }
+    uint8_t StatusRegister();
+
+    // Faults.
+    void SetSignature(uint8_t signature) { signature_ = signature; }
+    uint8_t Signature() const { return signature_; }
+    void AddWeakBit(uint32_t address, int bit) { weakBits_.emplace_back(address, bit); }
+    // The program or erase started after `count` completed ones never finishes (-1: never).
+    void SetStuckBusyAfter(int64_t count) { stuckBusyAfter_ = count; }
+
+    // Typical datasheet durations for this size.
+    std::chrono::nanoseconds PageProgramTime() const;
+    static constexpr std::chrono::nanoseconds kSectorEraseTime = std::chrono::milliseconds(600);
+    std::chrono::nanoseconds BulkEraseTime() const;
+
+    // What the chip did, for tests and benchmarks.
+    int64_t pagePrograms = 0;
+    int64_t sectorErases = 0;
+    int64_t bulkErases = 0;
+    int64_t ignoredCommands = 0;           // sent while busy, or without write enable
+    std::chrono::nanoseconds busyTime{0};  // sum of the typical durations started
+    bool modified = false;
+
+private:
+    enum class Phase { Idle, Command, Ignored };
+    void Execute();  // on chip select rising
+    void Settle();
+    bool StartWrite(std::chrono::nanoseconds duration);
+    uint32_t Mask() const { return Size() - 1; }
+    uint8_t OutputFor(uint8_t mosi);
+
+    std::vector<uint8_t> memory_;
+    uint8_t signature_;
+    std::chrono::nanoseconds now_{0};
+    std::chrono::nanoseconds busyUntil_{0};
+    bool writeEnabled_ = false;
+    bool clearLatchWhenIdle_ = false;
+    int64_t writesStarted_ = 0;
+    int64_t stuckBusyAfter_ = -1;
+    std::vector<std::pair<uint32_t, int>> weakBits_;
+
+    bool selected_ = false;
+    Phase phase_ = Phase::Idle;
+    uint8_t opcode_ = 0;
+    uint64_t frameBytes_ = 0;  // bytes clocked since chip select fell
+    uint32_t address_ = 0;
+    uint8_t pageLatch_[kPageSize];
+    uint64_t latchedBytes_ = 0;
+};
+
+}  // namespace zorvek

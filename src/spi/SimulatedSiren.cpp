@@ -1,0 +1,191 @@
+#include "spi/SimulatedSiren.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace zorvek {
+
+SimulatedSiren::SimulatedSiren(SimulatorOptions options)
+    : flash_(options.size), faults_(std::move(options.faults)), filePath_(std::move(options.filePath)) {
+    if (faults_.signature) flash_.SetSignature(*faults_.signature);
+    for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
+    flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
+    LoadFromFile();
+}
+
+SimulatedSiren::~SimulatedSiren() {
+    if (open_ && flash_.modified) SaveToFile();
+}
+
+void SimulatedSiren::LoadFromFile() {
+    if (filePath_.empty()) return;
+    std::ifstream in(filePath_, std::ios::binary);
+    if (!in) {
+        std::error_code ec;
+        if (std::filesystem::exists(filePath_, ec)) loadError_ = "cannot read " + filePath_;
+        return;  // no file yet: a new, erased siren
+    }
+    auto& memory = flash_.Memory();
+    in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+    // A shorter file (another size before) leaves the rest erased.
+    if (in.bad()) loadError_ = "error reading " + filePath_;
+}
+
+bool SimulatedSiren::SaveToFile() {
+    if (filePath_.empty()) return true;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path path(filePath_);
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+    fs::path temporary = path;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        const auto& memory = flash_.Memory();
+        out.write(reinterpret_cast<const char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    flash_.modified = false;
+    return true;
+}
+
+bool SimulatedSiren::Plugged() {
+    ++counters_.adapterCalls;
+    return faults_.unplugAfter < 0 || counters_.adapterCalls <= faults_.unplugAfter;
+}
+
+bool SimulatedSiren::Usable(uint32_t handle) {
+    return Plugged() && open_ && handle == kHandle;
+}
+
+void SimulatedSiren::Clock(int64_t bytes) {
+    auto bitTime = std::chrono::nanoseconds(bytes * 8 * 1000000000 / kSpiClockHz);
+    counters_.spiBitTime += bitTime;
+    flash_.AdvanceTime(bitTime);
+}
+
+int32_t SimulatedSiren::AdapterCountDevices(int32_t& count) {
+    count = 0;
+    if (!Plugged()) return kAdapterIoError;
+    count = faults_.noDevice ? 0 : 1;
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) {
+    if (!Plugged()) return kAdapterIoError;
+    if (faults_.noDevice || index != 0) return kAdapterNotFound;
+    name = "Simulated Siren SIM0001";
+    locationId = kLocationId;
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) {
+    lastErrorDetail_.clear();
+    if (!Plugged()) return kAdapterIoError;
+    if (faults_.noDevice || locationId != kLocationId || name != "Simulated Siren SIM0001") return kAdapterNotFound;
+    if (faults_.openFails) {
+        lastErrorDetail_ = "The simulated siren was told to refuse opening (open-fails).";
+        return kAdapterNotOpened;
+    }
+    open_ = true;
+    handle = kHandle;
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterClose(uint32_t handle) {
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    open_ = false;
+    flash_.Deselect();
+    if (flash_.modified && !SaveToFile()) return kAdapterIoError;
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterInitSpi(uint32_t handle, int32_t clockDivisor) {
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    return ClockFrequencyForDivisor(clockDivisor) > 0 ? kAdapterOk : kAdapterInvalidParameter;
+}
+
+int32_t SimulatedSiren::AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) {
+    if (!Plugged()) return kAdapterIoError;
+    hz = ClockFrequencyForDivisor(clockDivisor);
+    return hz > 0 ? kAdapterOk : kAdapterInvalidParameter;
+}
+
+int32_t SimulatedSiren::AdapterSetPins(uint32_t handle, const LowPinIdleStates&, const UpperPinSetup& upper) {
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    upperPins_ = upper;
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) {
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    ++counters_.readingFrames;
+    flash_.AdvanceTime(kRoundTrip);
+    for (size_t i = 0; i < 4; ++i) {
+        const auto& line = upperPins_.lines[i];
+        levels.high[i] = line.output ? line.high : 1;  // inputs float high
+    }
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    if (!IsSupportedWriteFrame(frame)) return kAdapterInvalidParameter;
+    ++counters_.writeFrames;
+    int64_t dataCount = frame.dataFlag ? frame.dataByteCount : 0;
+    counters_.bytesOut += frame.controlByteCount + dataCount;
+    Clock(frame.controlByteCount + dataCount);
+    flash_.Select();
+    flash_.WriteBytes(frame.control, static_cast<size_t>(frame.controlByteCount));
+    if (dataCount) flash_.WriteBytes(frame.data, static_cast<size_t>(dataCount));
+    flash_.Deselect();
+    return kAdapterOk;
+}
+
+bool SimulatedSiren::ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const {
+    if (faults_.readErrorAt.empty() || controlCount < 4 || control[0] != 0x03) return false;
+    uint32_t mask = flash_.Size() - 1;
+    uint32_t start = ((uint32_t{control[1]} << 16) | (uint32_t{control[2]} << 8) | control[3]) & mask;
+    for (uint32_t fault : faults_.readErrorAt) {
+        uint32_t offset = ((fault & mask) - start) & mask;  // distance forward, wrapping like the chip
+        if (offset < static_cast<uint32_t>(readCount) || static_cast<uint32_t>(readCount) > mask) return true;
+    }
+    return false;
+}
+
+int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) {
+    bytesReturned = 0;
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    if (!IsSupportedReadFrame(frame)) return kAdapterInvalidParameter;
+    int32_t readCount = frame.readBitCount / 8;
+    ++counters_.readingFrames;
+    counters_.bytesOut += frame.controlByteCount;
+    counters_.bytesIn += readCount;
+    Clock(frame.controlByteCount + readCount);
+    if (ReadHitsFault(frame.control, frame.controlByteCount, readCount)) {
+        flash_.AdvanceTime(kRoundTrip);
+        return kAdapterIoError;
+    }
+    flash_.Select();
+    flash_.WriteBytes(frame.control, static_cast<size_t>(frame.controlByteCount));
+    flash_.ReadBytes(frame.receive, static_cast<size_t>(readCount));
+    flash_.Deselect();
+    // The answer reaches the host one full-speed round trip later.
+    flash_.AdvanceTime(kRoundTrip);
+    bytesReturned = readCount;
+    return kAdapterOk;
+}
+
+}  // namespace zorvek

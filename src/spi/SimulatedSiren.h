@@ -1,0 +1,83 @@
+#pragma once
+// A siren without hardware: the adapter operations answered by an emulated
+// serial flash whose content is kept in a file between runs. It models the
+// time a job would take through a full-speed adapter and can inject faults.
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "spi/SimulatedFlash.h"
+#include "spi/SimulatorOptions.h"
+#include "spi/SpiAdapter.h"
+
+namespace zorvek {
+
+struct SimulatorCounters {
+    int64_t adapterCalls = 0;
+    int64_t readingFrames = 0;               // each one a USB round trip on real hardware
+    int64_t writeFrames = 0;                 // queued by a real adapter, no round trip
+    int64_t bytesOut = 0;                    // clocked to the flash
+    int64_t bytesIn = 0;                     // clocked from the flash
+    std::chrono::nanoseconds spiBitTime{0};  // bytes at the SPI clock
+};
+
+class SimulatedSiren : public SpiAdapter {
+public:
+    static constexpr std::chrono::nanoseconds kRoundTrip = std::chrono::milliseconds(1);
+    static constexpr int64_t kSpiClockHz = 6000000;
+
+    // Loads the backing file when there is one (missing file: an erased flash).
+    explicit SimulatedSiren(SimulatorOptions options = {});
+    // Writes the content back when the siren is still open.
+    ~SimulatedSiren() override;
+    SimulatedSiren(const SimulatedSiren&) = delete;
+    SimulatedSiren& operator=(const SimulatedSiren&) = delete;
+
+    int32_t AdapterCountDevices(int32_t& count) override;
+    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
+    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
+    int32_t AdapterClose(uint32_t handle) override;
+    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
+    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
+    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
+    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
+    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
+    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
+    std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
+    std::string LastErrorDetail() const override { return lastErrorDetail_; }
+
+    SimulatedFlash& Flash() { return flash_; }
+    SimulatorFaults& Faults() { return faults_; }
+    const SimulatorCounters& Counters() const { return counters_; }
+    // Modelled duration of everything so far: SPI bit time, round trips and waits.
+    std::chrono::nanoseconds ModelledTime() const { return flash_.Now(); }
+    bool IsOpen() const { return open_; }
+    const std::string& FilePath() const { return filePath_; }
+    // Problem met reading the backing file at start (empty when none).
+    const std::string& LoadError() const { return loadError_; }
+
+    // Writes the flash content to the backing file (atomically); false on failure.
+    bool SaveToFile();
+
+private:
+    static constexpr uint32_t kHandle = 0x5151;
+    static constexpr int32_t kLocationId = 0x0101;
+
+    // Counts the call; false when the unplug fault makes it fail.
+    bool Plugged();
+    bool Usable(uint32_t handle);
+    void Clock(int64_t bytes);
+    bool ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const;
+    void LoadFromFile();
+
+    SimulatedFlash flash_;
+    SimulatorFaults faults_;
+    std::string filePath_;
+    std::string loadError_;
+    std::string lastErrorDetail_;
+    SimulatorCounters counters_;
+    bool open_ = false;
+    UpperPinSetup upperPins_ = kUpperPinsClosing;
+};
+
+}  // namespace zorvek

@@ -1,0 +1,141 @@
+#include "spi/SimulatorOptions.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "spi/SimulatedFlash.h"
+
+namespace zorvek {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// Decimal, or hexadecimal with 0x; the whole text must be the number.
+std::optional<uint64_t> ParseNumber(std::string_view s, uint64_t max) {
+    s = Trim(s);
+    int base = 10;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        s.remove_prefix(2);
+        base = 16;
+    }
+    if (s.empty()) return std::nullopt;
+    uint64_t value = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
+    if (ec != std::errc() || end != s.data() + s.size() || value > max) return std::nullopt;
+    return value;
+}
+
+bool ParseItem(std::string_view item, SimulatorFaults& f) {
+    if (item == "no-device") return f.noDevice = true;
+    if (item == "open-fails") return f.openFails = true;
+    size_t eq = item.find('=');
+    if (eq == std::string_view::npos) return false;
+    std::string_view key = Trim(item.substr(0, eq));
+    std::string_view value = item.substr(eq + 1);
+    if (key == "unplug-after" || key == "stuck-busy-after") {
+        auto n = ParseNumber(value, INT64_MAX);
+        if (!n) return false;
+        (key == "unplug-after" ? f.unplugAfter : f.stuckBusyAfter) = static_cast<int64_t>(*n);
+        return true;
+    }
+    if (key == "read-error-at") {
+        auto a = ParseNumber(value, 0xFFFFFF);
+        if (!a) return false;
+        f.readErrorAt.push_back(static_cast<uint32_t>(*a));
+        return true;
+    }
+    if (key == "weak-bit") {
+        size_t colon = value.find(':');
+        if (colon == std::string_view::npos) return false;
+        auto a = ParseNumber(value.substr(0, colon), 0xFFFFFF);
+        auto b = ParseNumber(value.substr(colon + 1), 7);
+        if (!a || !b) return false;
+        f.weakBits.emplace_back(static_cast<uint32_t>(*a), static_cast<int>(*b));
+        return true;
+    }
+    if (key == "signature") {
+        auto s = ParseNumber(value, 0xFF);
+        if (!s) return false;
+        f.signature = static_cast<uint8_t>(*s);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::string& error) {
+    SimulatorFaults parsed = faults;
+    while (!text.empty()) {
+        size_t comma = text.find(',');
+        std::string_view item = Trim(text.substr(0, comma));
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        if (item.empty()) continue;
+        if (!ParseItem(item, parsed)) {
+            error = "unknown or malformed simulator fault \"" + std::string(item) + "\"";
+            return false;
+        }
+    }
+    faults = std::move(parsed);
+    return true;
+}
+
+std::optional<uint32_t> ParseSimulatorSize(std::string_view text) {
+    text = Trim(text);
+    uint64_t unit = 1;
+    for (auto [suffix, factor] : {std::pair<std::string_view, uint64_t>{"KiB", 1024},
+                                  {"MiB", 1u << 20},
+                                  {"K", 1024},
+                                  {"M", 1u << 20},
+                                  {"k", 1024}}) {
+        if (text.size() > suffix.size() && text.substr(text.size() - suffix.size()) == suffix) {
+            text.remove_suffix(suffix.size());
+            unit = factor;
+            break;
+        }
+    }
+    auto n = ParseNumber(text, 1u << 30);
+    if (!n || *n * unit > UINT32_MAX) return std::nullopt;
+    auto size = static_cast<uint32_t>(*n * unit);
+    if (!SimulatedFlash::IsSupportedSize(size)) return std::nullopt;
+    return size;
+}
+
+std::string DefaultSimulatorFile() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        base = std::string(home) + "/.local/share";
+    } else {
+        return {};
+    }
+    return base + "/Zorvek/simulated-siren.bin";
+}
+
+SimulatorOptions SimulatorOptionsFromEnvironment(std::vector<std::string>& warnings) {
+    SimulatorOptions options;
+    const char* file = std::getenv("ZORVEK_SIMULATOR_FILE");
+    options.filePath = (file && *file) ? std::string(file) : DefaultSimulatorFile();
+    if (const char* size = std::getenv("ZORVEK_SIMULATOR_SIZE"); size && *size) {
+        if (auto parsed = ParseSimulatorSize(size)) {
+            options.size = *parsed;
+        } else {
+            warnings.push_back(std::string("ZORVEK_SIMULATOR_SIZE \"") + size +
+                               "\" is not one of 256K, 512K, 1M, 2M, 4M; using 2M.");
+        }
+    }
+    if (const char* faults = std::getenv("ZORVEK_SIMULATOR_FAULTS"); faults && *faults) {
+        std::string error;
+        if (!ParseSimulatorFaults(faults, options.faults, error))
+            warnings.push_back("ZORVEK_SIMULATOR_FAULTS: " + error + "; no faults injected.");
+    }
+    return options;
+}
+
+}  // namespace zorvek

@@ -1,0 +1,47 @@
+#pragma once
+// How a simulated siren is shaped: flash size, backing file and injected faults,
+// from code or from the environment (ZORVEK_SIMULATOR_FILE, ZORVEK_SIMULATOR_SIZE,
+// ZORVEK_SIMULATOR_FAULTS).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zorvek {
+
+struct SimulatorFaults {
+    bool noDevice = false;                           // no adapter is ever reported
+    bool openFails = false;                          // AdapterOpen fails
+    int64_t unplugAfter = -1;                        // every adapter call after this many fails
+    int64_t stuckBusyAfter = -1;                     // the program or erase after this many never ends
+    std::vector<uint32_t> readErrorAt;               // a read frame covering the address fails
+    std::vector<std::pair<uint32_t, int>> weakBits;  // (address, bit) that never programs to 0
+    std::optional<uint8_t> signature;                // RES answers this instead
+
+    bool operator==(const SimulatorFaults&) const = default;
+};
+
+// Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10".
+// Empty items are skipped. On a bad item nothing is changed, `error` says which
+// item and false is returned.
+bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::string& error);
+
+// "2M", "2MiB", "512K", "512KiB" or a byte count; only the sizes the simulated flash supports.
+std::optional<uint32_t> ParseSimulatorSize(std::string_view text);
+
+struct SimulatorOptions {
+    uint32_t size = 2u << 20;
+    std::string filePath;  // empty: content lives in memory only
+    SimulatorFaults faults;
+};
+
+// The backing file by default: $XDG_DATA_HOME/Zorvek/simulated-siren.bin, else
+// ~/.local/share/Zorvek/simulated-siren.bin; empty when neither variable is set.
+std::string DefaultSimulatorFile();
+
+// Options from the environment; bad values are named in `warnings` and left at their defaults.
+SimulatorOptions SimulatorOptionsFromEnvironment(std::vector<std::string>& warnings);
+
+}  // namespace zorvek

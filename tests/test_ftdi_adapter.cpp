@@ -1,0 +1,282 @@
+// The FTDI MPSSE adapter's byte stream, checked through an emulated chip.
+#include <gtest/gtest.h>
+
+#include "FakeMpsseTransport.h"
+#include "ScriptedUserPort.h"
+#include "spi/FtdiAdapter.h"
+#include "spi/LinkFrames.h"
+#include "spi/SpiLink.h"
+
+using namespace zorvek;
+using namespace zorvek::test;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class FtdiTest : public ::testing::Test {
+protected:
+    void Make(uint16_t bcdDevice = 0x0500) {
+        auto fake = std::make_unique<FakeMpsseTransport>(bcdDevice);
+        usb = fake.get();
+        adapter = std::make_unique<FtdiAdapter>(std::move(fake));
+        link.adapter = adapter.get();
+    }
+    void Connect(uint16_t bcdDevice = 0x0500) {
+        Make(bcdDevice);
+        SetupUsb(job, link, port);
+        ASSERT_NE(link.handle, 0u);
+        ASSERT_EQ(job.abortFlag, 0);
+        usb->writes.clear();
+    }
+    // Sends a reading frame so that everything queued reaches the fake.
+    Bytes FlushWithStatusRead() {
+        uint8_t status = 0;
+        const uint8_t control[] = {0x05};
+        ReadFrame frame;
+        frame.control = control;
+        frame.controlByteCount = 1;
+        frame.controlBitCount = 8;
+        frame.readBitCount = 8;
+        frame.receive = &status;
+        int32_t returned = 0;
+        EXPECT_EQ(adapter->AdapterRead(link.handle, frame, returned), 0);
+        return usb->writes.back();
+    }
+
+    FakeMpsseTransport* usb = nullptr;
+    std::unique_ptr<FtdiAdapter> adapter;
+    JobState job;
+    SpiLink link;
+    ScriptedUserPort port;
+};
+
+const Bytes kSelect = {0x80, 0x50, 0xFB};
+const Bytes kDeselect = {0x80, 0x58, 0xFB};
+const Bytes kStatusFrame = {0x80, 0x50, 0xFB, 0x11, 0x00, 0x00, 0x05, 0x20, 0x00, 0x00, 0x80, 0x58, 0xFB, 0x87};
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+}  // namespace
+
+TEST_F(FtdiTest, OpenSetupAndPinsOnFt2232C) {
+    Make(0x0500);
+    job.verbose = 1;
+    SetupUsb(job, link, port);
+    ASSERT_NE(link.handle, 0u);
+    EXPECT_EQ(usb->resets, 1);
+    EXPECT_GE(usb->purges, 1);
+    EXPECT_EQ(usb->latencyMs, 2);
+    EXPECT_EQ(usb->bitModes, (Bytes{0x00, 0x02}));
+    ASSERT_EQ(usb->writes.size(), 2u);
+    EXPECT_EQ(usb->writes[0], (Bytes{0xAA, 0x87}));  // synchronisation probe
+    // Clock, idle lines, connecting pins and the pin read go in one write.
+    EXPECT_EQ(usb->writes[1],
+              (Bytes{0x85, 0x86, 0x00, 0x00, 0x80, 0x58, 0xFB, 0x80, 0x58, 0xFB, 0x82, 0x0B, 0x0F, 0x83, 0x87}));
+    EXPECT_EQ(usb->badCommands, Bytes{0xAA});  // nothing the C chip does not know
+    EXPECT_EQ(usb->SpiClockHz(), 6000000);
+    EXPECT_FALSE(usb->loopback);
+    EXPECT_TRUE(port.Saw("Device name = Dual RS232 FT0001; Location ID = 263."));
+    EXPECT_TRUE(port.Saw("Upper GPIO = 1, 1, 0, 1."));
+    EXPECT_TRUE(port.Saw("Clock frequency = 6000000 Hz."));
+
+    CloseUsb(job, link, port);
+    EXPECT_FALSE(usb->open);
+    EXPECT_EQ(usb->writes.back(), (Bytes{0x80, 0x58, 0xFB, 0x82, 0x0A, 0x0F}));  // flushed on close
+    EXPECT_EQ(usb->highValue & 1, 0);
+}
+
+TEST_F(FtdiTest, SetupTwiceStartsAFreshSession) {
+    Connect();
+    SetupUsb(job, link, port);
+    EXPECT_NE(link.handle, 0u);
+    EXPECT_EQ(job.abortFlag, 0);
+    EXPECT_EQ(usb->resets, 2);
+    IdentifyFlash(job, link, port);
+    EXPECT_EQ(job.flashIdValue, 0x14u);
+}
+
+TEST_F(FtdiTest, HighSpeedChipsDivideBy5ForTheSameClock) {
+    for (uint16_t bcd : {0x0700, 0x0800, 0x0900}) {
+        Make(bcd);
+        SetupUsb(job, link, port);
+        ASSERT_NE(link.handle, 0u);
+        EXPECT_EQ(usb->writes[1][0], 0x8B) << bcd;
+        EXPECT_TRUE(usb->divideBy5);
+        EXPECT_EQ(usb->SpiClockHz(), 6000000);
+        EXPECT_EQ(usb->badCommands, Bytes{0xAA});
+        CloseUsb(job, link, port);
+    }
+}
+
+TEST_F(FtdiTest, WriteOnlyFramesCostNoRoundTrip) {
+    Connect();
+    int trips = usb->roundTrips;
+    const uint8_t data[] = {0xDE, 0xAD, 0xBE};
+    WriteEnable(job, link, port);
+    uint8_t control[] = {0x02, 0x12, 0x34, 0x00};
+    detail::SendWriteFrame(link, control, 4, data, 3);
+    EXPECT_TRUE(usb->writes.empty());
+    EXPECT_GT(adapter->QueuedBytes(), 0u);
+    EXPECT_EQ(usb->roundTrips, trips);
+
+    Bytes sent = FlushWithStatusRead();
+    EXPECT_EQ(usb->writes.size(), 1u);
+    EXPECT_EQ(usb->roundTrips, trips + 1);
+    EXPECT_EQ(sent, Cat({kSelect,
+                         {0x11, 0x00, 0x00, 0x06},
+                         kDeselect,  // WREN
+                         kSelect,
+                         {0x11, 0x03, 0x00, 0x02, 0x12, 0x34, 0x00},
+                         {0x11, 0x02, 0x00, 0xDE, 0xAD, 0xBE},
+                         kDeselect,  // PP
+                         kStatusFrame}));
+    EXPECT_EQ(usb->selectedFrames, (std::vector<int>{1, 7, 2}));
+    EXPECT_EQ(usb->flash.Memory()[0x123401], 0xAD);
+}
+
+TEST_F(FtdiTest, EraseAndSignatureFrames) {
+    Connect();
+    detail::SendWriteFrame(link, std::array<uint8_t, 1>{0xC7}.data(), 1, nullptr, 0);
+    uint8_t se[] = {0xD8, 0x01, 0x00, 0x00};
+    detail::SendWriteFrame(link, se, 4, nullptr, 0);
+    EXPECT_EQ(FlushWithStatusRead(), Cat({kSelect,
+                                          {0x11, 0x00, 0x00, 0xC7},
+                                          kDeselect,
+                                          kSelect,
+                                          {0x11, 0x03, 0x00, 0xD8, 0x01, 0x00, 0x00},
+                                          kDeselect,
+                                          kStatusFrame}));
+    usb->flash.AdvanceTime(std::chrono::seconds(60));
+    usb->writes.clear();
+    IdentifyFlash(job, link, port);
+    EXPECT_EQ(job.flashIdValue, 0x14u);
+    ASSERT_EQ(usb->writes.size(), 1u);
+    EXPECT_EQ(usb->writes[0],
+              Cat({kSelect, {0x11, 0x04, 0x00, 0xAB, 0, 0, 0, 0}, {0x20, 0x00, 0x00}, kDeselect, {0x87}}));
+}
+
+TEST_F(FtdiTest, LongReadsSplitIntoMpsseCommands) {
+    Connect();
+    auto& memory = usb->flash.Memory();
+    for (size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<uint8_t>(i ^ (i >> 9));
+    Bytes buffer(70000);
+    ASSERT_EQ(ReadFlash(job, link, port, 0x10000, buffer.data(), 70000), 0);
+    EXPECT_EQ(usb->writes.back(), Cat({kSelect,
+                                       {0x11, 0x03, 0x00, 0x03, 0x01, 0x00, 0x00},
+                                       {0x20, 0xFF, 0xFF},
+                                       {0x20, 0x6F, 0x11},
+                                       kDeselect,
+                                       {0x87}}));
+    EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), memory.begin() + 0x10000));
+}
+
+TEST_F(FtdiTest, AnswersArrivingInPiecesAreCollected) {
+    Connect();
+    usb->maxBytesPerRead = 7;
+    usb->emptyReadEvery2nd = true;
+    usb->flash.Memory()[500] = 0x42;
+    Bytes buffer(1000);
+    ASSERT_EQ(ReadFlash(job, link, port, 0, buffer.data(), 1000), 0);
+    EXPECT_EQ(buffer[500], 0x42);
+    EXPECT_GT(usb->readCalls, 250);
+}
+
+TEST_F(FtdiTest, SilentAdapterTimesOutInsteadOfHanging) {
+    Connect();
+    usb->stalled = true;
+    int purges = usb->purges;
+    auto start = usb->Now();
+    uint8_t byte = 0;
+    EXPECT_EQ(ReadFlash(job, link, port, 0, &byte, 1), kAdapterTimeout);
+    EXPECT_GT(usb->Now() - start, std::chrono::milliseconds(1000));
+    EXPECT_LT(usb->Now() - start, std::chrono::milliseconds(1100));
+    EXPECT_EQ(usb->purges, purges + 1);
+    // The wait loop then stops the operation.
+    WaitWhileBusy(job, link, port);
+    EXPECT_EQ(job.abortFlag, 1);
+}
+
+TEST_F(FtdiTest, PermissionDeniedNamesTheUdevRule) {
+    Make();
+    usb->openResult = kAdapterAccessDenied;
+    SetupUsb(job, link, port);
+    EXPECT_EQ(link.handle, 0u);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_EQ(job.usbStatusText, "Idle");
+    ASSERT_EQ(port.messages.size(), 1u);
+    const std::string& text = port.messages[0].text;
+    EXPECT_EQ(text.rfind("Could not open device.\n", 0), 0u);
+    EXPECT_NE(text.find("Permission denied"), std::string::npos);
+    EXPECT_NE(text.find("/lib/udev/rules.d/70-zorvek-siren-programmer.rules"), std::string::npos);
+}
+
+TEST_F(FtdiTest, ChipThatIsNotInMpsseModeFailsToOpen) {
+    Make();
+    usb->stalled = true;
+    SetupUsb(job, link, port);
+    EXPECT_EQ(link.handle, 0u);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_FALSE(usb->open);
+}
+
+TEST_F(FtdiTest, UnsupportedFramesAreRefused) {
+    Connect();
+    const uint8_t control[] = {0x06};
+    WriteFrame frame;
+    frame.control = control;
+    frame.controlByteCount = 1;
+    frame.controlBitCount = 8;
+    frame.risingEdge = 1;
+    EXPECT_EQ(adapter->AdapterWrite(link.handle, frame), kAdapterInvalidParameter);
+    frame.risingEdge = 0;
+    frame.controlBitCount = 7;
+    EXPECT_EQ(adapter->AdapterWrite(link.handle, frame), kAdapterInvalidParameter);
+    frame.controlBitCount = 8;
+    EXPECT_EQ(adapter->AdapterWrite(link.handle + 1, frame), kAdapterInvalidHandle);
+    EXPECT_EQ(adapter->QueuedBytes(), 0u);
+}
+
+TEST(FtdiNaming, NamesLocationsAndChips) {
+    UsbDeviceInfo device{3, 12, kFt2232ProductId, 0x0700, "Dual RS232-HS", "FTX1Y2Z3", false};
+    EXPECT_EQ(FtdiAdapter::DeviceName(device), "Dual RS232-HS FTX1Y2Z3");
+    EXPECT_EQ(FtdiAdapter::LocationId(device), 0x030C);
+    device.description.clear();
+    device.serial.clear();
+    EXPECT_EQ(FtdiAdapter::DeviceName(device), "FT2232H");
+    device.description = std::string(80, 'x');
+    EXPECT_EQ(FtdiAdapter::DeviceName(device).size(), 49u);
+    EXPECT_EQ(ChipFromBcdDevice(0x0500), MpsseChip::Ft2232C);
+    EXPECT_EQ(ChipFromBcdDevice(0x0800), MpsseChip::Ft4232H);
+    EXPECT_EQ(ChipFromBcdDevice(0x0900), MpsseChip::Ft232H);
+    EXPECT_FALSE(IsHighSpeedChip(ChipFromBcdDevice(0x0500)));
+    EXPECT_FALSE(IsHighSpeedChip(ChipFromBcdDevice(0x0600)));
+}
+
+TEST_F(FtdiTest, WholeJobThroughTheAdapter) {
+    Connect();
+    IdentifyFlash(job, link, port);
+    ASSERT_EQ(job.flashLastAddress, 0x1FFFFFu);
+    auto popup = port.MakeProgress("Complete...", false);
+    link.progress = popup.get();
+    Bytes image(1000);
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 13);
+    usb->flash.Memory()[5] = 0;  // old content
+    int trips = usb->roundTrips;
+    ASSERT_EQ(EraseSectors(job, link, port, 0, 1), 0);
+    for (size_t at = 0; at < image.size(); at += 256)
+        PageProgram(job, link, port, static_cast<uint32_t>(at), image.data() + at,
+                    static_cast<int32_t>(std::min<size_t>(256, image.size() - at)));
+    EXPECT_EQ(VerifyFlash(job, link, port, static_cast<int32_t>(image.size()), image.data()), 1);
+    EXPECT_EQ(job.abortFlag, 0);
+    EXPECT_TRUE(port.messages.empty());
+    // Every USB write asked for an answer: status polls and one verify read.
+    EXPECT_EQ(usb->roundTrips - trips, static_cast<int>(usb->writes.size()) - 1);
+    EXPECT_EQ(usb->flash.pagePrograms, 4);
+    CloseUsb(job, link, port);
+    EXPECT_TRUE(port.messages.empty());
+}

@@ -1,0 +1,406 @@
+// The emulated serial flash, the simulated siren adapter, its faults and its file.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "ScriptedUserPort.h"
+#include "spi/AdapterFactory.h"
+#include "spi/SimulatedSiren.h"
+#include "spi/SpiLink.h"
+
+using namespace zorvek;
+using namespace zorvek::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Chip {
+    SimulatedFlash flash;
+    explicit Chip(uint32_t size = SimulatedFlash::kDefaultSize) : flash(size) {}
+    std::vector<uint8_t> Frame(std::vector<uint8_t> out, size_t readCount = 0) {
+        flash.Select();
+        flash.WriteBytes(out.data(), out.size());
+        std::vector<uint8_t> in(readCount);
+        flash.ReadBytes(in.data(), in.size());
+        flash.Deselect();
+        return in;
+    }
+    uint8_t Status() { return Frame({0x05}, 1)[0]; }
+    void Program(uint32_t address, std::vector<uint8_t> data) {
+        Frame({0x06});
+        std::vector<uint8_t> out{0x02, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address)};
+        out.insert(out.end(), data.begin(), data.end());
+        Frame(out);
+    }
+    void Finish() { flash.AdvanceTime(100s); }
+};
+
+}  // namespace
+
+TEST(SimulatedFlashChip, SignaturePerSize) {
+    const std::pair<uint32_t, uint8_t> sizes[] = {
+        {256u << 10, 0x11}, {512u << 10, 0x12}, {1u << 20, 0x13}, {2u << 20, 0x14}, {4u << 20, 0x15}};
+    for (auto [size, signature] : sizes) {
+        Chip chip(size);
+        EXPECT_EQ(chip.flash.Size(), size);
+        EXPECT_EQ(chip.Frame({0xAB, 0, 0, 0, 0}, 1)[0], signature);
+        EXPECT_EQ(chip.Frame({0xAB, 0, 0, 0}, 2), (std::vector<uint8_t>{signature, signature}));
+    }
+    EXPECT_FALSE(SimulatedFlash::IsSupportedSize(3u << 20));
+    EXPECT_EQ(SimulatedFlash(12345).Size(), SimulatedFlash::kDefaultSize);
+}
+
+TEST(SimulatedFlashChip, WriteEnableLatchGuardsProgramAndErase) {
+    Chip chip;
+    chip.Frame({0x02, 0, 0, 0, 0x00});  // no write enable: ignored
+    EXPECT_EQ(chip.Status(), 0x00);
+    EXPECT_EQ(chip.flash.Memory()[0], 0xFF);
+    chip.Frame({0x06});
+    EXPECT_EQ(chip.Status(), 0x02);
+    chip.Frame({0x02, 0, 0, 0, 0x00});
+    EXPECT_EQ(chip.Status(), 0x03);  // busy, latch still set
+    chip.Finish();
+    EXPECT_EQ(chip.Status(), 0x00);  // latch cleared at completion
+    EXPECT_EQ(chip.flash.Memory()[0], 0x00);
+    chip.Frame({0xD8, 0, 0, 0});  // latch gone: erase ignored
+    EXPECT_EQ(chip.Status(), 0x00);
+    EXPECT_EQ(chip.flash.Memory()[0], 0x00);
+}
+
+TEST(SimulatedFlashChip, ProgramOnlyClearsBitsAndWrapsInsideItsPage) {
+    Chip chip;
+    chip.Program(0x1FE, {0xF0, 0x0F, 0x55, 0xAA});
+    chip.Finish();
+    EXPECT_EQ(chip.flash.Memory()[0x1FE], 0xF0);
+    EXPECT_EQ(chip.flash.Memory()[0x1FF], 0x0F);
+    EXPECT_EQ(chip.flash.Memory()[0x100], 0x55);  // wrapped to the page start
+    EXPECT_EQ(chip.flash.Memory()[0x101], 0xAA);
+    EXPECT_EQ(chip.flash.Memory()[0x200], 0xFF);
+    chip.Program(0x1FE, {0x3C});
+    chip.Finish();
+    EXPECT_EQ(chip.flash.Memory()[0x1FE], 0x30);  // AND, never back to 1
+}
+
+TEST(SimulatedFlashChip, MoreThanAPageKeepsTheLast256Bytes) {
+    Chip chip;
+    std::vector<uint8_t> data(300);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i);
+    chip.Program(0x400, data);
+    chip.Finish();
+    for (uint32_t j = 0; j < 256; ++j) {
+        // Byte i lands at column i mod 256; the later ones overwrite the first 44.
+        uint8_t expected = j < 44 ? static_cast<uint8_t>(j + 256) : static_cast<uint8_t>(j);
+        ASSERT_EQ(chip.flash.Memory()[0x400 + j], expected) << j;
+    }
+}
+
+TEST(SimulatedFlashChip, SectorAndBulkErase) {
+    Chip chip(1u << 20);
+    chip.Program(0x10005, {0});
+    chip.Program(0x20005, {0});  // ignored: still busy
+    chip.Finish();
+    chip.Program(0x20005, {0});
+    chip.Finish();
+    chip.Frame({0x06});
+    chip.Frame({0xD8, 0x01, 0x80, 0x00});  // any address inside the sector
+    EXPECT_EQ(chip.flash.Memory()[0x10005], 0xFF);
+    EXPECT_EQ(chip.flash.Memory()[0x20005], 0x00);
+    chip.flash.AdvanceTime(599ms);
+    EXPECT_EQ(chip.Status() & 1, 1);
+    chip.flash.AdvanceTime(1ms);
+    EXPECT_EQ(chip.Status() & 1, 0);
+    chip.Frame({0x06});
+    chip.Frame({0xC7});
+    EXPECT_EQ(chip.flash.Memory()[0x20005], 0xFF);
+    chip.flash.AdvanceTime(7999ms);
+    EXPECT_EQ(chip.Status(), 0x03);
+    chip.flash.AdvanceTime(1ms);
+    EXPECT_EQ(chip.Status(), 0x00);
+    EXPECT_EQ(chip.flash.sectorErases, 1);
+    EXPECT_EQ(chip.flash.bulkErases, 1);
+}
+
+TEST(SimulatedFlashChip, BusyChipDecodesOnlyStatusRead) {
+    Chip chip(256u << 10);
+    chip.Program(0, {0});
+    EXPECT_EQ(chip.Frame({0xAB, 0, 0, 0}, 1)[0], 0xFF);
+    EXPECT_EQ(chip.Frame({0x03, 0, 0, 0}, 1)[0], 0xFF);
+    chip.flash.AdvanceTime(800us);
+    EXPECT_EQ(chip.Frame({0xAB, 0, 0, 0}, 1)[0], 0x11);
+    EXPECT_EQ(chip.flash.PageProgramTime(), 800us);
+    EXPECT_EQ(SimulatedFlash(1u << 20).PageProgramTime(), 640us);
+}
+
+TEST(SimulatedFlashChip, AddressesWrapAtTheSize) {
+    Chip chip(256u << 10);
+    chip.Program(0x40000 + 0x10, {0x42});  // bit 18 is dropped
+    chip.Finish();
+    EXPECT_EQ(chip.flash.Memory()[0x10], 0x42);
+    chip.flash.Memory()[0x3FFFF] = 0x11;
+    chip.flash.Memory()[0] = 0x22;
+    EXPECT_EQ(chip.Frame({0x03, 0x07, 0xFF, 0xFF}, 2), (std::vector<uint8_t>{0x11, 0x22}));
+}
+
+TEST(SimulatedFlashChip, FrameCutShortDoesNothing) {
+    Chip chip;
+    chip.Frame({0x06, 0x00});  // write enable needs exactly one byte
+    EXPECT_EQ(chip.Status(), 0x00);
+    chip.Frame({0x06});
+    chip.Frame({0x02, 0, 0, 0});  // no data byte
+    EXPECT_EQ(chip.Status(), 0x02);
+}
+
+TEST(SimulatorFaultList, ParsesEveryFault) {
+    SimulatorFaults faults;
+    std::string error;
+    ASSERT_TRUE(
+        ParseSimulatorFaults("no-device, open-fails,unplug-after=40,stuck-busy-after=3,read-error-at=0x1234,"
+                             "read-error-at=99,weak-bit=0x200:7,signature=0x10,",
+                             faults, error))
+        << error;
+    EXPECT_TRUE(faults.noDevice);
+    EXPECT_TRUE(faults.openFails);
+    EXPECT_EQ(faults.unplugAfter, 40);
+    EXPECT_EQ(faults.stuckBusyAfter, 3);
+    EXPECT_EQ(faults.readErrorAt, (std::vector<uint32_t>{0x1234, 99}));
+    EXPECT_EQ(faults.weakBits, (std::vector<std::pair<uint32_t, int>>{{0x200, 7}}));
+    EXPECT_EQ(faults.signature, uint8_t{0x10});
+}
+
+TEST(SimulatorFaultList, RejectsBadItemsAndChangesNothing) {
+    for (const char* bad :
+         {"unplug", "unplug-after=", "unplug-after=-1", "weak-bit=5", "weak-bit=5:8", "signature=0x100",
+          "read-error-at=0x1000000", "frobnicate", "open-fails=1", "unplug-after=12abc"}) {
+        SimulatorFaults faults;
+        std::string error;
+        EXPECT_FALSE(ParseSimulatorFaults(std::string("no-device,") + bad, faults, error)) << bad;
+        EXPECT_EQ(faults, SimulatorFaults{}) << bad;
+        EXPECT_NE(error.find('"'), std::string::npos);
+    }
+}
+
+TEST(SimulatorSize, AcceptsOnlyChipSizes) {
+    EXPECT_EQ(ParseSimulatorSize("2M"), 2u << 20);
+    EXPECT_EQ(ParseSimulatorSize("512KiB"), 512u << 10);
+    EXPECT_EQ(ParseSimulatorSize("4194304"), 4u << 20);
+    EXPECT_EQ(ParseSimulatorSize("256k"), 256u << 10);
+    EXPECT_FALSE(ParseSimulatorSize("3M"));
+    EXPECT_FALSE(ParseSimulatorSize("M"));
+    EXPECT_FALSE(ParseSimulatorSize("99999999999999999999"));
+}
+
+namespace {
+
+class SirenFaults : public ::testing::Test {
+protected:
+    void Start(const char* faults) {
+        SimulatorOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseSimulatorFaults(faults, options.faults, error));
+        siren = std::make_unique<SimulatedSiren>(options);
+        link.adapter = siren.get();
+        job.abortFlag = 0;
+        SetupUsb(job, link, port);
+    }
+    std::unique_ptr<SimulatedSiren> siren;
+    JobState job;
+    SpiLink link;
+    ScriptedUserPort port;
+};
+
+}  // namespace
+
+TEST_F(SirenFaults, NoDevice) {
+    Start("no-device");
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_TRUE(port.Saw(kMsgNoAdapter));
+}
+
+TEST_F(SirenFaults, OpenFails) {
+    Start("open-fails");
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_EQ(link.handle, 0u);
+}
+
+TEST_F(SirenFaults, UnplugAfterCalls) {
+    Start("unplug-after=8");  // setup takes seven calls
+    ASSERT_EQ(job.abortFlag, 0);
+    uint8_t byte = 0;
+    EXPECT_EQ(ReadFlash(job, link, port, 0, &byte, 1), 0);
+    EXPECT_NE(ReadFlash(job, link, port, 0, &byte, 1), 0);
+    int32_t count = -1;
+    EXPECT_NE(siren->AdapterCountDevices(count), 0);
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(SirenFaults, StuckBusyAfterWrites) {
+    Start("stuck-busy-after=1");
+    const uint8_t data[] = {0};
+    EXPECT_EQ(PageProgram(job, link, port, 0, data, 1), 0);
+    EXPECT_EQ(job.abortFlag, 0);
+    PageProgram(job, link, port, 0x100, data, 1);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_TRUE(siren->Flash().Busy());
+    EXPECT_EQ(siren->Flash().Memory()[0x100], 0xFF);
+}
+
+TEST_F(SirenFaults, ReadErrorAtAddress) {
+    Start("read-error-at=0x300");
+    std::vector<uint8_t> buffer(256);
+    EXPECT_EQ(ReadFlash(job, link, port, 0x200, buffer.data(), 256), 0);
+    EXPECT_NE(ReadFlash(job, link, port, 0x280, buffer.data(), 256), 0);
+    EXPECT_NE(ReadFlash(job, link, port, 0x300, buffer.data(), 1), 0);
+    EXPECT_EQ(ReadFlash(job, link, port, 0x301, buffer.data(), 256), 0);
+    // The whole chip wraps round to it.
+    std::vector<uint8_t> all(siren->Flash().Size());
+    EXPECT_NE(ReadFlash(job, link, port, 0x400, all.data(), static_cast<int32_t>(all.size())), 0);
+}
+
+TEST_F(SirenFaults, WeakBitNeverProgramsToZero) {
+    Start("weak-bit=0x205:3");
+    const uint8_t data[] = {0x00, 0x00};
+    PageProgram(job, link, port, 0x204, data, 2);
+    EXPECT_EQ(siren->Flash().Memory()[0x204], 0x00);
+    EXPECT_EQ(siren->Flash().Memory()[0x205], 0x08);
+}
+
+TEST_F(SirenFaults, OtherSignature) {
+    Start("signature=0x13");
+    IdentifyFlash(job, link, port);
+    EXPECT_EQ(job.flashLastAddress, 0xFFFFFu);
+}
+
+TEST(SimulatedSirenCounters, CountCallsFramesBytesAndTime) {
+    SimulatedSiren siren;
+    JobState job;
+    SpiLink link{&siren};
+    ScriptedUserPort port;
+    SetupUsb(job, link, port);
+    auto before = siren.Counters();
+    auto t0 = siren.ModelledTime();
+    std::vector<uint8_t> page(256, 0);
+    PageProgram(job, link, port, 0, page.data(), 256);
+    const auto& after = siren.Counters();
+    EXPECT_EQ(after.writeFrames - before.writeFrames, 2);      // WREN, PP
+    EXPECT_EQ(after.readingFrames - before.readingFrames, 2);  // busy, then idle
+    EXPECT_EQ(after.adapterCalls - before.adapterCalls, 4);
+    EXPECT_EQ(after.bytesOut - before.bytesOut, 1 + 260 + 2);
+    EXPECT_EQ(after.bytesIn - before.bytesIn, 2);
+    // Two round trips plus 263 bytes at 6 MHz.
+    auto expected = 2ms + std::chrono::nanoseconds((263 + 2) * 8 * 1000000000LL / 6000000);
+    EXPECT_NEAR(static_cast<double>((siren.ModelledTime() - t0).count()), static_cast<double>(expected.count()), 10);
+}
+
+TEST(SimulatedSirenFile, RemembersWhatWasProgrammed) {
+    auto dir = std::filesystem::temp_directory_path() / ("zorvek-sim-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    SimulatorOptions options;
+    options.filePath = (dir / "sub" / "siren.bin").string();
+    options.size = 512u << 10;
+    {
+        SimulatedSiren siren(options);
+        JobState job;
+        SpiLink link{&siren};
+        ScriptedUserPort port;
+        SetupUsb(job, link, port);
+        TestWrite(job, link, port);
+        CloseUsb(job, link, port);
+        EXPECT_TRUE(port.messages.empty());
+    }
+    ASSERT_EQ(std::filesystem::file_size(options.filePath), 512u << 10);
+    {
+        SimulatedSiren siren(options);
+        EXPECT_EQ(siren.Flash().Memory()[0x200], '9');
+        EXPECT_EQ(siren.Flash().Memory()[0x204], '5');
+    }
+    // A file from a smaller siren: the rest reads erased.
+    options.size = 1u << 20;
+    {
+        SimulatedSiren siren(options);
+        EXPECT_EQ(siren.Flash().Memory()[0x200], '9');
+        EXPECT_EQ(siren.Flash().Memory()[0x80000], 0xFF);
+        EXPECT_TRUE(siren.LoadError().empty());
+    }
+    // Nothing written, nothing saved: the file keeps its size.
+    EXPECT_EQ(std::filesystem::file_size(options.filePath), 512u << 10);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SimulatedSirenFile, UnwritableFileMakesCloseFail) {
+    SimulatorOptions options;
+    options.filePath = "/proc/zorvek-cannot-write/siren.bin";
+    SimulatedSiren siren(options);
+    JobState job;
+    SpiLink link{&siren};
+    ScriptedUserPort port;
+    SetupUsb(job, link, port);
+    TestWrite(job, link, port);
+    CloseUsb(job, link, port);
+    EXPECT_TRUE(port.Saw("Error closing device."));
+}
+
+namespace {
+struct EnvGuard {
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    void Set(const char* name, const char* value) {
+        const char* old = std::getenv(name);
+        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvGuard() {
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+};
+}  // namespace
+
+TEST(AdapterFromEnvironment, ChoosesAndShapesTheSimulator) {
+    EnvGuard env;
+    env.Set("ZORVEK_ADAPTER", "simulator");
+    env.Set("ZORVEK_SIMULATOR_FILE", "");
+    env.Set("XDG_DATA_HOME", "/tmp/zorvek-xdg-test");
+    env.Set("ZORVEK_SIMULATOR_SIZE", "1M");
+    env.Set("ZORVEK_SIMULATOR_FAULTS", "signature=0x12");
+    auto choice = MakeAdapterFromEnvironment(false);
+    EXPECT_EQ(choice.kind, AdapterKind::Simulator);
+    EXPECT_STREQ(AdapterKindName(choice.kind), "Simulated Siren");
+    EXPECT_TRUE(choice.warnings.empty());
+    auto* siren = dynamic_cast<SimulatedSiren*>(choice.adapter.get());
+    ASSERT_NE(siren, nullptr);
+    EXPECT_EQ(siren->Flash().Size(), 1u << 20);
+    EXPECT_EQ(siren->Flash().Signature(), 0x12);
+    EXPECT_EQ(siren->FilePath(), "/tmp/zorvek-xdg-test/Zorvek/simulated-siren.bin");
+
+    env.Set("XDG_DATA_HOME", nullptr);
+    env.Set("HOME", "/home/someone");
+    EXPECT_EQ(DefaultSimulatorFile(), "/home/someone/.local/share/Zorvek/simulated-siren.bin");
+}
+
+TEST(AdapterFromEnvironment, BadValuesWarnAndFallBack) {
+    EnvGuard env;
+    env.Set("ZORVEK_ADAPTER", "usb");
+    env.Set("ZORVEK_SIMULATOR_FILE", "/tmp/zorvek-env-test.bin");
+    env.Set("ZORVEK_SIMULATOR_SIZE", "3M");
+    env.Set("ZORVEK_SIMULATOR_FAULTS", "explode");
+    auto choice = MakeAdapterFromEnvironment(true);
+    EXPECT_EQ(choice.kind, AdapterKind::Simulator);
+    EXPECT_EQ(choice.warnings.size(), 3u);
+    auto* siren = dynamic_cast<SimulatedSiren*>(choice.adapter.get());
+    ASSERT_NE(siren, nullptr);
+    EXPECT_EQ(siren->Flash().Size(), 2u << 20);
+    EXPECT_EQ(siren->Faults(), SimulatorFaults{});
+
+    env.Set("ZORVEK_ADAPTER", "ftdi");
+    choice = MakeAdapterFromEnvironment(true);
+    EXPECT_EQ(choice.kind, AdapterKind::Ftdi);
+    EXPECT_STREQ(AdapterKindName(choice.kind), "FTDI adapter");
+}
