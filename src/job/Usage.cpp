@@ -23,7 +23,7 @@ const std::array<const char*, kRowCount>& rowCaptions(SirenUsage usage) {
 }
 
 const std::array<int, 15> kLockableControls = {1034, 1049, 1058, 1035, 1050, 1059, 1047, 1055,
-                                                1064, 1084, 1085, 1086, 1048, 1056, 1065};
+                                               1064, 1084, 1085, 1086, 1048, 1056, 1065};
 const std::array<int, 3> kLockableSlots = {4, 5, 6};
 
 const std::array<int, kSlotCount> kBeaconListIds = {1073, 1044, 1045, 1046, 1048, 1056, 1065};

@@ -13,10 +13,14 @@ namespace zorvek {
 // Rows are counted from the top of the window: row 1 holds slot 7, rows 2..7 hold slots 1..6.
 constexpr int kRowCount = kSlotCount;
 // Group frame of a row (1..7).
-constexpr int rowFrameId(int row) { return 1091 + row; }
+constexpr int rowFrameId(int row) {
+    return 1091 + row;
+}
 
 // Only these four values change the presentation; anything else leaves it as it is.
-constexpr bool isKnownUsage(int32_t usage) { return usage >= Gas && usage <= IndustrialAc; }
+constexpr bool isKnownUsage(int32_t usage) {
+    return usage >= Gas && usage <= IndustrialAc;
+}
 
 // The seven row captions, rows 1..7, of a known usage.
 const std::array<const char*, kRowCount>& rowCaptions(SirenUsage usage);
