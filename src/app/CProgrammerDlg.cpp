@@ -26,7 +26,7 @@
 namespace zorvek {
 namespace {
 
-// Notifications caused by an exchange are not acted on while it runs.
+// Counts a running exchange (whose own notifications are not acted on) or command.
 class ExchangeScope {
 public:
     explicit ExchangeScope(int& depth) : depth_(depth) { ++depth_; }
@@ -85,7 +85,10 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
     windowStart();
 }
 
-CProgrammerDlg::~CProgrammerDlg() = default;
+CProgrammerDlg::~CProgrammerDlg() {
+    // Controls going away must not run handlers against a half-destroyed window.
+    ++exchangeDepth_;
+}
 
 QWidget* CProgrammerDlg::control(int id) const {
     auto it = controls_.find(id);
@@ -147,9 +150,11 @@ void CProgrammerDlg::connectNotifications() {
 }
 
 void CProgrammerDlg::runCommand(const std::function<void()>& handler) {
-    ++commandDepth_;
+    // A popup that pumps events without disabling the window must not let a
+    // second command start inside the first.
+    if (commandDepth_ > 0) return;
+    ExchangeScope running(commandDepth_);
     handler();
-    --commandDepth_;
 }
 
 void CProgrammerDlg::connectCommand(QAction* action, void (CProgrammerDlg::*handler)()) {

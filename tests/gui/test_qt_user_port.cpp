@@ -92,3 +92,21 @@ TEST(QtUserPort, ProgressAndWindowCallbacks) {
     EXPECT_EQ(exchanges, 1);
     EXPECT_TRUE(banner);
 }
+
+TEST(QtUserPort, MessagesCanBeAnsweredWhileTheWindowIsDisabled) {
+    // An operation's popup disables the main window; its messages must still take a click.
+    QWidget main;
+    main.show();
+    main.setEnabled(false);
+    QtUserPort port(&main, nullptr);
+    bool enabled = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        enabled = box->isEnabled();
+        box->button(QMessageBox::Yes)->click();
+        if (box->isVisible()) box->done(QMessageBox::No);
+    });
+    EXPECT_TRUE(port.AskYesNo("Verify failed. Retry?", "Zorvek USB Siren Programmer", MessageIcon::Stop));
+    EXPECT_TRUE(enabled);
+}
