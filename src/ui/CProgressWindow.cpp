@@ -56,7 +56,7 @@ QWidget* applicationMainWindow() {
 // so the operation always learns about it and the window stays until Destroy.
 class CProgressWindow::Popup : public QWidget {
 public:
-    Popup(std::function<void()> onClose) : onClose_(std::move(onClose)) {}
+    explicit Popup(std::function<void()> onClose) : onClose_(std::move(onClose)) {}
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -102,7 +102,8 @@ bool CProgressWindow::Create(QWidget* parent, const std::string& title, bool /*s
     if (window_) return true;
     owner_ = parent ? parent->window() : applicationMainWindow();
 
-    // Not a Qt child of the owner: disabling the owner must not disable the popup.
+    // A window of its own, tied to the owner only as transient parent, so it stays
+    // usable while BeginModal has the owner disabled.
     auto* popup = new Popup([this] { Cancel(); });
     popup->setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     popup->setAttribute(Qt::WA_ShowWithoutActivating);
