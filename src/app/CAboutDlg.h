@@ -1,0 +1,15 @@
+#pragma once
+#include <QDialog>
+
+namespace zorvek {
+
+// The About box: program icon, name and version, and an OK button.
+class CAboutDlg : public QDialog {
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+inline constexpr const char* kAboutTitle = "About Zorvek USB Siren Programmer";
+inline constexpr const char* kAboutLine = "Zorvek USB Siren Programmer Version 3.1";
+
+}  // namespace zorvek

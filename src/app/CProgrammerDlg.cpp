@@ -1,0 +1,357 @@
+#include "app/CProgrammerDlg.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include "app/CAboutDlg.h"
+#include "app/Pictures.h"
+#include "job/Settings.h"
+#include "job/SlotTable.h"
+#include "job/Usage.h"
+#include "ui/QtUserPort.h"
+
+namespace zorvek {
+namespace {
+
+// Counts a running exchange (whose own notifications are not acted on) or command.
+class DepthScope {
+public:
+    explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthScope() { --depth_; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+// The folder of a chosen file, with its trailing separator.
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, UserPort* dialogs, QWidget* parent)
+    : QMainWindow(parent), store_(store), dialogs_(dialogs) {
+    if (!dialogs_) {
+        ownDialogs_ = std::make_unique<QtUserPort>(this, &store_);
+        ownDialogs_->setWindowCallbacks({[this] { exchangeToWindow(); },
+                                         [this](bool visible) { ShowFirmwareBanner(visible); },
+                                         [this](bool visible) { ShowDip32ToneIndicator(visible); }});
+        dialogs_ = ownDialogs_.get();
+    }
+    helpOpener_ = [](const QString& page) { QDesktopServices::openUrl(QUrl::fromLocalFile(page)); };
+    job_.programFolder = std::move(programFolder);
+
+    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildControls();
+    buildMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connectNotifications();
+    windowStart();
+}
+
+CProgrammerDlg::~CProgrammerDlg() {
+    // Controls going away must not run handlers against a half-destroyed window.
+    ++exchangeDepth_;
+}
+
+QWidget* CProgrammerDlg::control(int id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+QAction* CProgrammerDlg::command(int id) const {
+    auto it = commands_.find(id);
+    return it == commands_.end() ? nullptr : it->second;
+}
+
+void CProgrammerDlg::windowStart() {
+    // The lists were filled as the controls were built; show the defaults first.
+    exchangeToWindow();
+    setWindowIcon(programIcon());
+    // TODO(wire): mark the adapter link closed once the window owns its SpiLink.
+    job_.flashIdValue = 0;
+    job_.usbStatusText = "Idle";
+    loadSettings(job_, store_);
+    // programFolder was computed by the caller, before the window was made.
+    for (const auto& [id, widget] : controls_)
+        if (const char* tip = tooltipFor(id)) widget->setToolTip(QString::fromUtf8(tip));
+    applyUsage();
+    exchangeToWindow();
+}
+
+void CProgrammerDlg::connectNotifications() {
+    for (int s = 1; s <= kSlotCount; ++s) {
+        const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
+        connect(row.path, &QLineEdit::textChanged, this, [this, s] { onPathEdited(s); });
+        auto* open = controlAs<QPushButton>(slotInfo(s).openButtonId);
+        connect(open, &QPushButton::clicked, this, [this, s] { runCommand([this, s] { onChooseWav(s); }); });
+        for (QComboBox* list : {row.tone, row.beacon, row.volume}) {
+            connect(list, &QComboBox::currentIndexChanged, this, [this] { onValueChanged(); });
+            list->installEventFilter(this);
+        }
+    }
+    for (int id : {kIdVerify, kIdVerbose, kIdCompression, kIdFirmware})
+        connect(controlAs<QCheckBox>(id), &QCheckBox::clicked, this, [this] { onValueChanged(); });
+    control(kIdFirmware)->installEventFilter(this);
+    connect(controlAs<QLineEdit>(kIdTestAddress), &QLineEdit::textChanged, this, [this] { onValueChanged(); });
+    control(kIdTestAddress)->installEventFilter(this);
+    connect(usageGroup_, &QButtonGroup::idClicked, this, [this] { onUsageClicked(); });
+
+    // Quit does not run as a command: it must be able to close the window.
+    connect(controlAs<QPushButton>(kIdQuit), &QPushButton::clicked, this, [this] { onQuit(); });
+    connect(controlAs<QPushButton>(kIdOk), &QPushButton::clicked, this, [this] { onOk(); });
+
+    connectButton(kIdProgram, &CProgrammerDlg::onProgram);
+    connectButton(kIdHelp, &CProgrammerDlg::onHelp);
+    connectButton(kIdProgramRun, &CProgrammerDlg::onProgramRun);
+    connectButton(kIdSetupUsb, &CProgrammerDlg::onSetupUsb);
+    connectButton(kIdReadSignature, &CProgrammerDlg::onReadSignature);
+    connectButton(kIdCloseUsb, &CProgrammerDlg::onCloseUsb);
+    connectButton(kIdEraseFlash, &CProgrammerDlg::onEraseFlash);
+    connectButton(kIdTestWrite, &CProgrammerDlg::onTestWrite);
+    connectButton(kIdTestRead, &CProgrammerDlg::onTestRead);
+    connectButton(kIdHexTest, &CProgrammerDlg::onHexTest);
+}
+
+void CProgrammerDlg::runCommand(const std::function<void()>& handler) {
+    // A popup that pumps events without disabling the window must not let a
+    // second command start inside the first.
+    if (commandDepth_ > 0) return;
+    DepthScope running(commandDepth_);
+    handler();
+}
+
+void CProgrammerDlg::connectCommand(QAction* action, void (CProgrammerDlg::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+}
+
+void CProgrammerDlg::connectButton(int id, void (CProgrammerDlg::*handler)()) {
+    connect(controlAs<QPushButton>(id), &QPushButton::clicked, this,
+            [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+}
+
+bool CProgrammerDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && exchangeDepth_ == 0) exchangeFromWindow();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Notifications ----
+
+void CProgrammerDlg::onPathEdited(int slot) {
+    if (exchangeDepth_ > 0) return;
+    exchangeFromWindow();
+    job_.slot(slot).wavPath = slotControls_[static_cast<size_t>(slot - 1)].path->text().toStdString();
+}
+
+void CProgrammerDlg::onValueChanged() {
+    if (exchangeDepth_ > 0) return;
+    exchangeFromWindow();
+}
+
+void CProgrammerDlg::onUsageClicked() {
+    if (exchangeDepth_ > 0) return;
+    exchangeFromWindow();
+    applyUsage();
+}
+
+// ---- UserPort ----
+
+void CProgrammerDlg::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    dialogs_->ShowMessage(text, caption, icon);
+}
+
+bool CProgrammerDlg::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) {
+    return dialogs_->AskYesNo(text, caption, icon);
+}
+
+std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogSpec& spec) {
+    return dialogs_->ChooseOpenFile(spec);
+}
+
+std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogSpec& spec) {
+    return dialogs_->ChooseSaveFile(spec);
+}
+
+void CProgrammerDlg::ShowFirmwareBanner(bool visible) {
+    control(kIdFirmwareBanner)->setVisible(visible);
+}
+
+void CProgrammerDlg::ShowDip32ToneIndicator(bool visible) {
+    control(kIdDip32ToneBanner)->setVisible(visible);
+}
+
+std::unique_ptr<ProgressPort> CProgrammerDlg::MakeProgress(const std::string& title, bool smooth) {
+    return dialogs_->MakeProgress(title, smooth);
+}
+
+// ---- Commands of this window ----
+
+void CProgrammerDlg::closeWindow() {
+    closing_ = true;
+    close();
+}
+
+void CProgrammerDlg::onQuit() {
+    if (isCommandRunning() || !isEnabled()) return;
+    saveAllSettings(job_, store_);
+    closeWindow();
+}
+
+void CProgrammerDlg::onExit() {
+    if (isCommandRunning()) return;
+    savePartialSettings(job_, store_);
+    if (!exchangeFromWindow()) return;
+    closeWindow();
+}
+
+void CProgrammerDlg::onOk() {
+    if (isCommandRunning() || !exchangeFromWindow()) return;
+    closeWindow();
+}
+
+void CProgrammerDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape reaches the window when no control wanted it, as in a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        onQuit();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void CProgrammerDlg::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    // The close box: the same as Quit, but never in the middle of a command.
+    if (isCommandRunning() || !isEnabled()) {
+        event->ignore();
+        return;
+    }
+    saveAllSettings(job_, store_);
+    closing_ = true;
+    event->accept();
+}
+
+void CProgrammerDlg::onChooseWav(int slot) {
+    FileDialogSpec spec;
+    spec.filter = kWavFilter;
+    spec.defaultExtension = "wav";
+    spec.initialName = "*.wav";
+    spec.initialFolder = job_.wavFolder;
+    spec.mustExist = true;
+    const std::optional<std::string> chosen = dialogs_->ChooseOpenFile(spec);
+    if (!chosen) return;
+    job_.slot(slot).wavPath = *chosen;
+    job_.wavFolder = folderOf(*chosen);
+    exchangeToWindow();  // shows the path in the row
+}
+
+QString CProgrammerDlg::helpPagePath() const {
+    return QString::fromStdString(job_.programFolder) + QStringLiteral("ZorvekHelp/helphtml.htm");
+}
+
+void CProgrammerDlg::onHelp() {
+    // Whether a browser could be started is not reported.
+    if (helpOpener_) helpOpener_(helpPagePath());
+}
+
+void CProgrammerDlg::onAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CProgrammerDlg::refreshCheckMarks() {
+    command(kCmdUpdateFirmwareWithWavs)->setChecked(job_.firmwareUpdate != 0);
+    command(kCmdDip32Tone)->setChecked(job_.dip32Tone != 0);
+}
+
+// ---- Commands carried out by the core operations ----
+// Each is reached from exactly one control or menu item and runs inside
+// runCommand, so the window cannot close underneath it.
+
+void CProgrammerDlg::onProgram() {
+    // TODO(wire): ProgramCommand — open adapter, read signature, programming run, close adapter.
+}
+
+void CProgrammerDlg::onProgramRun() {
+    // TODO(wire): ProgramSiren — the programming run alone (hidden "Pro&gram").
+}
+
+void CProgrammerDlg::onSetupUsb() {
+    // TODO(wire): SetupUsb (hidden "&Setup USB").
+}
+
+void CProgrammerDlg::onReadSignature() {
+    // TODO(wire): IdentifyFlash (hidden "&R.E.S.").
+}
+
+void CProgrammerDlg::onCloseUsb() {
+    // TODO(wire): CloseUsb (hidden "C&lose USB").
+}
+
+void CProgrammerDlg::onEraseFlash() {
+    // TODO(wire): ChipErase (hidden "&Erase Flash").
+}
+
+void CProgrammerDlg::onTestWrite() {
+    // TODO(wire): TestWrite (hidden "Test &Write").
+}
+
+void CProgrammerDlg::onTestRead() {
+    // TODO(wire): TestRead at job_.testAddress (hidden "Test Rea&d").
+}
+
+void CProgrammerDlg::onHexTest() {
+    // TODO(wire): LoadFirmwareHex into a new 10000-byte buffer at base offset 0x100 (hidden "HEX Test").
+}
+
+void CProgrammerDlg::onLoadConfig() {
+    // TODO(wire): LoadConfig (File > "Load &Configuration").
+}
+
+void CProgrammerDlg::onSaveConfig() {
+    // TODO(wire): SaveConfig (File > "&Save Configuration").
+}
+
+void CProgrammerDlg::onReadSiren() {
+    // TODO(wire): ReadSiren (Tools > "Siren &Reader").
+}
+
+void CProgrammerDlg::onWriteSiren() {
+    // TODO(wire): WriteSiren (Tools > "Siren &Writer").
+}
+
+void CProgrammerDlg::onToggleFirmwareUpdate() {
+    // TODO(wire): ToggleFirmwareUpdate (Tools > Advanced > "Update &Firmware with WAVs").
+}
+
+void CProgrammerDlg::onUpdateFirmwareOnly() {
+    // TODO(wire): UpdateFirmwareOnly (Tools > Advanced > "Update Firm&ware Only").
+}
+
+void CProgrammerDlg::onToggleDip32Tone() {
+    // TODO(wire): ToggleDip32Tone (Tools > Advanced > "DIP Switch 32 Tone").
+}
+
+}  // namespace zorvek

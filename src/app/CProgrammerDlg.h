@@ -1,0 +1,195 @@
+#pragma once
+// The main window: presents the JobState, keeps it current as controls change,
+// and hands each command to the core. It also is the core's UserPort: window
+// refresh and the two pictures are its own, dialogs go to an injected port.
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "job/JobState.h"
+#include "job/SettingsStore.h"
+#include "job/UserPort.h"
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace zorvek {
+
+class QtUserPort;
+
+// Menu and system commands.
+enum CommandId : int {
+    kCmdExit = 32771,
+    kCmdAbout = 32773,
+    kCmdHelp = 32775,
+    kCmdUpdateFirmwareWithWavs = 32777,
+    kCmdSirenReader = 32778,
+    kCmdLoadConfiguration = 32779,
+    kCmdSaveConfiguration = 32780,
+    kCmdSirenWriter = 32781,
+    kCmdUpdateFirmwareOnly = 32782,
+    kCmdDip32Tone = 32783,
+};
+
+// Controls outside the slot table.
+enum ControlId : int {
+    kIdOk = 1,
+    kIdQuit = 2,
+    kIdSetupUsb = 1000,
+    kIdVerify = 1002,
+    kIdEraseFlash = 1003,
+    kIdCloseUsb = 1004,
+    kIdUsbStatus = 1005,
+    kIdVerbose = 1006,
+    kIdFlashStatus = 1007,
+    kIdReadSignature = 1008,
+    kIdTestWrite = 1009,
+    kIdTestRead = 1010,
+    kIdCompression = 1018,
+    kIdProgramRun = 1019,
+    kIdTestAddress = 1032,
+    kIdProgram = 1033,
+    kIdFlashId = 1040,
+    kIdHelp = 1057,
+    kIdHexTest = 1074,
+    kIdFirmware = 1075,
+    kIdLogo = 1076,
+    kIdFirmwareBanner = 1077,
+    kIdDip32ToneBanner = 1081,
+    kIdStatusLine = 1082,
+};
+
+inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
+
+class CProgrammerDlg : public QMainWindow, public UserPort {
+    Q_OBJECT
+
+public:
+    // Runs the whole window start: lists, defaults, settings, usage. `dialogs`
+    // answers messages, questions, file choices and makes progress popups; when
+    // null the window uses Qt dialogs of its own.
+    CProgrammerDlg(SettingsStore& store, std::string programFolder, UserPort* dialogs = nullptr,
+                   QWidget* parent = nullptr);
+    ~CProgrammerDlg() override;
+
+    JobState& job() { return job_; }
+    const JobState& job() const { return job_; }
+    SettingsStore& settings() { return store_; }
+
+    // Controls by their identifier (also their object name "id<N>" and property "controlId").
+    QWidget* control(int id) const;
+    template <class T>
+    T* controlAs(int id) const {
+        return qobject_cast<T*>(control(id));
+    }
+    // Menu items by command (object name "cmd<N>", property "commandId").
+    QAction* command(int id) const;
+
+    // Window binding. exchangeFromWindow fails (and says why) on a test address
+    // that is not an integer from 0 to 5600000; nothing is taken over then.
+    void exchangeToWindow() override;
+    bool exchangeFromWindow();
+    // Presents the job's usage (captions, locked rows, beacons) and refreshes the window.
+    void applyUsage();
+
+    // UserPort
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec) override;
+    void ShowFirmwareBanner(bool visible) override;
+    void ShowDip32ToneIndicator(bool visible) override;
+    std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;
+
+    // The help page below the program folder, and how it is opened (replaceable for tests).
+    QString helpPagePath() const;
+    void setHelpOpener(std::function<void(const QString&)> opener) { helpOpener_ = std::move(opener); }
+    // True while a command runs; the window does not close meanwhile.
+    bool isCommandRunning() const { return commandDepth_ > 0; }
+
+    // Commands of this window.
+    void onQuit();  // "&Quit", close box, Escape: save everything, close
+    void onExit();  // File > "E&xit": save a few keys, close if the window's values are sound
+    void onOk();    // hidden "OK": close without saving
+    void onChooseWav(int slot);
+    void onHelp();
+    void onAbout();
+    void refreshCheckMarks();
+
+    // Commands carried out by the core operations.
+    void onProgram();
+    void onProgramRun();
+    void onSetupUsb();
+    void onReadSignature();
+    void onCloseUsb();
+    void onEraseFlash();
+    void onTestWrite();
+    void onTestRead();
+    void onHexTest();
+    void onLoadConfig();
+    void onSaveConfig();
+    void onReadSiren();
+    void onWriteSiren();
+    void onToggleFirmwareUpdate();
+    void onUpdateFirmwareOnly();
+    void onToggleDip32Tone();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct SlotControls {
+        QGroupBox* frame = nullptr;
+        QLineEdit* path = nullptr;
+        QLabel* channels = nullptr;
+        QLabel* rate = nullptr;
+        QLabel* bits = nullptr;
+        QLabel* samples = nullptr;
+        QComboBox* tone = nullptr;
+        QComboBox* beacon = nullptr;
+        QComboBox* volume = nullptr;
+    };
+
+    // Building (CProgrammerDlgLayout.cpp).
+    void buildControls();
+    void buildSlotRow(int slot, int top, QWidget* parent);
+    void buildMenu();
+    QWidget* registerControl(QWidget* widget, int id);
+    QAction* registerCommand(QAction* action, int id);
+    // Runs a command handler; the window stays open until it returns.
+    void connectCommand(QAction* action, void (CProgrammerDlg::*handler)());
+    void connectButton(int id, void (CProgrammerDlg::*handler)());
+    void runCommand(const std::function<void()>& handler);
+
+    void windowStart();
+    void connectNotifications();
+    void onPathEdited(int slot);
+    void onValueChanged();
+    void onUsageClicked();
+    void closeWindow();
+
+    SettingsStore& store_;
+    JobState job_;
+    std::unique_ptr<QtUserPort> ownDialogs_;
+    UserPort* dialogs_;
+    std::array<SlotControls, kSlotCount> slotControls_{};  // index 0 is slot 1
+    std::map<int, QWidget*> controls_;
+    std::map<int, QAction*> commands_;
+    QButtonGroup* usageGroup_ = nullptr;
+    std::function<void(const QString&)> helpOpener_;
+    int exchangeDepth_ = 0;
+    int commandDepth_ = 0;
+    bool closing_ = false;
+};
+
+}  // namespace zorvek

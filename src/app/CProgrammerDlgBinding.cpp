@@ -1,0 +1,126 @@
+// The window binding: every bound field to its control and back, and the
+// usage presentation on top of it.
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/CProgrammerDlg.h"
+#include "job/SlotTable.h"
+#include "job/Usage.h"
+
+namespace zorvek {
+namespace {
+
+// Counts a running exchange (whose own notifications are not acted on) or command.
+class DepthScope {
+public:
+    explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthScope() { --depth_; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+void setListIndex(QComboBox* list, int32_t index) {
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void setLabelText(QWidget* widget, const std::string& text) {
+    static_cast<QLabel*>(widget)->setText(QString::fromStdString(text));
+}
+
+std::string labelText(QWidget* widget) {
+    return static_cast<QLabel*>(widget)->text().toStdString();
+}
+
+void setPathText(QLineEdit* box, const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    if (box->text() != value) box->setText(value);  // keeps the cursor while nothing changes
+}
+
+}  // namespace
+
+void CProgrammerDlg::exchangeToWindow() {
+    DepthScope scope(exchangeDepth_);
+    controlAs<QCheckBox>(kIdVerify)->setChecked(job_.verify != 0);
+    controlAs<QCheckBox>(kIdVerbose)->setChecked(job_.verbose != 0);
+    controlAs<QCheckBox>(kIdCompression)->setChecked(job_.compression != 0);
+    controlAs<QCheckBox>(kIdFirmware)->setChecked(job_.firmwareUpdate != 0);
+    setLabelText(control(kIdUsbStatus), job_.usbStatusText);
+    setLabelText(control(kIdFlashStatus), job_.flashStatusText);
+    setLabelText(control(kIdFlashId), job_.flashIdText);
+    setLabelText(control(kIdStatusLine), job_.statusLineText);
+    for (int s = 1; s <= kSlotCount; ++s) {
+        const MessageSlot& slot = job_.slot(s);
+        const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
+        setPathText(row.path, slot.wavPath);
+        setLabelText(row.channels, slot.channelsText);
+        setLabelText(row.rate, slot.rateText);
+        setLabelText(row.bits, slot.bitsText);
+        setLabelText(row.samples, slot.samplesText);
+        setListIndex(row.tone, slot.toneIndex);
+        setListIndex(row.beacon, slot.beaconIndex);
+        setListIndex(row.volume, slot.volumeIndex);
+    }
+    // An exclusive group cannot show "none checked": lift it while clearing.
+    usageGroup_->setExclusive(false);
+    for (QAbstractButton* b : usageGroup_->buttons()) b->setChecked(usageGroup_->id(b) == job_.usage);
+    usageGroup_->setExclusive(true);
+    setPathText(controlAs<QLineEdit>(kIdTestAddress), std::to_string(job_.testAddress));
+}
+
+bool CProgrammerDlg::exchangeFromWindow() {
+    bool ok = false;
+    const qlonglong address = controlAs<QLineEdit>(kIdTestAddress)->text().trimmed().toLongLong(&ok);
+    if (!ok || address < 0 || address > kTestAddressMax) {
+        DepthScope scope(exchangeDepth_);  // the message box takes the focus: no second exchange
+        dialogs_->ShowMessage("Please enter an integer between 0 and " + std::to_string(kTestAddressMax) + ".",
+                              kProgramTitle, MessageIcon::Warning);
+        return false;
+    }
+    DepthScope scope(exchangeDepth_);
+    job_.verify = controlAs<QCheckBox>(kIdVerify)->isChecked() ? 1 : 0;
+    job_.verbose = controlAs<QCheckBox>(kIdVerbose)->isChecked() ? 1 : 0;
+    job_.compression = controlAs<QCheckBox>(kIdCompression)->isChecked() ? 1 : 0;
+    job_.firmwareUpdate = controlAs<QCheckBox>(kIdFirmware)->isChecked() ? 1 : 0;
+    job_.usbStatusText = labelText(control(kIdUsbStatus));
+    job_.flashStatusText = labelText(control(kIdFlashStatus));
+    job_.flashIdText = labelText(control(kIdFlashId));
+    job_.statusLineText = labelText(control(kIdStatusLine));
+    for (int s = 1; s <= kSlotCount; ++s) {
+        MessageSlot& slot = job_.slot(s);
+        const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
+        slot.wavPath = row.path->text().toStdString();
+        slot.channelsText = labelText(row.channels);
+        slot.rateText = labelText(row.rate);
+        slot.bitsText = labelText(row.bits);
+        slot.samplesText = labelText(row.samples);
+        slot.toneIndex = row.tone->currentIndex();
+        slot.beaconIndex = row.beacon->currentIndex();
+        slot.volumeIndex = row.volume->currentIndex();
+    }
+    job_.usage = usageGroup_->checkedId();  // -1 when none is checked
+    job_.testAddress = static_cast<int32_t>(address);
+    return true;
+}
+
+void CProgrammerDlg::applyUsage() {
+    const UsagePresentation p = applyUsageToJob(job_);
+    if (p.known) {
+        for (int row = 1; row <= kRowCount; ++row)
+            controlAs<QGroupBox>(rowFrameId(row))
+                ->setTitle(QString::fromStdString(p.rowCaptions[static_cast<size_t>(row - 1)]));
+        for (int id : kLockableControls) control(id)->setEnabled(!p.lockedRows);
+        for (int id : kBeaconListIds) control(id)->setVisible(p.beaconsVisible);
+        for (int id : kBeaconCaptionIds) control(id)->setVisible(p.beaconsVisible);
+    }
+    exchangeToWindow();
+}
+
+}  // namespace zorvek

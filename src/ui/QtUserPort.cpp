@@ -1,0 +1,128 @@
+#include "ui/QtUserPort.h"
+
+#include <QDir>
+
+#include "ui/CProgressWindow.h"
+
+namespace zorvek {
+namespace {
+
+QString patternsOf(const QString& raw) {
+    QStringList patterns;
+    for (QString p : raw.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        p = p.trimmed();
+        if (p == QLatin1String("*.*")) p = QStringLiteral("*");
+        if (!p.isEmpty()) patterns << p;
+    }
+    return patterns.join(QLatin1Char(' '));
+}
+
+bool hasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
+
+}  // namespace
+
+QStringList qtNameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i].trimmed();
+        const QString patterns = patternsOf(parts[i + 1]);
+        if (name.isEmpty() || patterns.isEmpty()) break;  // "||" ends the list
+        // Qt reads the patterns from the last parentheses: replace the shown ones.
+        const int open = name.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && name.endsWith(QLatin1Char(')'))) name = name.left(open).trimmed();
+        result << QStringLiteral("%1 (%2)").arg(name, patterns);
+    }
+    return result;
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Stop:
+            return QMessageBox::Critical;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode, QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen)
+        dialog->setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    else
+        dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !(mode == QFileDialog::AcceptSave && spec.overwritePrompt));
+    const QStringList filters = qtNameFilters(spec.filter);
+    if (!filters.isEmpty()) dialog->setNameFilters(filters);
+    if (!spec.defaultExtension.empty()) dialog->setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
+    if (!spec.initialFolder.empty() && QDir(QString::fromStdString(spec.initialFolder)).exists())
+        dialog->setDirectory(QString::fromStdString(spec.initialFolder));
+    // A pattern such as "*.wav" as the initial name only restates the filter.
+    if (!spec.initialName.empty() && !hasWildcard(spec.initialName))
+        dialog->selectFile(QString::fromStdString(spec.initialName));
+    return dialog;
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                                            bool yesNo, QWidget* parent) {
+    auto box =
+        std::make_unique<QMessageBox>(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                                      yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    return box;
+}
+
+QtUserPort::QtUserPort(QWidget* parent, SettingsStore* store) : parent_(parent), store_(store) {}
+
+void QtUserPort::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    makeMessageBox(text, caption, icon, false, parent_)->exec();
+}
+
+bool QtUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) {
+    return makeMessageBox(text, caption, icon, true, parent_)->exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUserPort::runFileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+    auto dialog = makeFileDialog(spec, mode, parent_);
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog->selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(chosen.front()).toStdString();
+}
+
+std::optional<std::string> QtUserPort::ChooseOpenFile(const FileDialogSpec& spec) {
+    return runFileDialog(spec, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> QtUserPort::ChooseSaveFile(const FileDialogSpec& spec) {
+    return runFileDialog(spec, QFileDialog::AcceptSave);
+}
+
+void QtUserPort::exchangeToWindow() {
+    if (callbacks_.exchangeToWindow) callbacks_.exchangeToWindow();
+}
+
+void QtUserPort::ShowFirmwareBanner(bool visible) {
+    if (callbacks_.showFirmwareBanner) callbacks_.showFirmwareBanner(visible);
+}
+
+void QtUserPort::ShowDip32ToneIndicator(bool visible) {
+    if (callbacks_.showDip32ToneIndicator) callbacks_.showDip32ToneIndicator(visible);
+}
+
+std::unique_ptr<ProgressPort> QtUserPort::MakeProgress(const std::string& title, bool smooth) {
+    return std::make_unique<CProgressWindow>(parent_, title, smooth, store_);
+}
+
+}  // namespace zorvek
