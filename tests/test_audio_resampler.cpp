@@ -220,6 +220,7 @@ TEST_F(ResamplerTest, UnusableInputLeavesNoOutput) {
         {"12-bit", PcmWave(1, 44100, 12, Bytes(8, 0)), ResampleUnsupported},
         {"no channels", PcmWave(0, 44100, 16, Bytes(8, 0)), ResampleUnsupported},
         {"less than a frame", PcmWave(2, 44100, 16, Bytes(2, 0)), ResampleNoSamples},
+        {"too short for one output frame", PcmWave(1, 384000, 16, Bytes(4, 9)), ResampleNoSamples},
         {"not a WAV file", Bytes(100, 7), ResampleNoInput},
     };
     for (const auto& c : cases) {

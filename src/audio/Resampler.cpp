@@ -100,6 +100,8 @@ int ResampleWaveFile(const std::string& inputPath, const std::string& outputPath
             return ResampleFailed;
         }
         wide = {};
+        // Too short to give a single output frame: as unusable as no samples.
+        if (out.empty()) return ResampleNoSamples;
 
         // Little-endian bytes, whatever the host.
         std::vector<uint8_t> bytes(out.size() * 2);
