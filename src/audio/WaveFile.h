@@ -34,6 +34,9 @@ public:
     int Open(const std::string& fileName);
     int Parse();
     int ReadData();
+    // After Parse, instead of ReadData: the next bytes of the data chunk, up to
+    // `count`; 0 at its end (or the file's). Shows nothing; the file stays open.
+    size_t ReadSamples(void* buffer, size_t count);
 
     // Conversions, in this order of use.
     int ToMono();          // 1 converted, 0 not multi-channel

@@ -1,7 +1,6 @@
 // The steps from read samples to the siren's packed 12-bit form.
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "audio/WaveFile.h"
 
@@ -29,28 +28,26 @@ int CWaveFile::ToMono() {
     ClampToHeld();
     // Keep the first channel of every frame, whatever the depth and channel
     // count. A partial last frame still gives its first sample, as it does for
-    // 16-bit stereo.
+    // 16-bit stereo. Done in place: each sample moves towards the start.
     const size_t sampleBytes = std::max<size_t>(1, (size_t{m_format.bitsPerSample()} + 7) / 8);
     const size_t frameBytes = sampleBytes * channels;
-    const size_t frames = (size_t{m_dataSize} + frameBytes - 1) / frameBytes;
-    const uint32_t monoSize = m_dataSize / channels;
     const size_t held = m_dataSize;
-    try {
-        std::vector<uint8_t> mono(std::max(frames * sampleBytes, size_t{monoSize}) + kSpareBytes, 0);
+    const size_t frames = (held + frameBytes - 1) / frameBytes;
+    const size_t written = frames * sampleBytes;
+    if (!m_pSamples.empty()) {
         for (size_t f = 0; f < frames; ++f) {
             const size_t from = f * frameBytes;
-            // Bytes past the count are the zero spare bytes, as long as they exist.
+            // Bytes past the count are the zero spare bytes.
             const size_t n = std::min(sampleBytes, held + kSpareBytes - from);
-            std::memcpy(mono.data() + f * sampleBytes, m_pSamples.data() + from, n);
+            std::memmove(m_pSamples.data() + f * sampleBytes, m_pSamples.data() + from, n);
         }
-        if (!m_pSamples.empty()) m_pSamples.swap(mono);
-    } catch (const std::bad_alloc&) {
-        std::vector<uint8_t>().swap(m_pSamples);
+        if (m_pSamples.size() < written + kSpareBytes) m_pSamples.resize(written + kSpareBytes);
+        std::fill_n(m_pSamples.begin() + static_cast<std::ptrdiff_t>(written), kSpareBytes, uint8_t{0});
     }
     m_format.setChannels(1);
     m_format.setAverageBytesPerSecond(m_format.averageBytesPerSecond() / channels);
     m_format.setBlockAlign(static_cast<uint16_t>(m_format.blockAlign() / channels));
-    m_dataSize = m_pSamples.empty() ? 0 : monoSize;
+    m_dataSize = static_cast<uint32_t>(held / channels);
     return 1;
 }
 
@@ -80,33 +77,27 @@ int CWaveFile::MakeEvenLength() {
 int CWaveFile::Pack12Bit() {
     ClampToHeld();
     const size_t pairs = m_dataSize / 4;
-    std::vector<uint8_t> packed;
-    if (pairs > 0) {
-        try {
-            packed.assign(pairs * 3 + kSpareBytes, 0);
-        } catch (const std::bad_alloc&) {
-            packed.clear();
-        }
-    }
-    if (packed.empty()) {
-        // No whole pair to pack (or no memory for it): store one silent pair so
-        // that every message has samples to play.
+    if (pairs == 0) {
+        // No whole pair to pack: store one silent pair so that every message
+        // has samples to play.
         m_pSamples.assign(std::begin(kSilencePair), std::end(kSilencePair));
         m_pSamples.resize(sizeof kSilencePair + kSpareBytes, 0);
         m_dataSize = sizeof kSilencePair;
         return -1;
     }
-    const uint8_t* in = m_pSamples.data();
-    uint8_t* out = packed.data();
-    for (size_t k = 0; k < pairs; ++k, in += 4, out += 3) {
-        const unsigned a = Code12(Sample16(in));
-        const unsigned b = Code12(Sample16(in + 2));
+    // In place: three bytes out for every four read, so writing stays behind reading.
+    uint8_t* const base = m_pSamples.data();
+    for (size_t k = 0; k < pairs; ++k) {
+        const unsigned a = Code12(Sample16(base + 4 * k));
+        const unsigned b = Code12(Sample16(base + 4 * k + 2));
+        uint8_t* out = base + 3 * k;
         out[0] = static_cast<uint8_t>(a);
         out[1] = static_cast<uint8_t>(((a >> 8) & 0x0F) | ((b >> 8) & 0x0F) << 4);
         out[2] = static_cast<uint8_t>(b);
     }
-    m_pSamples.swap(packed);
     m_dataSize = static_cast<uint32_t>(pairs * 3);
+    m_pSamples.resize(size_t{m_dataSize} + kSpareBytes);
+    std::fill_n(m_pSamples.begin() + m_dataSize, kSpareBytes, uint8_t{0});
     return 1;
 }
 

@@ -98,6 +98,14 @@ int CWaveFile::ReadData() {
     return 1;
 }
 
+size_t CWaveFile::ReadSamples(void* buffer, size_t count) {
+    if (!m_hFile.IsOpen()) return 0;
+    const uint64_t end = m_subChunk.dataOffset + m_dataSize;
+    const uint64_t position = m_hFile.Position();
+    if (position >= end) return 0;
+    return m_hFile.Read(buffer, static_cast<size_t>(std::min<uint64_t>(count, end - position)));
+}
+
 void CWaveFile::SetSamples(const WaveFormatRecord& format, const std::vector<uint8_t>& bytes) {
     m_format = format;
     m_pSamples.assign(bytes.begin(), bytes.end());
