@@ -136,8 +136,9 @@ int main(int argc, char** argv) {
             fs::remove_all(root);
             return 1;
         }
-        std::printf("round %d: pipeline %.3f s CPU (%.3f s wall, peak %ld KiB), sox %.3f s CPU (%.3f s wall, peak %ld KiB)\n",
-                    r + 1, p.cpu, p.wall, p.peakKib, s.cpu, s.wall, s.peakKib);
+        std::printf(
+            "round %d: pipeline %.3f s CPU (%.3f s wall, peak %ld KiB), sox %.3f s CPU (%.3f s wall, peak %ld KiB)\n",
+            r + 1, p.cpu, p.wall, p.peakKib, s.cpu, s.wall, s.peakKib);
         if (r == 0 || p.cpu < bestPipeline.cpu) bestPipeline = p;
         if (r == 0 || s.cpu < bestSox.cpu) bestSox = s;
     }

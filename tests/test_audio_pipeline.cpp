@@ -117,8 +117,9 @@ TEST_F(PipelineTest, SameFileTwiceIsConvertedForBothAndCountedOnce) {
 TEST_F(PipelineTest, BroadcastStereoSourceReachesTheResamplerAsBareMono) {
     std::vector<int16_t> frames;
     for (int i = 0; i < 4410; ++i) frames.push_back(static_cast<int16_t>(i * 7)), frames.push_back(-1000);
-    WriteBytes(Source("bwf.wav"), RiffWave({Chunk("bext", Bytes(602, 'b')), Chunk("LIST", Bytes(27, 'l')),
-                                            Chunk("fmt ", FmtBody(1, 2, 44100, 16)), Chunk("data", Samples16(frames))}));
+    WriteBytes(Source("bwf.wav"),
+               RiffWave({Chunk("bext", Bytes(602, 'b')), Chunk("LIST", Bytes(27, 'l')),
+                         Chunk("fmt ", FmtBody(1, 2, 44100, 16)), Chunk("data", Samples16(frames))}));
     job.slot(2).wavPath = Source("bwf.wav");
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);
     EXPECT_TRUE(port.messages.empty());
@@ -143,7 +144,7 @@ TEST_F(PipelineTest, MissingFileForSlotSevenStopsProgramming) {
     job.slot(7).wavPath = Source("gone.wav");
     EXPECT_EQ(PrepareMessageAudio(job, port, audio), 0);
     EXPECT_EQ(port.Texts(), (std::vector<std::string>{kOpenFailure1, "Broadcast WAV Eliminate NOT successful.",
-                                                     kOpenFailure1, "Siren has NOT been programmed."}));
+                                                      kOpenFailure1, "Siren has NOT been programmed."}));
     EXPECT_EQ(port.messages[0].caption, "Zorvek");
     EXPECT_EQ(port.messages[1].caption, kProgramTitle);
     EXPECT_EQ(port.messages[3].caption, kProgramTitle);
@@ -269,9 +270,11 @@ TEST_F(PipelineTest, SpokenAndSynthesisedMessages) {
     if (!HaveTool("espeak-ng") || !HaveTool("sox")) GTEST_SKIP() << "espeak-ng or sox not installed";
     const std::string speech = Source("speech.wav");
     const std::string tone = Source("tone.wav");
-    ASSERT_EQ(std::system(("espeak-ng -w '" + speech + "' 'Gas alarm. Leave the building.' >/dev/null 2>&1").c_str()), 0);
-    ASSERT_EQ(std::system(("sox -n -r 44100 -b 16 -c 2 '" + tone + "' synth 1.5 sine 600 sine 900 >/dev/null 2>&1").c_str()),
+    ASSERT_EQ(std::system(("espeak-ng -w '" + speech + "' 'Gas alarm. Leave the building.' >/dev/null 2>&1").c_str()),
               0);
+    ASSERT_EQ(
+        std::system(("sox -n -r 44100 -b 16 -c 2 '" + tone + "' synth 1.5 sine 600 sine 900 >/dev/null 2>&1").c_str()),
+        0);
     job.slot(7).wavPath = speech;
     job.slot(1).wavPath = tone;
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);

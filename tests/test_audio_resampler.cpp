@@ -179,7 +179,8 @@ TEST_F(ResamplerTest, OvershootIsClampedNotWrapped) {
 
 TEST_F(ResamplerTest, SameInputSameBytesAndChannelsKept) {
     std::vector<int16_t> stereo;
-    for (int16_t v : Sine(440, 48000, 24000, 20000)) stereo.push_back(v), stereo.push_back(static_cast<int16_t>(-v / 2));
+    for (int16_t v : Sine(440, 48000, 24000, 20000))
+        stereo.push_back(v), stereo.push_back(static_cast<int16_t>(-v / 2));
     WriteBytes(In(), PcmWave(2, 48000, 16, Samples16(stereo)));
     ASSERT_EQ(ResampleWaveFile(In(), Out()), ResampleOk);
     const Bytes first = ReadBytes(Out());

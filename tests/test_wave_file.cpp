@@ -63,7 +63,8 @@ TEST_F(WaveFileTest, ParseFailuresShowTheirTextAndCloseTheFile) {
     const std::vector<Case> cases = {
         {"empty file", {}, "No embedded WAVE format within file."},
         {"not RIFF", Bytes(64, 'x'), "No embedded WAVE format within file."},
-        {"RIFF of another form", Chunk("RIFF", {'A', 'V', 'I', ' ', 0, 0, 0, 0}), "No embedded WAVE format within file."},
+        {"RIFF of another form", Chunk("RIFF", {'A', 'V', 'I', ' ', 0, 0, 0, 0}),
+         "No embedded WAVE format within file."},
         {"header cut short", {'R', 'I', 'F', 'F', 4, 0}, "No embedded WAVE format within file."},
         {"no fmt", RiffWave({data}), "File has NO 'FMT' chunk."},
         {"data before fmt", RiffWave({data, fmt}), "File has no data chunk."},
@@ -110,8 +111,9 @@ TEST_F(WaveFileTest, OpenFailureNamesTheMessage) {
     EXPECT_EQ(wave.Open(scratch.file("missing.wav")), 0);
     EXPECT_EQ(wave.Open(scratch.folder()), 0);  // a folder is not a WAV file
     ASSERT_EQ(port.messages.size(), 2u);
-    EXPECT_EQ(port.messages[0].text,
-              "Failed to open file specified for message 1.\nCheck file exists and it is Uncompressed PCM.\n(check Help)");
+    EXPECT_EQ(
+        port.messages[0].text,
+        "Failed to open file specified for message 1.\nCheck file exists and it is Uncompressed PCM.\n(check Help)");
     EXPECT_EQ(port.messages[0].caption, "Zorvek");
     EXPECT_EQ(wave.FileName(), scratch.folder());
 }
@@ -176,7 +178,8 @@ TEST_F(WaveFileTest, ToMonoKeepsTheFirstChannel) {
 
 TEST_F(WaveFileTest, ReduceTo12BitRoundsTiesUpAndSavesBesideTheFile) {
     CWaveFile wave;
-    WriteBytes(scratch.file("output3.wav"), PcmWave(1, 22010, 16, Samples16({32759, 32767, 7, 8, -8, -9, -32768, 1000})));
+    WriteBytes(scratch.file("output3.wav"),
+               PcmWave(1, 22010, 16, Samples16({32759, 32767, 7, 8, -8, -9, -32768, 1000})));
     ASSERT_EQ(wave.Open(scratch.file("output3.wav")), 1);
     ASSERT_EQ(wave.Parse(), 1);
     ASSERT_EQ(wave.ReadData(), 1);

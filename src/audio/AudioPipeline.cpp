@@ -10,7 +10,9 @@
 namespace zorvek {
 
 namespace {
-bool IsUsed(const JobState& job, int slot) { return !job.slot(slot).wavPath.empty(); }
+bool IsUsed(const JobState& job, int slot) {
+    return !job.slot(slot).wavPath.empty();
+}
 
 // The file-error text for the cause of a failed deletion.
 std::string DeletionFailureText(int error, const std::string& name) {
@@ -47,9 +49,15 @@ void PrepareObjects(std::array<CWaveFile, kSlotCount>& waves, UserPort& port) {
 }
 }  // namespace
 
-std::string BroadcastFreeName(int digit) { return "No BCast input" + std::to_string(digit) + ".wav"; }
-std::string ResampledName(int digit) { return "output" + std::to_string(digit) + ".wav"; }
-std::string TwelveBitOutputName(int digit) { return "12-bit output" + std::to_string(digit) + ".wav"; }
+std::string BroadcastFreeName(int digit) {
+    return "No BCast input" + std::to_string(digit) + ".wav";
+}
+std::string ResampledName(int digit) {
+    return "output" + std::to_string(digit) + ".wav";
+}
+std::string TwelveBitOutputName(int digit) {
+    return "12-bit output" + std::to_string(digit) + ".wav";
+}
 
 void PreparedAudio::Release() {
     for (auto& wave : waves) wave.Release();
@@ -92,8 +100,8 @@ int EliminateBroadcastChunks(const JobState& job, UserPort& port, const std::str
         wave.ToMono();
         // Written even after a failure: then it holds no samples, and the
         // resampler makes nothing of it.
-        CWaveFile::WriteWaveFile(folder + BroadcastFreeName(slotInfo(slot).tempDigit), wave.Samples(),
-                                 wave.DataSize(), wave.Format().bytes.data(), WaveFormatRecord::kWrittenLength);
+        CWaveFile::WriteWaveFile(folder + BroadcastFreeName(slotInfo(slot).tempDigit), wave.Samples(), wave.DataSize(),
+                                 wave.Format().bytes.data(), WaveFormatRecord::kWrittenLength);
     }
     if (!allOpened) {
         port.ShowMessage("Broadcast WAV Eliminate NOT successful.", kProgramTitle, MessageIcon::Warning);

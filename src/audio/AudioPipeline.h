@@ -17,8 +17,8 @@ namespace zorvek {
 class UserPort;
 
 // Temporary file names; `digit` is the slot number minus 1.
-std::string BroadcastFreeName(int digit);  // "No BCast input%d.wav"
-std::string ResampledName(int digit);      // "output%d.wav"
+std::string BroadcastFreeName(int digit);    // "No BCast input%d.wav"
+std::string ResampledName(int digit);        // "output%d.wav"
 std::string TwelveBitOutputName(int digit);  // "12-bit output%d.wav"
 inline constexpr const char* kLeftoverBatchName = "tarn.bat";
 

@@ -151,9 +151,11 @@ int ResampleWaveFile(const std::string& inputPath, const std::string& outputPath
         int result = ResampleOk;
         if (frames < 0) result = ResampleFailed;
         // Too short to give a single output frame: as unusable as no samples.
-        else if (frames == 0) result = ResampleNoSamples;
+        else if (frames == 0)
+            result = ResampleNoSamples;
         // A cut-short message must not be taken for a whole one.
-        else if (!written) result = ResampleWriteFailed;
+        else if (!written)
+            result = ResampleWriteFailed;
         if (result != ResampleOk) std::remove(outputPath.c_str());
         return result;
     } catch (const std::bad_alloc&) {

@@ -13,11 +13,11 @@ inline constexpr uint32_t kMaxInputRate = 384000;
 
 enum ResampleResult : int {
     ResampleOk = 0,
-    ResampleNoInput = 1,       // missing, or not a PCM WAV file that parses
-    ResampleNoSamples = 2,     // parses, but holds no whole frame, or too few for one output frame
-    ResampleUnsupported = 3,   // depth, rate or channel count outside what is accepted
-    ResampleFailed = 4,        // the converter failed or ran out of memory
-    ResampleWriteFailed = 5,   // the output could not be written completely
+    ResampleNoInput = 1,      // missing, or not a PCM WAV file that parses
+    ResampleNoSamples = 2,    // parses, but holds no whole frame, or too few for one output frame
+    ResampleUnsupported = 3,  // depth, rate or channel count outside what is accepted
+    ResampleFailed = 4,       // the converter failed or ran out of memory
+    ResampleWriteFailed = 5,  // the output could not be written completely
 };
 
 // Accepts 8-, 16-, 24- and 32-bit integer PCM (format tag 1) with 1 to 8

@@ -10,7 +10,8 @@ namespace zorvek {
 using FourCc = uint32_t;
 
 constexpr FourCc MakeFourCc(const char (&id)[5]) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(id[0])) | static_cast<uint32_t>(static_cast<uint8_t>(id[1])) << 8 |
+    return static_cast<uint32_t>(static_cast<uint8_t>(id[0])) |
+           static_cast<uint32_t>(static_cast<uint8_t>(id[1])) << 8 |
            static_cast<uint32_t>(static_cast<uint8_t>(id[2])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(id[3])) << 24;
 }

@@ -7,7 +7,9 @@
 namespace zorvek {
 
 namespace {
-int16_t Sample16(const uint8_t* p) { return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))); }
+int16_t Sample16(const uint8_t* p) {
+    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
+}
 
 void Store16(uint8_t* p, int value) {
     const auto u = static_cast<uint16_t>(value);
@@ -16,7 +18,9 @@ void Store16(uint8_t* p, int value) {
 }
 
 // Offset binary: 0 is the most negative value, 2048 silence, 4095 the most positive.
-unsigned Code12(int16_t s) { return static_cast<unsigned>(static_cast<uint16_t>(s + 32768)) >> 4; }
+unsigned Code12(int16_t s) {
+    return static_cast<unsigned>(static_cast<uint16_t>(s + 32768)) >> 4;
+}
 
 // The pair of mid-scale samples that stands in for a message without samples.
 constexpr uint8_t kSilencePair[3] = {0x00, 0x88, 0x00};
@@ -101,8 +105,7 @@ int CWaveFile::Pack12Bit() {
     return 1;
 }
 
-int CWaveFile::DescribeFormat(std::string& channels, std::string& rate, std::string& bits,
-                              std::string& samples) const {
+int CWaveFile::DescribeFormat(std::string& channels, std::string& rate, std::string& bits, std::string& samples) const {
     if (m_format.channels() == 1) channels = "Mono";
     if (m_format.channels() == 2) channels = "Stereo";
     rate = std::to_string(m_format.samplesPerSecond()) + " samples/s";

@@ -13,7 +13,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 void PutId(std::vector<uint8_t>& out, const char* id) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
 }
-uint32_t Clamp32(uint64_t v) { return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v); }
+uint32_t Clamp32(uint64_t v) {
+    return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
+}
 }  // namespace
 
 WaveWriter::~WaveWriter() {

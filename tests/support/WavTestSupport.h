@@ -78,7 +78,9 @@ inline uint32_t Le32At(const Bytes& b, size_t at) {
     return static_cast<uint32_t>(b.at(at)) | static_cast<uint32_t>(b.at(at + 1)) << 8 |
            static_cast<uint32_t>(b.at(at + 2)) << 16 | static_cast<uint32_t>(b.at(at + 3)) << 24;
 }
-inline std::string IdAt(const Bytes& b, size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
+inline std::string IdAt(const Bytes& b, size_t at) {
+    return std::string(b.begin() + at, b.begin() + at + 4);
+}
 
 // A fresh folder removed with the object.
 class ScratchFolder {
