@@ -259,9 +259,14 @@ TEST_F(PipelineTest, ConcurrentRunsNeverShareTemporaryFiles) {
     RemoveTemporaryFiles(job, port, audio);
     EXPECT_FALSE(fs::exists(own));  // the private folder goes with the run
     EXPECT_TRUE(TempExists(ResampledName(0)));
+    // A clean-up outside any run leaves the other run's files alone too.
+    RemoveTemporaryFiles(job, port);
+    EXPECT_TRUE(TempExists(ResampledName(0)));
 
     // Once the other run is done, the shared folder is free again.
     other.reset();
+    RemoveTemporaryFiles(job, port);
+    EXPECT_FALSE(TempExists(ResampledName(0)));
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);
     EXPECT_EQ(audio.Folder(), program.folder());
 }

@@ -234,31 +234,6 @@ TEST_F(WaveFileTest, EvenLengthAndPacking) {
     EXPECT_EQ(oddByte.DataSize(), 3u);
 }
 
-TEST_F(WaveFileTest, DescribeFormat) {
-    CWaveFile wave;
-    wave.SetSamples(WaveFormatRecord::Pcm(2, 44100, 16), Bytes(10, 0));
-    std::string channels, rate, bits, samples;
-    wave.DescribeFormat(channels, rate, bits, samples);
-    EXPECT_EQ(channels, "Stereo");
-    EXPECT_EQ(rate, "44100 samples/s");
-    EXPECT_EQ(bits, "16-bit");
-    EXPECT_EQ(samples, "5 samples");
-
-    // Other counts and depths leave those texts as they were.
-    CWaveFile odd;
-    odd.SetSamples(WaveFormatRecord::Pcm(3, 8000, 24), Bytes(9, 0));
-    channels = "keep", bits = "keep";
-    odd.DescribeFormat(channels, rate, bits, samples);
-    EXPECT_EQ(channels, "keep");
-    EXPECT_EQ(bits, "keep");
-    EXPECT_EQ(samples, "4 samples");
-
-    CWaveFile empty;
-    empty.DescribeFormat(channels, rate, bits, samples);
-    EXPECT_EQ(rate, "0 samples/s");
-    EXPECT_EQ(samples, "0 samples");
-}
-
 TEST_F(WaveFileTest, WriteWaveFileLayout) {
     const auto record = WaveFormatRecord::Pcm(1, 22010, 16);
     const Bytes format(record.bytes.begin(), record.bytes.end());

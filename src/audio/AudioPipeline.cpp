@@ -80,6 +80,10 @@ void RemoveTemporaryFiles(const JobState& job, UserPort& port, const std::string
     }
 }
 
+void RemoveTemporaryFiles(const JobState& job, UserPort& port) {
+    if (auto shared = AudioWorkspace::TryShared(job)) RemoveTemporaryFiles(job, port, shared->Folder());
+}
+
 void RemoveTemporaryFiles(const JobState& job, UserPort& port, PreparedAudio& audio) {
     if (!audio.workspace) return;  // already given up: its files went with it
     RemoveTemporaryFiles(job, port, audio.workspace->Folder());

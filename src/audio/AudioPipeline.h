@@ -69,6 +69,9 @@ int EliminateBroadcastChunks(const JobState& job, UserPort& port, const std::str
 // Deletes "tarn.bat" and the 21 temporary WAV names in `folder`; failures are
 // shown only when verbose is set.
 void RemoveTemporaryFiles(const JobState& job, UserPort& port, const std::string& folder);
+// Clean-up outside a run: deletes the names in the shared working folder,
+// unless another run holds it (its files are not ours to delete).
+void RemoveTemporaryFiles(const JobState& job, UserPort& port);
 // End of programming: deletes the run's temporary files and gives up its
 // working folder (unlocks it; a private folder is removed). Samples stay.
 void RemoveTemporaryFiles(const JobState& job, UserPort& port, PreparedAudio& audio);

@@ -57,25 +57,39 @@ std::string AudioWorkFolder(const JobState& job) {
     return WithSlash(base) + "Zorvek/";
 }
 
+namespace {
+// A locked descriptor of the folder, or -1 when it is taken or cannot be opened.
+int LockFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int rc;
+    do rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (rc != 0 && errno == EINTR);
+    if (rc == 0) return fd;
+    ::close(fd);
+    return -1;
+}
+}  // namespace
+
+std::unique_ptr<AudioWorkspace> AudioWorkspace::TryShared(const JobState& job) {
+    const std::string shared = AudioWorkFolder(job);
+    std::error_code ec;
+    fs::create_directories(shared, ec);
+    const int fd = LockFolder(shared);
+    if (fd < 0) return nullptr;
+    std::unique_ptr<AudioWorkspace> space(new AudioWorkspace());
+    space->folder_ = shared;
+    space->lockFd_ = fd;
+    return space;
+}
+
 std::unique_ptr<AudioWorkspace> AudioWorkspace::Acquire(const JobState& job) {
+    if (auto space = TryShared(job)) return space;
+    // Another run holds the shared folder (or it cannot be used): work apart.
     std::unique_ptr<AudioWorkspace> space(new AudioWorkspace());
     const std::string shared = AudioWorkFolder(job);
     space->folder_ = shared;
     std::error_code ec;
-    fs::create_directories(shared, ec);
-
-    int fd = ::open(shared.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        int rc;
-        do rc = ::flock(fd, LOCK_EX | LOCK_NB);
-        while (rc != 0 && errno == EINTR);
-        if (rc == 0) {
-            space->lockFd_ = fd;
-            return space;
-        }
-        ::close(fd);
-    }
-    // Another run holds the shared folder (or it cannot be used): work apart.
     std::string own = MakePrivateFolder(shared);
     if (own.empty()) own = MakePrivateFolder(fs::temp_directory_path(ec).string());
     if (!own.empty()) {

@@ -19,6 +19,8 @@ public:
     // Never fails: when no folder can be locked or made, the run works unlocked
     // in the shared folder, as the temporary files always could.
     static std::unique_ptr<AudioWorkspace> Acquire(const JobState& job);
+    // The shared folder, locked, or null when another run holds it.
+    static std::unique_ptr<AudioWorkspace> TryShared(const JobState& job);
     ~AudioWorkspace();
     AudioWorkspace(const AudioWorkspace&) = delete;
     AudioWorkspace& operator=(const AudioWorkspace&) = delete;
