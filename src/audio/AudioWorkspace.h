@@ -1,0 +1,41 @@
+#pragma once
+// Where one run's temporary audio files live. The file names are fixed, so two
+// runs (two windows, several command-line runs) must not share a folder at the
+// same time: the shared folder is locked for as long as this object lives, and
+// a run that finds it locked works in a private folder that goes with it.
+#include <memory>
+#include <string>
+
+#include "job/JobState.h"
+
+namespace zorvek {
+
+// The shared working folder, ending in '/': the program folder when it is
+// writable, otherwise $XDG_CACHE_HOME/Zorvek (or ~/.cache/Zorvek). Not created here.
+std::string AudioWorkFolder(const JobState& job);
+
+class AudioWorkspace {
+public:
+    // Never fails: when no folder can be locked or made, the run works unlocked
+    // in the shared folder, as the temporary files always could.
+    static std::unique_ptr<AudioWorkspace> Acquire(const JobState& job);
+    // The shared folder, locked, or null when another run holds it.
+    static std::unique_ptr<AudioWorkspace> TryShared(const JobState& job);
+    ~AudioWorkspace();
+    AudioWorkspace(const AudioWorkspace&) = delete;
+    AudioWorkspace& operator=(const AudioWorkspace&) = delete;
+
+    // Absolute folder ending in '/'.
+    const std::string& Folder() const { return folder_; }
+    std::string PathOf(const std::string& name) const { return folder_ + name; }
+    bool IsPrivate() const { return private_; }
+    bool IsLocked() const { return lockFd_ >= 0; }
+
+private:
+    AudioWorkspace() = default;
+    std::string folder_;
+    int lockFd_ = -1;
+    bool private_ = false;
+};
+
+}  // namespace zorvek
