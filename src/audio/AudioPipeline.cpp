@@ -65,12 +65,6 @@ void PreparedAudio::Release() {
     workspace.reset();
 }
 
-bool IsDistinctSlot(const JobState& job, int slot) {
-    for (int earlier = 1; earlier < slot; ++earlier)
-        if (job.slot(earlier).wavPath == job.slot(slot).wavPath) return false;
-    return true;
-}
-
 void RemoveTemporaryFiles(const JobState& job, UserPort& port, const std::string& folder) {
     DeleteTemporary(job, port, folder + kLeftoverBatchName);
     for (int digit = 0; digit < kSlotCount; ++digit) {

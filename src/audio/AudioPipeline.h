@@ -11,6 +11,7 @@
 #include "audio/Resampler.h"
 #include "audio/WaveFile.h"
 #include "job/JobState.h"
+#include "job/SlotTable.h"
 
 namespace zorvek {
 
@@ -52,9 +53,6 @@ struct PreparedAudio {
     void Release();
 };
 
-// True when slot `slot` (1..7) is counted in the audio total and stored in the
-// image: no lower-numbered slot names the same file (exact, case-sensitive).
-bool IsDistinctSlot(const JobState& job, int slot);
 
 // The whole audio stage. Returns 1 when the seven messages and the total are
 // handed on in `out`, 0 when programming must end (any message is already

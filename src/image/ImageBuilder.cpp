@@ -8,16 +8,6 @@
 
 namespace zorvek {
 
-bool IsDistinctSlot(const JobState& job, int slot) {
-    return FirstSlotWithSamePath(job, slot) == slot;
-}
-
-int FirstSlotWithSamePath(const JobState& job, int slot) {
-    for (int earlier = 1; earlier < slot; ++earlier)
-        if (job.slot(earlier).wavPath == job.slot(slot).wavPath) return earlier;
-    return slot;
-}
-
 size_t AudioTotal(const JobState& job, const SlotAudioSet& audio) {
     size_t total = 0;
     for (int slot = 1; slot <= kSlotCount; ++slot)

@@ -7,6 +7,7 @@
 
 #include "image/FlashImage.h"
 #include "job/JobState.h"
+#include "job/SlotTable.h"
 #include "job/UserPort.h"
 
 namespace zorvek {
@@ -29,11 +30,6 @@ inline constexpr int kImageBadSetting = 1;  // a tone, beacon or volume outside 
 inline constexpr int kImageBadAudio = 2;    // a distinct slot's audio is empty or not whole sample pairs
 inline constexpr int kImageTooLong = 3;     // beyond what 24-bit addresses reach
 
-// True when slot (1..7) names a file no earlier slot names (exact, case-sensitive;
-// two empty paths are the same file).
-bool IsDistinctSlot(const JobState& job, int slot);
-// First slot with the same wavPath (the slot itself when it is distinct).
-int FirstSlotWithSamePath(const JobState& job, int slot);
 // Sum of the packed lengths of the distinct slots.
 size_t AudioTotal(const JobState& job, const SlotAudioSet& audio);
 // 0x2100 plus the audio total.

@@ -50,4 +50,12 @@ const std::array<UsageInfo, 4> kUsageTable = {{
     {IndustrialAc, "IndustrialAc", "Ind. (AC)", 1099},
 }};
 
+int FirstSlotWithSamePath(const JobState& job, int slot) {
+    for (int earlier = 1; earlier < slot; ++earlier)
+        if (job.slot(earlier).wavPath == job.slot(slot).wavPath) return earlier;
+    return slot;
+}
+
+bool IsDistinctSlot(const JobState& job, int slot) { return FirstSlotWithSamePath(job, slot) == slot; }
+
 }  // namespace zorvek

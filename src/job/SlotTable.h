@@ -61,4 +61,11 @@ struct UsageInfo {
 };
 extern const std::array<UsageInfo, 4> kUsageTable;
 
+// First slot (1..slot) whose wavPath equals this slot's: exact, case-sensitive
+// text, so all slots without a file share the first empty one.
+int FirstSlotWithSamePath(const JobState& job, int slot);
+// True when no lower-numbered slot names the same file; only such slots are
+// converted into their own audio and counted in the flash.
+bool IsDistinctSlot(const JobState& job, int slot);
+
 }  // namespace zorvek

@@ -1,0 +1,207 @@
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <vector>
+
+#include "files/ConfigCommands.h"
+#include "files/SirenImageFile.h"
+#include "image/OperationSupport.h"
+#include "image/SirenOperations.h"
+
+namespace zorvek {
+namespace {
+
+constexpr uint32_t kWriterLength = 0x200000;  // what a siren image file normally holds
+// Pages fetched per read frame: one USB round trip instead of 256.
+constexpr uint32_t kReadChunk = 0x10000;
+
+FileDialogSpec ImageDialog(const JobState& job, bool save) {
+    FileDialogSpec spec;
+    spec.filter = kImageFilter;
+    spec.defaultExtension = "zmg";
+    spec.initialName = "*.zmg";
+    spec.initialFolder = job.imageFolder;
+    spec.mustExist = !save;
+    spec.overwritePrompt = save;
+    return spec;
+}
+
+std::string Format(const char* format, unsigned long long value) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+OperationOutcome SirenOperations::ReadSiren() {
+    job_.abortFlag = 0;
+    const OperationOutcome opened = OpenAndIdentify();
+    if (opened != OperationOutcome::Success) return opened;
+    UsbSession session(job_, link_, port_);
+
+    const auto path = port_.ChooseSaveFile(ImageDialog(job_, true));
+    if (!path) {
+        port_.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
+        return OperationOutcome::Cancelled;
+    }
+    job_.imageFolder = FolderOfChosenFile(*path);
+    if (path->empty()) {
+        port_.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        return OperationOutcome::Cancelled;
+    }
+
+    port_.exchangeToWindow();
+    // The clone goes to a file beside the target and replaces it only at the
+    // end, so a failed read never leaves a damaged clone in place of a good file.
+    StagedFileWriter file;
+    std::string error;
+    if (!file.Open(*path, &error)) {
+        port_.ShowMessage("Could not create the siren image file.\n" + error, kProgramTitle, MessageIcon::Stop);
+        return OperationOutcome::Failed;
+    }
+    job_.flashStatusText = "Reading";
+    port_.exchangeToWindow();
+
+    ProgressScope progress(link_, port_);
+    progress->BeginModal("Progress", false);
+    progress->SetRange(0, static_cast<int>(job_.flashLastAddress / kFlashPageSize) + 1, 1);
+    progress->SetText("Reading...");
+
+    std::vector<uint8_t> chunk(kReadChunk);
+    bool readFailed = false;
+    bool writeFailed = false;
+    uint32_t failedAddress = 0;
+    bool cancelled = false;
+    for (uint32_t base = 0; base < job_.flashLastAddress && !cancelled && !readFailed && !writeFailed;
+         base += kReadChunk) {
+        const uint32_t want = std::min<uint32_t>(kReadChunk, job_.flashLastAddress + 1 - base);
+        const uint32_t pages = (want + kFlashPageSize - 1) / kFlashPageSize;
+        if (ReadFlash(job_, link_, port_, base, chunk.data(), static_cast<int32_t>(pages * kFlashPageSize)) != 0) {
+            readFailed = true;
+            failedAddress = base;
+            break;
+        }
+        for (uint32_t p = 0; p < pages; ++p) {
+            const uint32_t address = base + p * kFlashPageSize;
+            if (address >= job_.flashLastAddress) break;
+            if (!file.Write(chunk.data() + p * kFlashPageSize, kFlashPageSize, &error)) {
+                writeFailed = true;
+                break;
+            }
+            progress->PumpMessages(true);
+            progress->Step();
+            if (progress->IsCancelled()) {
+                cancelled = true;
+                break;
+            }
+        }
+    }
+
+    CloseUsb(job_, link_, port_);
+    progress->Hide();
+    OperationOutcome outcome = OperationOutcome::Success;
+    if (readFailed) {
+        file.Abandon();
+        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n", failedAddress) +
+                              "The siren image file was NOT written; any earlier file is unchanged.",
+                          kProgramTitle, MessageIcon::Stop);
+        outcome = OperationOutcome::Failed;
+    } else if (writeFailed || !file.Commit(&error)) {
+        file.Abandon();
+        port_.ShowMessage("Could not write the siren image file.\n" + error, kProgramTitle, MessageIcon::Stop);
+        outcome = OperationOutcome::Failed;
+    } else if (cancelled) {
+        outcome = OperationOutcome::Cancelled;
+    }
+    job_.flashStatusText.clear();
+    port_.exchangeToWindow();
+    progress.Destroy();
+    return outcome;
+}
+
+OperationOutcome SirenOperations::WriteSiren() {
+    const auto path = port_.ChooseOpenFile(ImageDialog(job_, false));
+    if (!path) {
+        port_.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
+        return OperationOutcome::Cancelled;
+    }
+    job_.imageFolder = FolderOfChosenFile(*path);
+    if (path->empty()) {
+        port_.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        return OperationOutcome::Cancelled;
+    }
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!ReadWholeFile(*path, data, &error)) {
+        port_.ShowMessage("Error trying to open data.", kProgramTitle, MessageIcon::None);
+        return OperationOutcome::Failed;
+    }
+
+    job_.abortFlag = 0;
+    const OperationOutcome opened = OpenAndIdentify();
+    if (opened != OperationOutcome::Success) return opened;
+    UsbSession session(job_, link_, port_);
+    job_.abortFlag = 0;
+
+    // A short file is padded with the erased value rather than whatever memory
+    // held; only what fits the identified flash is written, and a file with
+    // data beyond the flash is refused before anything is erased.
+    const uint64_t flashSize = static_cast<uint64_t>(job_.flashLastAddress) + 1;
+    uint64_t length = std::max<uint64_t>(kWriterLength, data.size());
+    if (length > flashSize) {
+        const bool tailErased = std::all_of(data.begin() + static_cast<std::ptrdiff_t>(std::min<uint64_t>(
+                                                                flashSize, data.size())),
+                                            data.end(), [](uint8_t b) { return b == kErasedByte; });
+        if (!tailErased) {
+            port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
+                                     "(%llu bytes).\nNothing has been written to the siren.",
+                                     flashSize),
+                              kProgramTitle, MessageIcon::Stop);
+            return OperationOutcome::Failed;
+        }
+        length = flashSize;
+    }
+    data.resize(length, kErasedByte);
+
+    ProgressScope progress(link_, port_);
+    progress->BeginModal("Progress", false);
+    const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
+    progress->SetRange(0, sectors, 1);
+    progress->SetText("Erasing...");
+    EraseSectors(job_, link_, port_, 0, sectors);
+
+    job_.flashStatusText = "Programming";
+    port_.exchangeToWindow();
+    progress->SetRange(0, sectors * 256, 1);
+    progress->SetText("Programming...");
+    for (uint64_t address = 0; address < length; address += kFlashPageSize) {
+        if (job_.abortFlag) break;
+        PageProgram(job_, link_, port_, static_cast<uint32_t>(address), data.data() + address, kFlashPageSize);
+        progress->Step();
+    }
+
+    int32_t verified = 1;
+    if (job_.verify && !job_.abortFlag) {
+        progress->SetPosition(1);
+        progress->SetText("Verifying...");
+        verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(length), data.data());
+    }
+    const bool stopped = job_.abortFlag != 0;
+    const bool cancelled = progress.Cancelled();
+    data = {};
+    progress.Destroy();
+    session.Close();
+    job_.flashStatusText.clear();
+    port_.exchangeToWindow();
+
+    if (cancelled) return OperationOutcome::Cancelled;
+    if (stopped) {
+        port_.ShowMessage(kMsgWritingIncomplete, kProgramTitle, MessageIcon::Stop);
+        return OperationOutcome::Failed;
+    }
+    if (verified == 0) return OperationOutcome::VerifyFailed;
+    return OperationOutcome::Success;
+}
+
+}  // namespace zorvek

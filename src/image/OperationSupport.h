@@ -1,0 +1,56 @@
+#pragma once
+// Scope guards shared by the siren commands.
+#include <memory>
+
+#include "job/JobState.h"
+#include "job/UserPort.h"
+#include "spi/SpiLink.h"
+
+namespace zorvek {
+
+// Closes the adapter when the command leaves, whichever way it leaves.
+class UsbSession {
+public:
+    UsbSession(JobState& job, SpiLink& link, UserPort& port) : job_(job), link_(link), port_(port) {}
+    ~UsbSession() { Close(); }
+    UsbSession(const UsbSession&) = delete;
+    UsbSession& operator=(const UsbSession&) = delete;
+    void Close() {
+        if (link_.handle != 0) CloseUsb(job_, link_, port_);
+    }
+
+private:
+    JobState& job_;
+    SpiLink& link_;
+    UserPort& port_;
+};
+
+// The progress popup of one command, made known to the flash routines for
+// its lifetime and destroyed (ending its modality) when the command leaves.
+class ProgressScope {
+public:
+    ProgressScope(SpiLink& link, UserPort& port) : link_(link), popup_(port.MakeProgress("Complete...", false)) {
+        link_.progress = popup_.get();
+    }
+    ~ProgressScope() { Destroy(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+    ProgressPort* operator->() { return popup_.get(); }
+    bool Cancelled() const { return popup_ && popup_->IsCancelled(); }
+    void Destroy() {
+        if (!popup_) return;
+        cancelled_ = popup_->IsCancelled();
+        link_.progress = nullptr;
+        popup_->Destroy();
+        popup_.reset();
+    }
+    // Whether Cancel was pressed, also after Destroy.
+    bool WasCancelled() const { return popup_ ? popup_->IsCancelled() : cancelled_; }
+
+private:
+    SpiLink& link_;
+    std::unique_ptr<ProgressPort> popup_;
+    bool cancelled_ = false;
+};
+
+}  // namespace zorvek

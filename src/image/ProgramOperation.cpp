@@ -1,0 +1,117 @@
+#include <algorithm>
+
+#include "audio/AudioPipeline.h"
+#include "image/ImageBuilder.h"
+#include "image/OperationSupport.h"
+#include "image/SirenOperations.h"
+#include "image/SlotCodes.h"
+
+namespace zorvek {
+
+OperationOutcome SirenOperations::OpenAndIdentify() {
+    SetupUsb(job_, link_, port_);
+    if (job_.abortFlag) return OperationOutcome::NoAdapter;
+    IdentifyFlash(job_, link_, port_);
+    if (job_.abortFlag) {
+        CloseUsb(job_, link_, port_);
+        return OperationOutcome::Failed;
+    }
+    return OperationOutcome::Success;
+}
+
+OperationOutcome SirenOperations::ProgramCommand() {
+    job_.abortFlag = 0;
+    const OperationOutcome opened = OpenAndIdentify();
+    if (opened != OperationOutcome::Success) return opened;
+    UsbSession session(job_, link_, port_);
+    return ProgramSiren();
+}
+
+OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage& image) {
+    // A setting the siren cannot store must stop the run before anything is converted or erased.
+    if (!CheckSlotSettings(job_, port_)) return OperationOutcome::Failed;
+    if (!PrepareMessageAudio(job_, port_, audio)) return OperationOutcome::Failed;
+
+    const uint64_t length = kAudioStart + audio.audioTotal;
+    if (length > job_.flashLastAddress) {
+        port_.ShowMessage(kMsgTooBig, kProgramTitle, MessageIcon::None);
+        return OperationOutcome::Failed;
+    }
+    if (job_.verbose) port_.ShowMessage(kMsgEnoughSpace, kProgramTitle, MessageIcon::None);
+
+    SlotAudioSet slots{};
+    for (int s = 1; s <= kSlotCount; ++s) {
+        slots[static_cast<size_t>(s - 1)].packed = {audio.PackedBytes(s), audio.PackedSize(s)};
+        slots[static_cast<size_t>(s - 1)].sampleRate = audio.SampleRate(s);
+    }
+    std::string problem;
+    if (BuildFlashImage(job_, slots, image, &problem) != kImageBuilt) {
+        port_.ShowMessage(problem + "\n" + kMsgNotProgrammed, kProgramTitle, MessageIcon::Stop);
+        return OperationOutcome::Failed;
+    }
+    ApplyFirmware(job_, port_, image);
+    return OperationOutcome::Success;
+}
+
+OperationOutcome SirenOperations::BuildImage(FlashImage& image) {
+    PreparedAudio audio;
+    const OperationOutcome outcome = PrepareImage(audio, image);
+    if (outcome == OperationOutcome::Success) RemoveTemporaryFiles(job_, port_, audio);
+    audio.Release();
+    return outcome;
+}
+
+OperationOutcome SirenOperations::ProgramSiren() {
+    PreparedAudio audio;
+    FlashImage image;
+    const OperationOutcome prepared = PrepareImage(audio, image);
+    if (prepared != OperationOutcome::Success) return prepared;
+
+    job_.abortFlag = 0;
+    ProgressScope progress(link_, port_);
+    progress->BeginModal("Progress", false);
+
+    const size_t length = image.size();
+    const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
+    progress->SetRange(0, sectors, 1);
+    progress->SetText("Erasing...");
+    EraseSectors(job_, link_, port_, 0, sectors);
+
+    job_.flashStatusText = "Programming";
+    port_.exchangeToWindow();
+    progress->SetRange(0, sectors * 256, 1);
+    progress->SetText("Programming...");
+    for (size_t offset = 0; offset < length; offset += kFlashPageSize) {
+        if (job_.abortFlag) break;
+        const auto count = static_cast<int32_t>(std::min<size_t>(kFlashPageSize, length - offset));
+        PageProgram(job_, link_, port_, static_cast<uint32_t>(offset), image.data() + offset, count);
+        progress->Step();
+    }
+
+    int32_t verified = 1;
+    if (job_.verify && !job_.abortFlag) {
+        progress->SetPosition(1);
+        progress->SetText("Verifying...");
+        verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(length), image.data());
+    }
+    const bool stopped = job_.abortFlag != 0;
+    const bool cancelled = progress.Cancelled();
+
+    job_.flashIdText.clear();
+    job_.flashStatusText.clear();
+    port_.exchangeToWindow();
+    image = FlashImage();
+    RemoveTemporaryFiles(job_, port_, audio);
+    progress.Destroy();
+    audio.Release();
+
+    if (cancelled) return OperationOutcome::Cancelled;
+    if (stopped) {
+        port_.ShowMessage(kMsgProgrammingIncomplete, kProgramTitle, MessageIcon::Stop);
+        return OperationOutcome::Failed;
+    }
+    if (verified == 0) return OperationOutcome::VerifyFailed;
+    return OperationOutcome::Success;
+}
+
+}  // namespace zorvek

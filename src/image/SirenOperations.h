@@ -1,0 +1,84 @@
+#pragma once
+// The commands that touch a siren: program, clone (read and write), firmware.
+// They talk to the person only through the UserPort and its progress popup,
+// and close the adapter on every way out once they opened it.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "image/FlashImage.h"
+#include "job/JobState.h"
+#include "job/UserPort.h"
+#include "spi/SpiLink.h"
+
+namespace zorvek {
+
+struct PreparedAudio;
+
+// How a command ended; the window ignores it, the command-line tool maps it to
+// its exit status.
+enum class OperationOutcome {
+    Success,
+    Failed,        // stopped by an error; the user was told
+    Cancelled,     // the user pressed Cancel (or answered to abort)
+    VerifyFailed,  // read-back differed from what was written
+    NoAdapter,     // the adapter could not be found or opened
+};
+
+inline constexpr const char* kMsgNotProgrammed = "Siren has NOT been programmed.";
+inline constexpr const char* kMsgTooBig = "Chosen files too big for flash chip";
+inline constexpr const char* kMsgEnoughSpace = "Flash has enough space for files.";
+inline constexpr const char* kMsgFirmwareNotFound = "Firmware file not found.\nUpdate not possible.";
+inline constexpr const char* kMsgFirmwareWarning =
+    "Changing the firmware can \nhave undesired effects. \nOnly do so if you are \ncertain. The current version "
+    "\nwill be overwritten.\nAbort?";
+inline constexpr const char* kMsgNoFirmware = "No firmware loaded!\nMirax firmware will NOT be updated!";
+inline constexpr const char* kHexFilter = "HEX Files (*.hex)|*.hex|All Files (*.*)|*.*||";
+// Said when a run stops for a fault rather than Cancel, so a half-written
+// siren never looks programmed.
+inline constexpr const char* kMsgProgrammingIncomplete =
+    "Programming stopped because the siren or the adapter stopped answering.\n"
+    "The siren is NOT (completely) programmed. Check connections and program it again.";
+inline constexpr const char* kMsgWritingIncomplete =
+    "Writing stopped because the siren or the adapter stopped answering.\n"
+    "The siren is NOT (completely) written. Check connections and write it again.";
+inline constexpr const char* kMsgFirmwareReadFailed =
+    "Could not read the siren's flash, so the firmware was NOT updated.\nThe siren is unchanged.";
+inline constexpr const char* kMsgFirmwareIncomplete =
+    "Updating the firmware stopped because the siren or the adapter stopped answering.\n"
+    "The first 64 KiB of the siren are NOT (completely) written. Check connections and update it again.";
+
+class SirenOperations {
+public:
+    SirenOperations(JobState& job, SpiLink& link, UserPort& port) : job_(job), link_(link), port_(port) {}
+
+    // "&Program": opens the adapter, identifies the flash, programs, closes.
+    OperationOutcome ProgramCommand();
+    // The programming operation on an adapter that is already open and identified.
+    OperationOutcome ProgramSiren();
+    // Audio stage, size check against flashLastAddress, image and firmware:
+    // everything Program does before it erases. On Success `image` holds
+    // exactly what would be written; temporary files are removed.
+    OperationOutcome BuildImage(FlashImage& image);
+
+    // "Siren &Reader" and "Siren &Writer".
+    OperationOutcome ReadSiren();
+    OperationOutcome WriteSiren();
+
+    // Tools > Advanced firmware commands.
+    void ToggleFirmwareUpdate();
+    OperationOutcome UpdateFirmwareOnly();
+    void ToggleDip32Tone();
+
+private:
+    OperationOutcome PrepareImage(PreparedAudio& audio, FlashImage& image);
+    OperationOutcome OpenAndIdentify();
+    // Asks for the HEX file; on OK sets firmwarePath and hexFolder. Nothing on Cancel.
+    std::optional<std::string> ChooseFirmwareFile();
+
+    JobState& job_;
+    SpiLink& link_;
+    UserPort& port_;
+};
+
+}  // namespace zorvek
