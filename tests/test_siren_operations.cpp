@@ -1,0 +1,349 @@
+// End-to-end runs of the siren commands on the simulated siren.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "ScriptedUserPort.h"
+#include "WavTestSupport.h"
+#include "files/SirenImageFile.h"
+#include "image/SirenOperations.h"
+#include "spi/SimulatedSiren.h"
+
+using namespace zorvek;
+using namespace zorvek::test;
+
+namespace {
+
+// A 22010 samples/s message passes the resampler unchanged, so its packed form is exact.
+std::string WriteMessage(const ScratchFolder& dir, const std::string& name, size_t samples, double hz = 440) {
+    std::vector<int16_t> s(samples);
+    for (size_t i = 0; i < samples; ++i) s[i] = static_cast<int16_t>(9000 * std::sin(i * hz * 6.2831853 / 22010));
+    WriteBytes(dir.file(name), PcmWave(1, 22010, 16, Samples16(s)));
+    return dir.file(name);
+}
+
+std::string HexRecord(uint16_t address, const std::vector<uint8_t>& data, uint8_t type = 0) {
+    unsigned sum = data.size() + (address >> 8) + (address & 0xFF) + type;
+    char buf[16];
+    std::string line = ":";
+    std::snprintf(buf, sizeof buf, "%02X%04X%02X", unsigned(data.size()), address, type);
+    line += buf;
+    for (uint8_t b : data) {
+        std::snprintf(buf, sizeof buf, "%02X", b);
+        line += buf;
+        sum += b;
+    }
+    std::snprintf(buf, sizeof buf, "%02X", (0x100 - (sum & 0xFF)) & 0xFF);
+    return line + buf + "\r\n";
+}
+
+class SirenRun {
+public:
+    explicit SirenRun(uint32_t flashSize = 2u << 20) : SirenRun(Options(flashSize)) {}
+    explicit SirenRun(SimulatorOptions options) : siren(std::move(options)) {
+        job.programFolder = dir.folder();
+        link.adapter = &siren;
+    }
+    static SimulatorOptions Options(uint32_t size) {
+        SimulatorOptions o;
+        o.size = size;
+        return o;
+    }
+    SirenOperations Ops() { return SirenOperations(job, link, port); }
+    std::vector<uint8_t>& Flash() { return siren.Flash().Memory(); }
+    bool SawTextContaining(const std::string& part) const {
+        return std::any_of(port.messages.begin(), port.messages.end(),
+                           [&](const ShownMessage& m) { return m.text.find(part) != std::string::npos; });
+    }
+
+    ScratchFolder dir;
+    JobState job;
+    SimulatedSiren siren;
+    SpiLink link;
+    ScriptedUserPort port;
+};
+
+FlashImage ExpectedImage(SirenRun& run) {
+    JobState copy = run.job;
+    copy.flashLastAddress = run.siren.Flash().Size() - 1;
+    ScriptedUserPort quiet;
+    SpiLink none;
+    FlashImage image;
+    EXPECT_EQ(SirenOperations(copy, none, quiet).BuildImage(image), OperationOutcome::Success);
+    return image;
+}
+
+}  // namespace
+
+TEST(SirenOperations, ProgramThenReadBackGivesTheBuiltImage) {
+    SirenRun run;
+    run.job.slot(7).wavPath = WriteMessage(run.dir, "one.wav", 5001);
+    run.job.slot(1).wavPath = WriteMessage(run.dir, "two.wav", 3000, 880);
+    run.job.slot(7).toneIndex = 12;
+    run.job.slot(1).beaconIndex = 2;
+    run.job.verify = 1;
+    const FlashImage expected = ExpectedImage(run);
+
+    EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Success);
+    EXPECT_TRUE(run.port.messages.empty()) << run.port.messages.front().text;
+    EXPECT_EQ(run.link.handle, 0u) << "adapter left open";
+    EXPECT_EQ(run.job.flashStatusText, "");
+    EXPECT_EQ(run.job.flashIdText, "");
+    ASSERT_EQ(run.port.progresses.size(), 1u);
+    EXPECT_TRUE(run.port.progresses[0]->destroyed);
+
+    const std::string clone = run.dir.file("siren.zmg");
+    run.port.fileAnswers.push_back(clone);
+    EXPECT_EQ(run.Ops().ReadSiren(), OperationOutcome::Success);
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(ReadWholeFile(clone, file, nullptr));
+    ASSERT_EQ(file.size(), 2u << 20);
+    EXPECT_TRUE(std::equal(expected.bytes().begin(), expected.bytes().end(), file.begin()));
+    EXPECT_TRUE(std::all_of(file.begin() + expected.size(), file.end(), [](uint8_t b) { return b == 0xFF; }));
+    EXPECT_EQ(run.job.imageFolder, run.dir.folder());
+}
+
+TEST(SirenOperations, EraseCountFollowsImageLength) {
+    // 0x2100 + 3 * 19029 + 3 = 0xFFFF bytes: one sector; three bytes more: two.
+    for (auto [samples, sectors] : {std::pair{38058u - 2, 1}, std::pair{38058u, 2}}) {
+        SirenRun run;
+        run.job.slot(1).wavPath = WriteMessage(run.dir, "m.wav", samples);
+        EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Success);
+        const auto& calls = run.port.progresses.at(0)->calls;
+        EXPECT_EQ(calls.at(1), "SetRange 0 " + std::to_string(sectors) + " 1");
+        EXPECT_EQ(run.siren.Flash().sectorErases, sectors);
+    }
+}
+
+TEST(SirenOperations, ImageOfFlashSizeIsRefusedBeforeErasing) {
+    // 256 KiB flash: the largest image is 0x3FFFF bytes (its highest address).
+    SirenRun fits(256u << 10);
+    fits.job.slot(1).wavPath = WriteMessage(fits.dir, "m.wav", 169128);
+    EXPECT_EQ(fits.Ops().ProgramCommand(), OperationOutcome::Success);
+
+    SirenRun tooBig(256u << 10);
+    tooBig.job.slot(1).wavPath = WriteMessage(tooBig.dir, "m.wav", 169130);
+    EXPECT_EQ(tooBig.Ops().ProgramCommand(), OperationOutcome::Failed);
+    EXPECT_TRUE(tooBig.port.Saw(kMsgTooBig));
+    EXPECT_EQ(tooBig.siren.Flash().sectorErases, 0);
+    EXPECT_EQ(tooBig.link.handle, 0u);
+}
+
+TEST(SirenOperations, CancelInEachPhaseStopsQuietly) {
+    // Steps: 1 sector, then pages, then verify blocks.
+    for (int cancelAt : {1, 3, 40, 60}) {
+        SirenRun run;
+        run.job.slot(1).wavPath = WriteMessage(run.dir, "m.wav", 20000);
+        run.job.verify = 1;
+        run.port.cancelAtStep = cancelAt;
+        EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Cancelled) << cancelAt;
+        EXPECT_TRUE(run.port.messages.empty()) << cancelAt << ": " << run.port.messages.front().text;
+        EXPECT_EQ(run.link.handle, 0u);
+        EXPECT_TRUE(run.port.progresses.at(0)->destroyed);
+    }
+}
+
+TEST(SirenOperations, FaultsNeverPassAsSuccess) {
+    struct Case {
+        const char* name;
+        SimulatorFaults faults;
+    };
+    std::vector<Case> cases;
+    for (int64_t n : {3, 12, 40, 400, 700}) {
+        SimulatorFaults f;
+        f.unplugAfter = n;
+        cases.push_back({"unplug", f});
+    }
+    for (int64_t n : {0, 1, 30}) {
+        SimulatorFaults f;
+        f.stuckBusyAfter = n;
+        cases.push_back({"stuck busy", f});
+    }
+    SimulatorFaults noDevice;
+    noDevice.noDevice = true;
+    cases.push_back({"no device", noDevice});
+    SimulatorFaults signature;
+    signature.signature = 0x42;
+    cases.push_back({"unknown signature", signature});
+    SimulatorFaults readError;
+    readError.readErrorAt = {0x3000};
+    cases.push_back({"read error", readError});
+
+    for (auto& c : cases) {
+        SimulatorOptions options;
+        options.faults = c.faults;
+        SirenRun run(options);
+        run.job.slot(1).wavPath = WriteMessage(run.dir, "m.wav", 30000);
+        run.job.verify = 1;
+        const OperationOutcome outcome = run.Ops().ProgramCommand();
+        EXPECT_NE(outcome, OperationOutcome::Success) << c.name;
+        EXPECT_NE(outcome, OperationOutcome::Cancelled) << c.name;
+        EXPECT_FALSE(run.port.messages.empty()) << c.name << ": failure without a word";
+        EXPECT_EQ(run.link.handle, 0u) << c.name;
+        if (c.faults.unplugAfter >= 0) EXPECT_GT(run.siren.Counters().adapterCalls, c.faults.unplugAfter);
+    }
+}
+
+TEST(SirenOperations, VerifyFindsWeakBitAtItsAddress) {
+    SirenRun run;
+    run.job.slot(1).wavPath = WriteMessage(run.dir, "m.wav", 4000);
+    run.job.verify = 1;
+    const FlashImage image = ExpectedImage(run);
+    uint32_t address = kAudioStart + 100;
+    while ((image[address] & 0x01) != 0) ++address;
+    run.siren.Flash().AddWeakBit(address, 0);
+    EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::VerifyFailed);
+    EXPECT_TRUE(run.port.Saw("Error verifying! Check connections and try again. Location " +
+                             std::to_string(address) + "."));
+}
+
+TEST(SirenOperations, CloneOntoAnotherSiren) {
+    SirenRun source;
+    source.job.slot(7).wavPath = WriteMessage(source.dir, "a.wav", 12345);
+    ASSERT_EQ(source.Ops().ProgramCommand(), OperationOutcome::Success);
+    const std::string clone = source.dir.file("clone.zmg");
+    source.port.fileAnswers.push_back(clone);
+    ASSERT_EQ(source.Ops().ReadSiren(), OperationOutcome::Success);
+
+    SirenRun target;
+    std::fill(target.Flash().begin(), target.Flash().end(), 0x00);  // a siren with old content
+    target.job.verify = 1;
+    target.port.fileAnswers.push_back(clone);
+    EXPECT_EQ(target.Ops().WriteSiren(), OperationOutcome::Success);
+    EXPECT_TRUE(target.Flash() == source.Flash());
+    EXPECT_EQ(target.port.progresses.at(0)->calls.at(1), "SetRange 0 33 1");
+}
+
+TEST(SirenOperations, WriterPadsShortFilesAndRefusesDataBeyondTheFlash) {
+    SirenRun small(512u << 10);
+    std::vector<uint8_t> data(1000, 0x5A);
+    WriteBytes(small.dir.file("short.zmg"), data);
+    std::fill(small.Flash().begin(), small.Flash().end(), 0x00);
+    small.port.fileAnswers.push_back(small.dir.file("short.zmg"));
+    small.job.verify = 1;
+    EXPECT_EQ(small.Ops().WriteSiren(), OperationOutcome::Success);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), small.Flash().begin()));
+    EXPECT_TRUE(std::all_of(small.Flash().begin() + 1000, small.Flash().end(), [](uint8_t b) { return b == 0xFF; }));
+
+    SirenRun refused(512u << 10);
+    std::vector<uint8_t> big(1u << 20, 0xFF);
+    big[600000] = 0x12;
+    WriteBytes(refused.dir.file("big.zmg"), big);
+    refused.port.fileAnswers.push_back(refused.dir.file("big.zmg"));
+    EXPECT_EQ(refused.Ops().WriteSiren(), OperationOutcome::Failed);
+    EXPECT_EQ(refused.siren.Flash().sectorErases, 0);
+    EXPECT_EQ(refused.link.handle, 0u);
+}
+
+TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {
+    SirenRun run;
+    const std::string target = run.dir.file("keep.zmg");
+    WriteBytes(target, {1, 2, 3});
+    run.siren.Faults().readErrorAt = {0x150000};
+    run.port.fileAnswers.push_back(target);
+    EXPECT_EQ(run.Ops().ReadSiren(), OperationOutcome::Failed);
+    EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(run.SawTextContaining("NOT"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.path()), {}), 1) << "temporary left";
+
+    SirenRun cancelled;
+    cancelled.port.cancelAtStep = 10;
+    cancelled.port.fileAnswers.push_back(cancelled.dir.file("part.zmg"));
+    EXPECT_EQ(cancelled.Ops().ReadSiren(), OperationOutcome::Cancelled);
+    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.zmg")).size(), 10u * 256);
+}
+
+TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
+    SirenRun run;
+    run.job.slot(7).wavPath = WriteMessage(run.dir, "a.wav", 90000);
+    ASSERT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Success);
+    const std::vector<uint8_t> before = run.Flash();
+    const std::string hex = run.dir.file("fw.hex");
+    {
+        std::ofstream out(hex, std::ios::binary);
+        out << HexRecord(0xE000, {0x10, 0x20, 0x30}) << HexRecord(0xFDFE, {0x01}) << ":00000001FF\r\n";
+    }
+    run.job.verify = 1;
+    run.job.firmwareUpdate = 1;
+    run.port.yesNoAnswers = {false};  // do not abort
+    run.port.fileAnswers.push_back(hex);
+    EXPECT_EQ(run.Ops().UpdateFirmwareOnly(), OperationOutcome::Success);
+    EXPECT_EQ(run.job.firmwareUpdate, 0);
+    EXPECT_FALSE(run.port.firmwareBanner);
+    std::vector<uint8_t> expected = before;
+    expected[0x100] = 0x10;
+    expected[0x101] = 0x20;
+    expected[0x102] = 0x30;
+    expected[0x1EFE] = 0x01;
+    EXPECT_TRUE(run.Flash() == expected);
+    EXPECT_EQ(run.job.hexFolder, run.dir.folder());
+}
+
+TEST(SirenOperations, FirmwareOnlyUpdateLeavesSirenAloneWhenItCannotReadOrIsCancelled) {
+    const auto prepare = [](SirenRun& run) {
+        std::ofstream out(run.dir.file("fw.hex"), std::ios::binary);
+        out << HexRecord(0xE000, {0x10}) << ":00000001FF\r\n";
+        out.close();
+        std::fill(run.Flash().begin(), run.Flash().begin() + 0x10000, 0x33);
+        run.port.yesNoAnswers = {false};
+        run.port.fileAnswers.push_back(run.dir.file("fw.hex"));
+    };
+    SirenRun failing;
+    prepare(failing);
+    failing.siren.Faults().readErrorAt = {0x8000};
+    EXPECT_EQ(failing.Ops().UpdateFirmwareOnly(), OperationOutcome::Failed);
+    EXPECT_TRUE(failing.port.Saw(kMsgFirmwareReadFailed));
+    EXPECT_EQ(failing.siren.Flash().sectorErases, 0);
+
+    SirenRun cancelled;
+    prepare(cancelled);
+    cancelled.port.cancelAtPump = 5;
+    EXPECT_EQ(cancelled.Ops().UpdateFirmwareOnly(), OperationOutcome::Cancelled);
+    EXPECT_EQ(cancelled.siren.Flash().sectorErases, 0);
+    EXPECT_EQ(cancelled.link.handle, 0u);
+
+    SirenRun invalid;
+    prepare(invalid);
+    std::ofstream(invalid.dir.file("fw.hex"), std::ios::binary) << ":02E0000010\r\n";
+    EXPECT_EQ(invalid.Ops().UpdateFirmwareOnly(), OperationOutcome::Failed);
+    EXPECT_EQ(invalid.siren.Flash().sectorErases, 0);
+
+    SirenRun declined;
+    declined.port.yesNoAnswers = {true};  // abort
+    EXPECT_EQ(declined.Ops().UpdateFirmwareOnly(), OperationOutcome::Cancelled);
+    EXPECT_TRUE(declined.port.openDialogs.empty());
+}
+
+TEST(SirenOperations, FirmwareToggleAndDipToggle) {
+    SirenRun run;
+    run.port.yesNoAnswers = {false};
+    run.port.fileAnswers.push_back(std::nullopt);
+    run.Ops().ToggleFirmwareUpdate();
+    EXPECT_EQ(run.job.firmwareUpdate, 0);
+    EXPECT_TRUE(run.port.Saw(kMsgNoFirmware));
+    EXPECT_FALSE(run.port.firmwareBanner);
+    ASSERT_EQ(run.port.openDialogs.size(), 1u);
+    EXPECT_EQ(run.port.openDialogs[0].filter, kHexFilter);
+
+    run.port.yesNoAnswers = {false};
+    run.port.fileAnswers.push_back(std::string("/fw/new.hex"));
+    run.Ops().ToggleFirmwareUpdate();
+    EXPECT_EQ(run.job.firmwareUpdate, 1);
+    EXPECT_EQ(run.job.statusLineText, "/fw/new.hex");
+    EXPECT_EQ(run.job.hexFolder, "/fw/");
+    EXPECT_TRUE(run.port.firmwareBanner);
+    const size_t questions = run.port.messages.size();
+    run.Ops().ToggleFirmwareUpdate();  // checked: disarms without asking
+    EXPECT_EQ(run.job.firmwareUpdate, 0);
+    EXPECT_EQ(run.job.statusLineText, "");
+    EXPECT_EQ(run.port.messages.size(), questions);
+
+    run.Ops().ToggleDip32Tone();
+    EXPECT_EQ(run.job.dip32Tone, 1);
+    EXPECT_TRUE(run.port.dip32Indicator);
+    run.Ops().ToggleDip32Tone();
+    EXPECT_EQ(run.job.dip32Tone, 0);
+    EXPECT_FALSE(run.port.dip32Indicator);
+}
