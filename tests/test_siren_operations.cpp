@@ -182,7 +182,9 @@ TEST(SirenOperations, FaultsNeverPassAsSuccess) {
         EXPECT_NE(outcome, OperationOutcome::Cancelled) << c.name;
         EXPECT_FALSE(run.port.messages.empty()) << c.name << ": failure without a word";
         EXPECT_EQ(run.link.handle, 0u) << c.name;
-        if (c.faults.unplugAfter >= 0) EXPECT_GT(run.siren.Counters().adapterCalls, c.faults.unplugAfter);
+        if (c.faults.unplugAfter >= 0) {
+            EXPECT_GT(run.siren.Counters().adapterCalls, c.faults.unplugAfter);
+        }
     }
 }
 
