@@ -166,41 +166,19 @@ OperationOutcome SirenOperations::WriteSiren() {
 
     ProgressScope progress(link_, port_);
     progress->BeginModal("Progress", false);
-    const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
-    progress->SetRange(0, sectors, 1);
-    progress->SetText("Erasing...");
-    EraseSectors(job_, link_, port_, 0, sectors);
-
-    job_.flashStatusText = "Programming";
-    port_.exchangeToWindow();
-    progress->SetRange(0, sectors * 256, 1);
-    progress->SetText("Programming...");
-    for (uint64_t address = 0; address < length; address += kFlashPageSize) {
-        if (job_.abortFlag) break;
-        PageProgram(job_, link_, port_, static_cast<uint32_t>(address), data.data() + address, kFlashPageSize);
-        progress->Step();
-    }
-
-    int32_t verified = 1;
-    if (job_.verify && !job_.abortFlag) {
-        progress->SetPosition(1);
-        progress->SetText("Verifying...");
-        verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(length), data.data());
-    }
-    const bool stopped = job_.abortFlag != 0;
-    const bool cancelled = progress.Cancelled();
+    const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, data.data(), length);
     data = {};
     progress.Destroy();
     session.Close();
     job_.flashStatusText.clear();
     port_.exchangeToWindow();
 
-    if (cancelled) return OperationOutcome::Cancelled;
-    if (stopped) {
+    if (written.cancelled) return OperationOutcome::Cancelled;
+    if (written.stopped) {
         port_.ShowMessage(kMsgWritingIncomplete, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
-    if (verified == 0) return OperationOutcome::VerifyFailed;
+    if (written.verified == 0) return OperationOutcome::VerifyFailed;
     return OperationOutcome::Success;
 }
 

@@ -53,4 +53,17 @@ private:
     bool cancelled_ = false;
 };
 
+// How an erase-program-verify pass ended.
+struct FlashWriteResult {
+    bool stopped = false;    // abortFlag was set: a fault or Cancel
+    bool cancelled = false;  // Cancel was pressed
+    int32_t verified = 1;    // VerifyFlash's result; 1 when not verifying
+};
+
+// Erases (length / 64 KiB + 1) sectors from address 0, programs `data` page by
+// page and, with Verify on, reads it back, stepping the modal popup through
+// "Erasing...", "Programming..." and "Verifying...".
+FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
+                                    const uint8_t* data, size_t length);
+
 }  // namespace zorvek

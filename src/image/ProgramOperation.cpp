@@ -71,31 +71,7 @@ OperationOutcome SirenOperations::ProgramSiren() {
     ProgressScope progress(link_, port_);
     progress->BeginModal("Progress", false);
 
-    const size_t length = image.size();
-    const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
-    progress->SetRange(0, sectors, 1);
-    progress->SetText("Erasing...");
-    EraseSectors(job_, link_, port_, 0, sectors);
-
-    job_.flashStatusText = "Programming";
-    port_.exchangeToWindow();
-    progress->SetRange(0, sectors * 256, 1);
-    progress->SetText("Programming...");
-    for (size_t offset = 0; offset < length; offset += kFlashPageSize) {
-        if (job_.abortFlag) break;
-        const auto count = static_cast<int32_t>(std::min<size_t>(kFlashPageSize, length - offset));
-        PageProgram(job_, link_, port_, static_cast<uint32_t>(offset), image.data() + offset, count);
-        progress->Step();
-    }
-
-    int32_t verified = 1;
-    if (job_.verify && !job_.abortFlag) {
-        progress->SetPosition(1);
-        progress->SetText("Verifying...");
-        verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(length), image.data());
-    }
-    const bool stopped = job_.abortFlag != 0;
-    const bool cancelled = progress.Cancelled();
+    const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, image.data(), image.size());
 
     job_.flashIdText.clear();
     job_.flashStatusText.clear();
@@ -105,13 +81,42 @@ OperationOutcome SirenOperations::ProgramSiren() {
     progress.Destroy();
     audio.Release();
 
-    if (cancelled) return OperationOutcome::Cancelled;
-    if (stopped) {
+    if (written.cancelled) return OperationOutcome::Cancelled;
+    if (written.stopped) {
         port_.ShowMessage(kMsgProgrammingIncomplete, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
-    if (verified == 0) return OperationOutcome::VerifyFailed;
+    if (written.verified == 0) return OperationOutcome::VerifyFailed;
     return OperationOutcome::Success;
+}
+
+FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
+                                    const uint8_t* data, size_t length) {
+    const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
+    progress->SetRange(0, sectors, 1);
+    progress->SetText("Erasing...");
+    EraseSectors(job, link, port, 0, sectors);
+
+    job.flashStatusText = "Programming";
+    port.exchangeToWindow();
+    progress->SetRange(0, sectors * 256, 1);
+    progress->SetText("Programming...");
+    for (size_t offset = 0; offset < length; offset += kFlashPageSize) {
+        if (job.abortFlag) break;
+        const auto count = static_cast<int32_t>(std::min<size_t>(kFlashPageSize, length - offset));
+        PageProgram(job, link, port, static_cast<uint32_t>(offset), data + offset, count);
+        progress->Step();
+    }
+
+    FlashWriteResult result;
+    if (job.verify && !job.abortFlag) {
+        progress->SetPosition(1);
+        progress->SetText("Verifying...");
+        result.verified = VerifyFlash(job, link, port, static_cast<int32_t>(length), data);
+    }
+    result.stopped = job.abortFlag != 0;
+    result.cancelled = progress.Cancelled();
+    return result;
 }
 
 }  // namespace zorvek
