@@ -147,6 +147,9 @@ void CProgrammerDlg::runCommand(const std::function<void()>& handler) {
     if (commandDepth_ > 0) return;
     DepthScope running(commandDepth_);
     handler();
+    // A checkable item toggles itself when chosen, and a command (loading a
+    // configuration, say) can change what the marks show: put them right at once.
+    refreshCheckMarks();
 }
 
 void CProgrammerDlg::connectCommand(QAction* action, void (CProgrammerDlg::*handler)()) {
@@ -248,7 +251,6 @@ void CProgrammerDlg::onToggleSimulatedSiren() {
     const bool simulated = store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) == 0;
     store_.WriteInt(kSettingsSection, kSimulatedSirenKey, simulated ? 1 : 0);
     chooseAdapter(simulated);
-    refreshCheckMarks();
     showAdapterWarnings();
     if ((adapterKind_ == AdapterKind::Simulator) != simulated) {
         const char* chosen = std::getenv("ZORVEK_ADAPTER");
@@ -410,17 +412,14 @@ void CProgrammerDlg::onWriteSiren() {
 
 void CProgrammerDlg::onToggleFirmwareUpdate() {
     operations_.ToggleFirmwareUpdate();
-    refreshCheckMarks();
 }
 
 void CProgrammerDlg::onUpdateFirmwareOnly() {
     operations_.UpdateFirmwareOnly();
-    refreshCheckMarks();
 }
 
 void CProgrammerDlg::onToggleDip32Tone() {
     operations_.ToggleDip32Tone();
-    refreshCheckMarks();
 }
 
 }  // namespace zorvek

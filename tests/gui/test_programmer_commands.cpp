@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -271,6 +272,29 @@ TEST_F(ProgrammerCommandsTest, FirmwareToggleWithTheFileDialogCancelledStaysOff)
     EXPECT_EQ(label(kIdStatusLine), "/fw/siren.hex");
     EXPECT_TRUE(firmware->isChecked());
     EXPECT_EQ(dlg->job().hexFolder, "/fw/");
+}
+
+TEST_F(ProgrammerCommandsTest, ConfigurationSavedAndLoadedFromTheFileMenu) {
+    start();
+    QAction* dip = dlg->command(kCmdDip32Tone);
+    dlg->job().slot(4).wavPath = "/snd/four.wav";
+    dip->trigger();
+    const std::string file = (root / "job.zfg").string();
+    port.fileAnswers.push_back(file);
+    dlg->command(kCmdSaveConfiguration)->trigger();
+    ASSERT_TRUE(fs::exists(file));
+    ASSERT_EQ(port.saveDialogs.size(), 1u);
+
+    dip->trigger();
+    dlg->controlAs<QLineEdit>(slotInfo(4).pathBoxId)->clear();
+    ASSERT_EQ(dlg->job().dip32Tone, 0);
+    port.fileAnswers.push_back(file);
+    dlg->command(kCmdLoadConfiguration)->trigger();
+    EXPECT_EQ(dlg->job().slot(4).wavPath, "/snd/four.wav");
+    EXPECT_EQ(dlg->controlAs<QLineEdit>(slotInfo(4).pathBoxId)->text(), "/snd/four.wav");
+    EXPECT_EQ(dlg->job().dip32Tone, 1);
+    EXPECT_TRUE(dlg->control(kIdDip32ToneBanner)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dip->isChecked());  // the mark follows the loaded job at once
 }
 
 TEST_F(ProgrammerCommandsTest, HexTestAppendsTheFoundNoteEachTime) {
