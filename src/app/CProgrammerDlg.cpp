@@ -6,7 +6,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,10 +16,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUrl>
+#include <cstdlib>
+#include <vector>
 
 #include "app/CAboutDlg.h"
 #include "app/Pictures.h"
+#include "files/ConfigCommands.h"
+#include "image/FirmwareHexLoader.h"
 #include "job/Settings.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
@@ -55,7 +62,7 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
                                          [this](bool visible) { ShowDip32ToneIndicator(visible); }});
         dialogs_ = ownDialogs_.get();
     }
-    helpOpener_ = [](const QString& page) { QDesktopServices::openUrl(QUrl::fromLocalFile(page)); };
+    helpOpener_ = [](const QString& page) { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::cleanPath(page))); };
     job_.programFolder = std::move(programFolder);
 
     setWindowTitle(QString::fromUtf8(kProgramTitle));
@@ -87,7 +94,9 @@ void CProgrammerDlg::windowStart() {
     // The lists were filled as the controls were built; show the defaults first.
     exchangeToWindow();
     setWindowIcon(programIcon());
-    // TODO(wire): mark the adapter link closed once the window owns its SpiLink.
+    link_ = SpiLink{};  // closed: handle 0
+    chooseAdapter(store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) != 0);
+    if (!adapterWarnings_.empty()) QTimer::singleShot(0, this, [this] { showAdapterWarnings(); });
     job_.flashIdValue = 0;
     job_.usbStatusText = "Idle";
     loadSettings(job_, store_);
@@ -138,6 +147,9 @@ void CProgrammerDlg::runCommand(const std::function<void()>& handler) {
     if (commandDepth_ > 0) return;
     DepthScope running(commandDepth_);
     handler();
+    // A checkable item toggles itself when chosen, and a command (loading a
+    // configuration, say) can change what the marks show: put them right at once.
+    refreshCheckMarks();
 }
 
 void CProgrammerDlg::connectCommand(QAction* action, void (CProgrammerDlg::*handler)()) {
@@ -201,7 +213,52 @@ void CProgrammerDlg::ShowDip32ToneIndicator(bool visible) {
 }
 
 std::unique_ptr<ProgressPort> CProgrammerDlg::MakeProgress(const std::string& title, bool smooth) {
-    return dialogs_->MakeProgress(title, smooth);
+    std::unique_ptr<ProgressPort> popup = dialogs_->MakeProgress(title, smooth);
+    return progressWrapper_ ? progressWrapper_(std::move(popup)) : std::move(popup);
+}
+
+// ---- Adapter ----
+
+void CProgrammerDlg::chooseAdapter(bool simulatedSetting) {
+    AdapterChoice choice = MakeAdapterFromEnvironment(simulatedSetting);
+    adapterWarnings_ = std::move(choice.warnings);
+    if (!adapter_ || choice.kind != adapterKind_) {
+        // Only between commands, so the link is normally closed; never leave it
+        // open on an adapter that is about to go.
+        if (link_.handle != 0) CloseUsb(job_, link_, *this);
+        adapter_ = std::move(choice.adapter);
+        adapterKind_ = choice.kind;
+    }
+    link_.adapter = adapter_.get();
+    updateWindowTitle();
+}
+
+void CProgrammerDlg::showAdapterWarnings() {
+    std::vector<std::string> warnings;
+    warnings.swap(adapterWarnings_);
+    for (const std::string& warning : warnings) dialogs_->ShowMessage(warning, kProgramTitle, MessageIcon::Warning);
+}
+
+void CProgrammerDlg::updateWindowTitle() {
+    // Nobody should take the simulated siren for a real one.
+    QString title = QString::fromUtf8(kProgramTitle);
+    if (adapterKind_ == AdapterKind::Simulator)
+        title += QStringLiteral(" - ") + QString::fromUtf8(AdapterKindName(adapterKind_));
+    setWindowTitle(title);
+}
+
+void CProgrammerDlg::onToggleSimulatedSiren() {
+    const bool simulated = store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) == 0;
+    store_.WriteInt(kSettingsSection, kSimulatedSirenKey, simulated ? 1 : 0);
+    chooseAdapter(simulated);
+    showAdapterWarnings();
+    if ((adapterKind_ == AdapterKind::Simulator) != simulated) {
+        const char* chosen = std::getenv("ZORVEK_ADAPTER");
+        ShowMessage(std::string("The setting is saved, but ZORVEK_ADAPTER=") + (chosen ? chosen : "") +
+                        " chooses the adapter while it is set.\nThe " + AdapterKindName(adapterKind_) +
+                        " stays in use.",
+                    kProgramTitle, MessageIcon::Information);
+    }
 }
 
 // ---- Commands of this window ----
@@ -268,7 +325,12 @@ void CProgrammerDlg::onChooseWav(int slot) {
 }
 
 QString CProgrammerDlg::helpPagePath() const {
-    return QString::fromStdString(job_.programFolder) + QStringLiteral("ZorvekHelp/helphtml.htm");
+    const QString folder = QString::fromStdString(job_.programFolder);
+    const QString beside = folder + QString::fromUtf8(kHelpPage);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed = QDir::cleanPath(folder + QString::fromUtf8(kInstalledHelpPage));
+    // With neither there, the browser names the page beside the program as missing.
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 void CProgrammerDlg::onHelp() {
@@ -284,74 +346,80 @@ void CProgrammerDlg::onAbout() {
 void CProgrammerDlg::refreshCheckMarks() {
     command(kCmdUpdateFirmwareWithWavs)->setChecked(job_.firmwareUpdate != 0);
     command(kCmdDip32Tone)->setChecked(job_.dip32Tone != 0);
+    command(kCmdSimulatedSiren)->setChecked(store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) != 0);
 }
 
 // ---- Commands carried out by the core operations ----
 // Each is reached from exactly one control or menu item and runs inside
-// runCommand, so the window cannot close underneath it.
+// runCommand, so the window cannot close underneath it. The operations report
+// to the person and refresh the window themselves; their outcome is for the
+// command-line tool.
 
 void CProgrammerDlg::onProgram() {
-    // TODO(wire): ProgramCommand — open adapter, read signature, programming run, close adapter.
+    operations_.ProgramCommand();
 }
 
 void CProgrammerDlg::onProgramRun() {
-    // TODO(wire): ProgramSiren — the programming run alone (hidden "Pro&gram").
+    operations_.ProgramSiren();
 }
 
 void CProgrammerDlg::onSetupUsb() {
-    // TODO(wire): SetupUsb (hidden "&Setup USB").
+    SetupUsb(job_, link_, *this);
 }
 
 void CProgrammerDlg::onReadSignature() {
-    // TODO(wire): IdentifyFlash (hidden "&R.E.S.").
+    IdentifyFlash(job_, link_, *this);
 }
 
 void CProgrammerDlg::onCloseUsb() {
-    // TODO(wire): CloseUsb (hidden "C&lose USB").
+    CloseUsb(job_, link_, *this);
 }
 
 void CProgrammerDlg::onEraseFlash() {
-    // TODO(wire): ChipErase (hidden "&Erase Flash").
+    ChipErase(job_, link_, *this);
 }
 
 void CProgrammerDlg::onTestWrite() {
-    // TODO(wire): TestWrite (hidden "Test &Write").
+    TestWrite(job_, link_, *this);
 }
 
 void CProgrammerDlg::onTestRead() {
-    // TODO(wire): TestRead at job_.testAddress (hidden "Test Rea&d").
+    TestRead(job_, link_, *this);
 }
 
 void CProgrammerDlg::onHexTest() {
-    // TODO(wire): LoadFirmwareHex into a new 10000-byte buffer at base offset 0x100 (hidden "HEX Test").
+    // A scratch buffer, discarded afterwards: the button only shows the loader's messages.
+    std::vector<uint8_t> scratch(10000);
+    LoadFirmwareHex(job_, *this, scratch, kFirmwareOffset);
+    exchangeToWindow();
 }
 
 void CProgrammerDlg::onLoadConfig() {
-    // TODO(wire): LoadConfig (File > "Load &Configuration").
+    LoadConfig(job_, *this);
 }
 
 void CProgrammerDlg::onSaveConfig() {
-    // TODO(wire): SaveConfig (File > "&Save Configuration").
+    SaveConfig(job_, *this);
 }
 
 void CProgrammerDlg::onReadSiren() {
-    // TODO(wire): ReadSiren (Tools > "Siren &Reader").
+    operations_.ReadSiren();
 }
 
 void CProgrammerDlg::onWriteSiren() {
-    // TODO(wire): WriteSiren (Tools > "Siren &Writer").
+    operations_.WriteSiren();
 }
 
 void CProgrammerDlg::onToggleFirmwareUpdate() {
-    // TODO(wire): ToggleFirmwareUpdate (Tools > Advanced > "Update &Firmware with WAVs").
+    operations_.ToggleFirmwareUpdate();
 }
 
 void CProgrammerDlg::onUpdateFirmwareOnly() {
-    // TODO(wire): UpdateFirmwareOnly (Tools > Advanced > "Update Firm&ware Only").
+    operations_.UpdateFirmwareOnly();
 }
 
 void CProgrammerDlg::onToggleDip32Tone() {
-    // TODO(wire): ToggleDip32Tone (Tools > Advanced > "DIP Switch 32 Tone").
+    operations_.ToggleDip32Tone();
 }
 
 }  // namespace zorvek

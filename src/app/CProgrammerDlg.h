@@ -9,10 +9,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "image/SirenOperations.h"
 #include "job/JobState.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
+#include "spi/AdapterFactory.h"
+#include "spi/SpiLink.h"
 
 class QAction;
 class QButtonGroup;
@@ -37,6 +41,7 @@ enum CommandId : int {
     kCmdSirenWriter = 32781,
     kCmdUpdateFirmwareOnly = 32782,
     kCmdDip32Tone = 32783,
+    kCmdSimulatedSiren = 32784,  // Tools > Advanced > "Simulated Siren"
 };
 
 // Controls outside the slot table.
@@ -68,14 +73,22 @@ enum ControlId : int {
 };
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
+// Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
+inline constexpr const char* kSimulatedSirenKey = "Simulated Siren";
+// The help page below the program folder, and below an installed program's data folder.
+inline constexpr const char* kHelpPage = "ZorvekHelp/helphtml.htm";
+inline constexpr const char* kInstalledHelpPage = "../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm";
 
 class CProgrammerDlg : public QMainWindow, public UserPort {
     Q_OBJECT
 
 public:
-    // Runs the whole window start: lists, defaults, settings, usage. `dialogs`
-    // answers messages, questions, file choices and makes progress popups; when
-    // null the window uses Qt dialogs of its own.
+    // Runs the whole window start: lists, defaults, adapter, settings, usage.
+    // `dialogs` answers messages, questions, file choices and makes progress
+    // popups; when null the window uses Qt dialogs of its own. The adapter is the
+    // FTDI programmer or the simulated siren, after the "Simulated Siren" setting
+    // and ZORVEK_ADAPTER; problems with their values are shown once the event
+    // loop runs.
     CProgrammerDlg(SettingsStore& store, std::string programFolder, UserPort* dialogs = nullptr,
                    QWidget* parent = nullptr);
     ~CProgrammerDlg() override;
@@ -83,6 +96,9 @@ public:
     JobState& job() { return job_; }
     const JobState& job() const { return job_; }
     SettingsStore& settings() { return store_; }
+    SpiLink& link() { return link_; }
+    SpiAdapter* adapter() const { return adapter_.get(); }
+    AdapterKind adapterKind() const { return adapterKind_; }
 
     // Controls by their identifier (also their object name "id<N>" and property "controlId").
     QWidget* control(int id) const;
@@ -109,7 +125,13 @@ public:
     void ShowDip32ToneIndicator(bool visible) override;
     std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;
 
-    // The help page below the program folder, and how it is opened (replaceable for tests).
+    // Every progress popup the core asks for passes through `wrapper` (the
+    // screenshot hook watches the popup this way); null: popups as made.
+    using ProgressWrapper = std::function<std::unique_ptr<ProgressPort>(std::unique_ptr<ProgressPort>)>;
+    void setProgressWrapper(ProgressWrapper wrapper) { progressWrapper_ = std::move(wrapper); }
+
+    // The help page: below the program folder when it is there, else where an
+    // installed program keeps it; and how it is opened (replaceable for tests).
     QString helpPagePath() const;
     void setHelpOpener(std::function<void(const QString&)> opener) { helpOpener_ = std::move(opener); }
     // True while a command runs; the window does not close meanwhile.
@@ -141,6 +163,7 @@ public:
     void onToggleFirmwareUpdate();
     void onUpdateFirmwareOnly();
     void onToggleDip32Tone();
+    void onToggleSimulatedSiren();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -172,6 +195,11 @@ private:
     void runCommand(const std::function<void()>& handler);
 
     void windowStart();
+    // Takes the adapter the setting and the environment choose, unless it is of
+    // the kind already in use; collects the factory's warnings.
+    void chooseAdapter(bool simulatedSetting);
+    void showAdapterWarnings();
+    void updateWindowTitle();
     void connectNotifications();
     void onPathEdited(int slot);
     void onValueChanged();
@@ -180,6 +208,11 @@ private:
 
     SettingsStore& store_;
     JobState job_;
+    std::unique_ptr<SpiAdapter> adapter_;
+    AdapterKind adapterKind_ = AdapterKind::Ftdi;
+    std::vector<std::string> adapterWarnings_;
+    SpiLink link_;
+    SirenOperations operations_{job_, link_, *this};
     std::unique_ptr<QtUserPort> ownDialogs_;
     UserPort* dialogs_;
     std::array<SlotControls, kSlotCount> slotControls_{};  // index 0 is slot 1
@@ -187,6 +220,7 @@ private:
     std::map<int, QAction*> commands_;
     QButtonGroup* usageGroup_ = nullptr;
     std::function<void(const QString&)> helpOpener_;
+    ProgressWrapper progressWrapper_;
     int exchangeDepth_ = 0;
     int commandDepth_ = 0;
     bool closing_ = false;

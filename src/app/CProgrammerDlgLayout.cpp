@@ -232,6 +232,8 @@ void CProgrammerDlg::buildMenu() {
         ->setCheckable(true);
     item(advanced, "Update Firm&ware Only", kCmdUpdateFirmwareOnly, &CProgrammerDlg::onUpdateFirmwareOnly);
     item(advanced, "DIP Switch 32 Tone", kCmdDip32Tone, &CProgrammerDlg::onToggleDip32Tone)->setCheckable(true);
+    advanced->addSeparator();
+    item(advanced, "Simulated Siren", kCmdSimulatedSiren, &CProgrammerDlg::onToggleSimulatedSiren)->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);

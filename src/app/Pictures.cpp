@@ -1,5 +1,6 @@
 #include "app/Pictures.h"
 
+#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -128,8 +129,15 @@ QSize pictureSizeInDialogUnits(PictureWidget::Kind kind) {
 }
 
 QIcon programIcon() {
+    // The desktop's icon (packaging/icons), built into the program.
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString file = QStringLiteral(":/icons/%1x%1/apps/com.zorvek.SirenProgrammer.png").arg(size);
+        if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+    }
+    if (!icon.isNull()) return icon;
+    // Drawn instead when the resources were left out of the build.
+    for (int size : {16, 32, 64, 256}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
