@@ -8,7 +8,16 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+// The first Ctrl-C asks the running operation to stop at its next check; a
+// second one ends the program at once, for an operation that no longer checks.
+extern "C" void OnInterrupt(int signal) {
+    if (g_interrupted) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    g_interrupted = 1;
+}
 
 std::string FormatDuration(double seconds) {
     if (seconds < 0) seconds = 0;
@@ -129,8 +138,9 @@ void ConsoleProgress::Render(bool force) {
         std::fflush(out_);
         lineOpen_ = true;
     } else {
-        // Plain lines for logs: one per ten percent.
-        if (!force && (percent / 10 == lastPercent_ / 10)) return;
+        // Plain lines for logs: one each time the bar passes a tenth; a bar
+        // set back within the same phase prints nothing.
+        if (!force && percent / 10 <= lastPercent_ / 10) return;
         lastPercent_ = percent;
         std::fprintf(out_, "%s %d%%\n", label.c_str(), percent);
         std::fflush(out_);
@@ -151,11 +161,19 @@ bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& capti
     if (answerPolicy) {
         if (auto answer = answerPolicy(text)) return *answer;
     }
-    std::fprintf(err_, "%s [y/N] ", FormatMessage(caption, text).c_str());
-    std::fflush(err_);
-    std::string line;
-    if (!std::getline(std::cin, line)) return false;
-    return !line.empty() && (line[0] == 'y' || line[0] == 'Y');
+    // An explicit answer only: Enter alone must not pick a side of a warning.
+    std::fprintf(err_, "%s [y/n] ", FormatMessage(caption, text).c_str());
+    for (;;) {
+        std::fflush(err_);
+        std::string line;
+        if (!std::getline(std::cin, line) || InterruptRequested()) {
+            std::fputc('\n', err_);
+            return eofAnswer;
+        }
+        if (line == "y" || line == "Y" || line == "yes" || line == "Yes") return true;
+        if (line == "n" || line == "N" || line == "no" || line == "No") return false;
+        std::fprintf(err_, "Please answer y or n: ");
+    }
 }
 
 std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&) {

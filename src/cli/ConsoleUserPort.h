@@ -69,6 +69,8 @@ public:
     std::deque<std::string> fileAnswers;
     // Answers the next Yes/No questions; unset: ask on the terminal.
     std::function<std::optional<bool>(const std::string& text)> answerPolicy;
+    // The answer when standard input ends (or Ctrl-C) before y or n was typed.
+    bool eofAnswer = false;
 
     int messagesShown() const { return messagesShown_; }
     const std::string& lastMessage() const { return lastMessage_; }

@@ -166,6 +166,11 @@ OperationOutcome SirenOperations::WriteSiren() {
 
     ProgressScope progress(link_, port_);
     progress->BeginModal("Progress", false);
+    // A Cancel that came before the popup (Ctrl-C on a terminal while the
+    // work before it ran) stops the run before the first erase.
+    progress->PumpMessages(true);
+    if (progress->IsCancelled()) job_.abortFlag = 1;
+
     const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
     progress->SetRange(0, sectors, 1);
     progress->SetText("Erasing...");
