@@ -65,7 +65,9 @@ double CpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-double Seconds(std::chrono::nanoseconds t) { return static_cast<double>(t.count()) / 1e9; }
+double Seconds(std::chrono::nanoseconds t) {
+    return static_cast<double>(t.count()) / 1e9;
+}
 
 long PeakKiB() {
     rusage usage{};

@@ -182,10 +182,18 @@ int CliRun::Finish(OperationOutcome outcome, const char* done) {
         case OperationOutcome::Success:
             if (!o_.quiet && done) Say(done);
             break;
-        case OperationOutcome::Cancelled: Say("cancelled."); break;
-        case OperationOutcome::VerifyFailed: Say("verification found a difference."); break;
-        case OperationOutcome::NoAdapter: NoAdapterAdvice(); break;
-        case OperationOutcome::Failed: Say("failed."); break;
+        case OperationOutcome::Cancelled:
+            Say("cancelled.");
+            break;
+        case OperationOutcome::VerifyFailed:
+            Say("verification found a difference.");
+            break;
+        case OperationOutcome::NoAdapter:
+            NoAdapterAdvice();
+            break;
+        case OperationOutcome::Failed:
+            Say("failed.");
+            break;
     }
     return status;
 }
@@ -340,14 +348,22 @@ int CliRun::Extract() {
 int CliRun::Run() {
     int status = kExitFailed;
     const std::string& c = o_.command;
-    if (c == "program") status = Program();
-    else if (c == "image") status = Image();
-    else if (c == "read") status = Read();
-    else if (c == "write") status = Write();
-    else if (c == "firmware") status = Firmware();
-    else if (c == "identify") status = Identify();
-    else if (c == "info") status = Info();
-    else if (c == "extract") status = Extract();
+    if (c == "program")
+        status = Program();
+    else if (c == "image")
+        status = Image();
+    else if (c == "read")
+        status = Read();
+    else if (c == "write")
+        status = Write();
+    else if (c == "firmware")
+        status = Firmware();
+    else if (c == "identify")
+        status = Identify();
+    else if (c == "info")
+        status = Info();
+    else if (c == "extract")
+        status = Extract();
     if (o_.stats) PrintStats();
     return status;
 }
@@ -356,11 +372,16 @@ int CliRun::Run() {
 
 int ExitStatusFor(OperationOutcome outcome) {
     switch (outcome) {
-        case OperationOutcome::Success: return kExitSuccess;
-        case OperationOutcome::Failed: return kExitFailed;
-        case OperationOutcome::Cancelled: return kExitCancelled;
-        case OperationOutcome::VerifyFailed: return kExitVerify;
-        case OperationOutcome::NoAdapter: return kExitNoAdapter;
+        case OperationOutcome::Success:
+            return kExitSuccess;
+        case OperationOutcome::Failed:
+            return kExitFailed;
+        case OperationOutcome::Cancelled:
+            return kExitCancelled;
+        case OperationOutcome::VerifyFailed:
+            return kExitVerify;
+        case OperationOutcome::NoAdapter:
+            return kExitNoAdapter;
     }
     return kExitFailed;
 }

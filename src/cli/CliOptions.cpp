@@ -28,8 +28,8 @@ const std::map<std::string, CommandRule>& Commands() {
     return commands;
 }
 
-const std::set<std::string> kValueOptions = {"--adapter", "--device",  "--simulator-file",
-                                             "--simulator-size", "-o", "--output", "--message"};
+const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
+                                             "-o",        "--output", "--message"};
 
 }  // namespace
 

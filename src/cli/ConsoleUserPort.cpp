@@ -1,5 +1,6 @@
 #include "cli/ConsoleUserPort.h"
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 
@@ -29,8 +30,12 @@ std::string FormatDuration(double seconds) {
 
 }  // namespace
 
-bool InterruptRequested() { return g_interrupted != 0; }
-void ClearInterrupt() { g_interrupted = 0; }
+bool InterruptRequested() {
+    return g_interrupted != 0;
+}
+void ClearInterrupt() {
+    g_interrupted = 0;
+}
 
 void InstallInterruptHandler() {
     struct sigaction action {};
@@ -58,9 +63,13 @@ ConsoleProgress::ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std:
     phaseStart_ = lastRender_ = std::chrono::steady_clock::now();
 }
 
-ConsoleProgress::~ConsoleProgress() { Destroy(); }
+ConsoleProgress::~ConsoleProgress() {
+    Destroy();
+}
 
-bool ConsoleProgress::BeginModal(const std::string&, bool) { return true; }
+bool ConsoleProgress::BeginModal(const std::string&, bool) {
+    return true;
+}
 
 void ConsoleProgress::SetRange(int lower, int upper, int step) {
     lower_ = lower;
@@ -75,24 +84,32 @@ int ConsoleProgress::SetPosition(int position) {
     return previous;
 }
 
-int ConsoleProgress::Step() { return SetPosition(position_ + step_); }
-int ConsoleProgress::Advance(int delta) { return SetPosition(position_ + delta); }
+int ConsoleProgress::Step() {
+    return SetPosition(position_ + step_);
+}
+int ConsoleProgress::Advance(int delta) {
+    return SetPosition(position_ + delta);
+}
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
     text_ = text;
     lastPercent_ = -1;
+    peakPercent_ = 0;
     phaseStart_ = std::chrono::steady_clock::now();
     Render(true);
 }
 
 void ConsoleProgress::Reset() {
     position_ = 0;
+    peakPercent_ = 0;
     cancelled_ = false;
     text_.clear();
 }
 
-void ConsoleProgress::Hide() { FinishLine(); }
+void ConsoleProgress::Hide() {
+    FinishLine();
+}
 
 void ConsoleProgress::PumpMessages(bool) {
     if (InterruptRequested()) cancelled_ = true;
@@ -106,43 +123,50 @@ void ConsoleProgress::Destroy() {
 
 void ConsoleProgress::FinishLine() {
     if (lineOpen_) {
+        // The redraws are throttled: show where the phase ended before leaving the line.
+        if (terminal_ && peakPercent_ != lastPercent_) Draw(peakPercent_, std::chrono::steady_clock::now());
         std::fputc('\n', out_);
         std::fflush(out_);
         lineOpen_ = false;
     }
 }
 
+void ConsoleProgress::Draw(int percent, std::chrono::steady_clock::time_point now) {
+    lastRender_ = now;
+    lastPercent_ = percent;
+    const std::string label = text_.empty() ? title_ : text_;
+    const int width = 30;
+    std::string bar(static_cast<size_t>(percent * width / 100), '#');
+    bar.resize(width, '.');
+    const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
+    std::string eta = "--:--";
+    if (percent > 0 && percent < 100) eta = FormatDuration(elapsed * (100 - percent) / percent);
+    if (percent >= 100) eta = "0:00";
+    std::fprintf(out_, "\r%-16s [%s] %3d%%  left %s ", label.c_str(), bar.c_str(), percent, eta.c_str());
+    std::fflush(out_);
+    lineOpen_ = true;
+}
+
 void ConsoleProgress::Render(bool force) {
     if (quiet_ || destroyed_) return;
     int percent = 0;
     if (upper_ > lower_) percent = static_cast<int>((position_ - lower_) * 100.0 / (upper_ - lower_) + 0.5);
-    if (percent > 100) percent = 100;
-    if (percent < 0) percent = 0;
+    percent = std::clamp(percent, 0, 100);
+    // A bar set back within a phase (the verify pass restarting it) is not
+    // shown going backwards; the next phase's text starts it afresh.
+    if (percent < peakPercent_) return;
+    peakPercent_ = percent;
     const auto now = std::chrono::steady_clock::now();
-    const std::string label = text_.empty() ? title_ : text_;
     if (terminal_) {
         // Redraw at most ~20 times a second; terminals are slow.
         if (!force && percent == lastPercent_) return;
         if (!force && percent != 100 && now - lastRender_ < std::chrono::milliseconds(50)) return;
-        lastRender_ = now;
-        lastPercent_ = percent;
-        const int width = 30;
-        const int filled = percent * width / 100;
-        std::string bar(static_cast<size_t>(filled), '#');
-        bar.resize(width, '.');
-        const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
-        std::string eta = "--:--";
-        if (percent > 0 && percent < 100) eta = FormatDuration(elapsed * (100 - percent) / percent);
-        if (percent >= 100) eta = "0:00";
-        std::fprintf(out_, "\r%-16s [%s] %3d%%  left %s ", label.c_str(), bar.c_str(), percent, eta.c_str());
-        std::fflush(out_);
-        lineOpen_ = true;
+        Draw(percent, now);
     } else {
-        // Plain lines for logs: one each time the bar passes a tenth; a bar
-        // set back within the same phase prints nothing.
+        // Plain lines for logs: one each time the bar passes a tenth.
         if (!force && percent / 10 <= lastPercent_ / 10) return;
         lastPercent_ = percent;
-        std::fprintf(out_, "%s %d%%\n", label.c_str(), percent);
+        std::fprintf(out_, "%s %d%%\n", (text_.empty() ? title_ : text_).c_str(), percent);
         std::fflush(out_);
     }
 }
@@ -183,7 +207,9 @@ std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&
     return path;
 }
 
-std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& spec) { return ChooseOpenFile(spec); }
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& spec) {
+    return ChooseOpenFile(spec);
+}
 
 std::unique_ptr<ProgressPort> ConsoleUserPort::MakeProgress(const std::string& title, bool) {
     return std::make_unique<ConsoleProgress>(err_, terminal_, quiet_, title);

@@ -15,15 +15,22 @@ namespace {
 constexpr uint32_t kShortMessageMaxBytes = 9;
 constexpr uint32_t kSilencePairBytes = 3;
 // Any capacity will do when only the samples are wanted.
-constexpr size_t SimulatedFlashDefault() { return 0x200000; }
+constexpr size_t SimulatedFlashDefault() {
+    return 0x200000;
+}
 
 const char* BeaconName(uint8_t code) {
     switch (code) {
-        case 0x30: return "None";
-        case 0x00: return "Single";
-        case 0x10: return "Double";
-        case 0x20: return "Static";
-        default: return "";
+        case 0x30:
+            return "None";
+        case 0x00:
+            return "Single";
+        case 0x10:
+            return "Double";
+        case 0x20:
+            return "Static";
+        default:
+            return "";
     }
 }
 
@@ -37,11 +44,21 @@ std::string JsonString(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     out += Printf("\\u%04x", c);
@@ -96,9 +113,9 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
     info.dip32Tone = info.dipByte == 1;
     info.firmwareMarker = data[kFirmwareMarkerOffset];
     info.firmwareUpdate = info.firmwareMarker != 0;
-    info.firmwareBytesSet = static_cast<size_t>(
-        std::count_if(data.begin() + kFirmwareOffset, data.begin() + kFirmwareOffset + kFirmwareSize,
-                      [](uint8_t b) { return b != kErasedByte; }));
+    info.firmwareBytesSet = static_cast<size_t>(std::count_if(data.begin() + kFirmwareOffset,
+                                                              data.begin() + kFirmwareOffset + kFirmwareSize,
+                                                              [](uint8_t b) { return b != kErasedByte; }));
     if (info.erased) {
         info.problems.push_back("The message table is erased: nothing has been programmed.");
         info.firmwareUpdate = false;
@@ -138,7 +155,8 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
                                            m.entry.startAddress, static_cast<unsigned long long>(end),
                                            m.entry.startAddress < kAudioStart ? "audio area" : "data"));
         }
-        if (!*m.beacon) info.problems.push_back(Printf("Message %d: unknown beacon code 0x%02X.", n, m.entry.beaconCode));
+        if (!*m.beacon)
+            info.problems.push_back(Printf("Message %d: unknown beacon code 0x%02X.", n, m.entry.beaconCode));
         if (m.volumeLevel == 0)
             info.problems.push_back(Printf("Message %d: volume byte 0x%02X is no volume level.", n, m.volumeByte));
     }
@@ -156,8 +174,8 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
     const int64_t lastAddress = static_cast<int64_t>(info.flashSize) - 1;
     info.freeBytes = std::max<int64_t>(0, lastAddress - static_cast<int64_t>(audioEnd));
     if (static_cast<int64_t>(audioEnd) > lastAddress)
-        info.problems.push_back(Printf("The audio ends at 0x%06X, beyond a flash of %u bytes.", info.audioEnd,
-                                       info.flashSize));
+        info.problems.push_back(
+            Printf("The audio ends at 0x%06X, beyond a flash of %u bytes.", info.audioEnd, info.flashSize));
     info.freeSeconds = static_cast<double>(info.freeBytes / 3 * 2) / kImageSampleRate;
     return 1;
 }
@@ -170,8 +188,8 @@ std::string FormatImageInfoText(const ImageInfo& info, const std::string& name) 
     out += Printf("Flash:           %u bytes, highest address 0x%X\n", info.flashSize,
                   info.flashSize ? info.flashSize - 1 : 0);
     if (!info.erased) {
-        out += Printf("DIP mode:        %s (byte 0x46 = 0x%02X)\n", info.dip32Tone ? "32-tone" : "standard",
-                      info.dipByte);
+        out +=
+            Printf("DIP mode:        %s (byte 0x46 = 0x%02X)\n", info.dip32Tone ? "32-tone" : "standard", info.dipByte);
         out += Printf("Firmware marker: 0x%02X (%s); %zu of %zu firmware-area bytes set\n", info.firmwareMarker,
                       info.firmwareUpdate ? "firmware update" : "no firmware update", info.firmwareBytesSet,
                       kFirmwareSize);

@@ -38,16 +38,16 @@ struct ImageInfo {
     // is a whole flash (a siren image file), else the capacity assumed by the caller.
     uint32_t flashSize = 0;
     bool wholeFlash = false;
-    bool erased = false;  // message table never programmed (all 0xFF)
+    bool erased = false;                             // message table never programmed (all 0xFF)
     std::array<MessageInfo, kSlotCount> messages{};  // index 0 is "Message 1"
     uint8_t dipByte = 0;
     bool dip32Tone = false;
     uint8_t firmwareMarker = 0;
-    bool firmwareUpdate = false;    // marker not 0: the siren takes the firmware area on start
-    size_t firmwareBytesSet = 0;    // firmware-area bytes that are not erased
-    uint32_t audioEnd = 0;          // first address after the last message's samples
-    int64_t freeBytes = 0;          // flashSize - 1 - audioEnd: what a larger job could still add
-    double freeSeconds = 0;         // freeBytes as audio at kImageSampleRate
+    bool firmwareUpdate = false;        // marker not 0: the siren takes the firmware area on start
+    size_t firmwareBytesSet = 0;        // firmware-area bytes that are not erased
+    uint32_t audioEnd = 0;              // first address after the last message's samples
+    int64_t freeBytes = 0;              // flashSize - 1 - audioEnd: what a larger job could still add
+    double freeSeconds = 0;             // freeBytes as audio at kImageSampleRate
     std::vector<std::string> problems;  // inconsistencies found, in plain words
 };
 

@@ -83,8 +83,7 @@ protected:
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e) {
             std::string entry(*e);
-            if (entry.rfind("ZORVEK_", 0) == 0 || entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0)
-                continue;
+            if (entry.rfind("ZORVEK_", 0) == 0 || entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0) continue;
             env.push_back(entry);
         }
         env.push_back("HOME=" + dir.string());
@@ -173,8 +172,10 @@ protected:
 TEST_F(Cli, ProgramThenReadBackMatchesImageAndUnpacksToWhatWentIn) {
     MakeSounds();
     // Relative paths: taken from the job file's folder, not from where the tool runs.
-    const fs::path job = Job({{7, {"noise.wav", 49, 2, 0}}, {1, {"speech.wav", 12, 0, 3}},
-                              {2, {"stereo.wav", 0, 3, 8}}, {3, {"noise.wav", 5, 1, 1}}});
+    const fs::path job = Job({{7, {"noise.wav", 49, 2, 0}},
+                              {1, {"speech.wav", 12, 0, 3}},
+                              {2, {"stereo.wav", 0, 3, 8}},
+                              {3, {"noise.wav", 5, 1, 1}}});
 
     Result r = Siren({"--stats", "program", job.string(), "--verify"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -269,8 +270,8 @@ TEST_F(Cli, UsageErrorsExitTwo) {
 
     Result r = Run({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* text : {"program JOB.zfg", "extract FILE --message N", "--device SERIAL", "Exit status:",
-                             "5  no adapter found"})
+    for (const char* text :
+         {"program JOB.zfg", "extract FILE --message N", "--device SERIAL", "Exit status:", "5  no adapter found"})
         EXPECT_NE(r.out.find(text), std::string::npos) << text;
     r = Run({"--version"});
     EXPECT_EQ(r.status, 0);
