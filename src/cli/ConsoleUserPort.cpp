@@ -1,5 +1,6 @@
 #include "cli/ConsoleUserPort.h"
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 
@@ -8,7 +9,16 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+// The first Ctrl-C asks the running operation to stop at its next check; a
+// second one ends the program at once, for an operation that no longer checks.
+extern "C" void OnInterrupt(int signal) {
+    if (g_interrupted) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    g_interrupted = 1;
+}
 
 std::string FormatDuration(double seconds) {
     if (seconds < 0) seconds = 0;
@@ -20,8 +30,12 @@ std::string FormatDuration(double seconds) {
 
 }  // namespace
 
-bool InterruptRequested() { return g_interrupted != 0; }
-void ClearInterrupt() { g_interrupted = 0; }
+bool InterruptRequested() {
+    return g_interrupted != 0;
+}
+void ClearInterrupt() {
+    g_interrupted = 0;
+}
 
 void InstallInterruptHandler() {
     struct sigaction action {};
@@ -49,9 +63,13 @@ ConsoleProgress::ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std:
     phaseStart_ = lastRender_ = std::chrono::steady_clock::now();
 }
 
-ConsoleProgress::~ConsoleProgress() { Destroy(); }
+ConsoleProgress::~ConsoleProgress() {
+    Destroy();
+}
 
-bool ConsoleProgress::BeginModal(const std::string&, bool) { return true; }
+bool ConsoleProgress::BeginModal(const std::string&, bool) {
+    return true;
+}
 
 void ConsoleProgress::SetRange(int lower, int upper, int step) {
     lower_ = lower;
@@ -66,24 +84,32 @@ int ConsoleProgress::SetPosition(int position) {
     return previous;
 }
 
-int ConsoleProgress::Step() { return SetPosition(position_ + step_); }
-int ConsoleProgress::Advance(int delta) { return SetPosition(position_ + delta); }
+int ConsoleProgress::Step() {
+    return SetPosition(position_ + step_);
+}
+int ConsoleProgress::Advance(int delta) {
+    return SetPosition(position_ + delta);
+}
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
     text_ = text;
     lastPercent_ = -1;
+    peakPercent_ = 0;
     phaseStart_ = std::chrono::steady_clock::now();
     Render(true);
 }
 
 void ConsoleProgress::Reset() {
     position_ = 0;
+    peakPercent_ = 0;
     cancelled_ = false;
     text_.clear();
 }
 
-void ConsoleProgress::Hide() { FinishLine(); }
+void ConsoleProgress::Hide() {
+    FinishLine();
+}
 
 void ConsoleProgress::PumpMessages(bool) {
     if (InterruptRequested()) cancelled_ = true;
@@ -97,42 +123,50 @@ void ConsoleProgress::Destroy() {
 
 void ConsoleProgress::FinishLine() {
     if (lineOpen_) {
+        // The redraws are throttled: show where the phase ended before leaving the line.
+        if (terminal_ && peakPercent_ != lastPercent_) Draw(peakPercent_, std::chrono::steady_clock::now());
         std::fputc('\n', out_);
         std::fflush(out_);
         lineOpen_ = false;
     }
 }
 
+void ConsoleProgress::Draw(int percent, std::chrono::steady_clock::time_point now) {
+    lastRender_ = now;
+    lastPercent_ = percent;
+    const std::string label = text_.empty() ? title_ : text_;
+    const int width = 30;
+    std::string bar(static_cast<size_t>(percent * width / 100), '#');
+    bar.resize(width, '.');
+    const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
+    std::string eta = "--:--";
+    if (percent > 0 && percent < 100) eta = FormatDuration(elapsed * (100 - percent) / percent);
+    if (percent >= 100) eta = "0:00";
+    std::fprintf(out_, "\r%-16s [%s] %3d%%  left %s ", label.c_str(), bar.c_str(), percent, eta.c_str());
+    std::fflush(out_);
+    lineOpen_ = true;
+}
+
 void ConsoleProgress::Render(bool force) {
     if (quiet_ || destroyed_) return;
     int percent = 0;
     if (upper_ > lower_) percent = static_cast<int>((position_ - lower_) * 100.0 / (upper_ - lower_) + 0.5);
-    if (percent > 100) percent = 100;
-    if (percent < 0) percent = 0;
+    percent = std::clamp(percent, 0, 100);
+    // A bar set back within a phase (the verify pass restarting it) is not
+    // shown going backwards; the next phase's text starts it afresh.
+    if (percent < peakPercent_) return;
+    peakPercent_ = percent;
     const auto now = std::chrono::steady_clock::now();
-    const std::string label = text_.empty() ? title_ : text_;
     if (terminal_) {
         // Redraw at most ~20 times a second; terminals are slow.
         if (!force && percent == lastPercent_) return;
         if (!force && percent != 100 && now - lastRender_ < std::chrono::milliseconds(50)) return;
-        lastRender_ = now;
-        lastPercent_ = percent;
-        const int width = 30;
-        const int filled = percent * width / 100;
-        std::string bar(static_cast<size_t>(filled), '#');
-        bar.resize(width, '.');
-        const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
-        std::string eta = "--:--";
-        if (percent > 0 && percent < 100) eta = FormatDuration(elapsed * (100 - percent) / percent);
-        if (percent >= 100) eta = "0:00";
-        std::fprintf(out_, "\r%-16s [%s] %3d%%  left %s ", label.c_str(), bar.c_str(), percent, eta.c_str());
-        std::fflush(out_);
-        lineOpen_ = true;
+        Draw(percent, now);
     } else {
-        // Plain lines for logs: one per ten percent.
-        if (!force && (percent / 10 == lastPercent_ / 10)) return;
+        // Plain lines for logs: one each time the bar passes a tenth.
+        if (!force && percent / 10 <= lastPercent_ / 10) return;
         lastPercent_ = percent;
-        std::fprintf(out_, "%s %d%%\n", label.c_str(), percent);
+        std::fprintf(out_, "%s %d%%\n", (text_.empty() ? title_ : text_).c_str(), percent);
         std::fflush(out_);
     }
 }
@@ -151,11 +185,19 @@ bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& capti
     if (answerPolicy) {
         if (auto answer = answerPolicy(text)) return *answer;
     }
-    std::fprintf(err_, "%s [y/N] ", FormatMessage(caption, text).c_str());
-    std::fflush(err_);
-    std::string line;
-    if (!std::getline(std::cin, line)) return false;
-    return !line.empty() && (line[0] == 'y' || line[0] == 'Y');
+    // An explicit answer only: Enter alone must not pick a side of a warning.
+    std::fprintf(err_, "%s [y/n] ", FormatMessage(caption, text).c_str());
+    for (;;) {
+        std::fflush(err_);
+        std::string line;
+        if (!std::getline(std::cin, line) || InterruptRequested()) {
+            std::fputc('\n', err_);
+            return eofAnswer;
+        }
+        if (line == "y" || line == "Y" || line == "yes" || line == "Yes") return true;
+        if (line == "n" || line == "N" || line == "no" || line == "No") return false;
+        std::fprintf(err_, "Please answer y or n: ");
+    }
 }
 
 std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&) {
@@ -165,7 +207,9 @@ std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&
     return path;
 }
 
-std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& spec) { return ChooseOpenFile(spec); }
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& spec) {
+    return ChooseOpenFile(spec);
+}
 
 std::unique_ptr<ProgressPort> ConsoleUserPort::MakeProgress(const std::string& title, bool) {
     return std::make_unique<ConsoleProgress>(err_, terminal_, quiet_, title);

@@ -36,6 +36,7 @@ public:
 
 private:
     void Render(bool force);
+    void Draw(int percent, std::chrono::steady_clock::time_point now);
     void FinishLine();
 
     std::FILE* out_;
@@ -45,6 +46,7 @@ private:
     std::string text_;
     int lower_ = 0, upper_ = 100, step_ = 1, position_ = 0;
     int lastPercent_ = -1;
+    int peakPercent_ = 0;
     bool cancelled_ = false;
     bool lineOpen_ = false;
     bool destroyed_ = false;
@@ -69,6 +71,8 @@ public:
     std::deque<std::string> fileAnswers;
     // Answers the next Yes/No questions; unset: ask on the terminal.
     std::function<std::optional<bool>(const std::string& text)> answerPolicy;
+    // The answer when standard input ends (or Ctrl-C) before y or n was typed.
+    bool eofAnswer = false;
 
     int messagesShown() const { return messagesShown_; }
     const std::string& lastMessage() const { return lastMessage_; }

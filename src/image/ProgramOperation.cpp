@@ -92,6 +92,11 @@ OperationOutcome SirenOperations::ProgramSiren() {
 
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
                                     const uint8_t* data, size_t length) {
+    // A Cancel that came before the popup (Ctrl-C on a terminal while the
+    // work before it ran) stops the run before the first erase.
+    progress->PumpMessages(true);
+    if (progress->IsCancelled()) job.abortFlag = 1;
+
     const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
     progress->SetRange(0, sectors, 1);
     progress->SetText("Erasing...");

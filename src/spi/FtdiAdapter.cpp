@@ -36,9 +36,18 @@ std::string FtdiAdapter::DeviceName(const UsbDeviceInfo& device) {
     return name;
 }
 
+bool FtdiAdapter::Enumerate() {
+    if (!transport_->Enumerate(devices_)) return false;
+    seenSerials_.clear();
+    for (const auto& d : devices_) seenSerials_.push_back(d.serial);
+    if (!serialFilter_.empty())
+        std::erase_if(devices_, [&](const UsbDeviceInfo& d) { return d.serial != serialFilter_; });
+    return true;
+}
+
 int32_t FtdiAdapter::AdapterCountDevices(int32_t& count) {
     count = 0;
-    if (!transport_->Enumerate(devices_)) {
+    if (!Enumerate()) {
         devices_.clear();
         return kAdapterIoError;
     }
@@ -78,7 +87,7 @@ int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_
     };
     auto device = match();
     if (device == devices_.end()) {
-        transport_->Enumerate(devices_);
+        Enumerate();
         device = match();
         if (device == devices_.end()) return kAdapterNotFound;
     }

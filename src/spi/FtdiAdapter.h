@@ -38,6 +38,12 @@ public:
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 
+    // Only adapters with this USB serial number are reported (empty: every one),
+    // so that the usual choice of the last one found picks it among several.
+    void SetSerialFilter(std::string serial) { serialFilter_ = std::move(serial); }
+    // Serial numbers of every adapter the latest enumeration saw, before filtering.
+    const std::vector<std::string>& SeenSerials() const { return seenSerials_; }
+
     size_t QueuedBytes() const { return queue_.size(); }
     MpsseChip Chip() const { return chip_; }
 
@@ -55,10 +61,13 @@ private:
     // Flushes the queue (which must end in a read request) and collects `count` bytes.
     int32_t FlushAndRead(uint8_t* buffer, int32_t count, int32_t& received);
     bool Synchronise();
+    bool Enumerate();
 
     std::unique_ptr<UsbTransport> transport_;
     std::vector<UsbDeviceInfo> devices_;
     std::vector<uint8_t> queue_;
+    std::string serialFilter_;
+    std::vector<std::string> seenSerials_;
     std::string lastErrorDetail_;
     bool open_ = false;
     MpsseChip chip_ = MpsseChip::Unknown;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <thread>
 
 namespace zorvek {
 
@@ -76,6 +77,10 @@ void SimulatedSiren::Clock(int64_t bytes) {
     flash_.AdvanceTime(bitTime);
 }
 
+void SimulatedSiren::WaitInRealTime() const {
+    if (faults_.slowMicroseconds > 0) std::this_thread::sleep_for(std::chrono::microseconds(faults_.slowMicroseconds));
+}
+
 int32_t SimulatedSiren::AdapterCountDevices(int32_t& count) {
     count = 0;
     if (!Plugged()) return kAdapterIoError;
@@ -133,6 +138,7 @@ int32_t SimulatedSiren::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& le
     if (!Usable(handle)) return kAdapterInvalidHandle;
     ++counters_.readingFrames;
     flash_.AdvanceTime(kRoundTrip);
+    WaitInRealTime();
     for (size_t i = 0; i < 4; ++i) {
         const auto& line = upperPins_.lines[i];
         levels.high[i] = line.output ? line.high : 1;  // inputs float high
@@ -184,6 +190,7 @@ int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int
     flash_.Deselect();
     // The answer reaches the host one full-speed round trip later.
     flash_.AdvanceTime(kRoundTrip);
+    WaitInRealTime();
     bytesReturned = readCount;
     return kAdapterOk;
 }

@@ -69,6 +69,9 @@ private:
     void Clock(int64_t bytes);
     bool ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const;
     void LoadFromFile();
+    // The slow fault: answers also take real time, so a person (or a test) can
+    // interrupt a run while it is still going.
+    void WaitInRealTime() const;
 
     SimulatedFlash flash_;
     SimulatorFaults faults_;

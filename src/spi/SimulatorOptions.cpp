@@ -43,6 +43,12 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
         (key == "unplug-after" ? f.unplugAfter : f.stuckBusyAfter) = static_cast<int64_t>(*n);
         return true;
     }
+    if (key == "slow") {
+        auto n = ParseNumber(value, kMaxSlowMicroseconds);
+        if (!n) return false;
+        f.slowMicroseconds = static_cast<int64_t>(*n);
+        return true;
+    }
     if (key == "read-error-at") {
         auto a = ParseNumber(value, 0xFFFFFF);
         if (!a) return false;

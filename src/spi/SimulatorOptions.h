@@ -19,11 +19,16 @@ struct SimulatorFaults {
     std::vector<uint32_t> readErrorAt;               // a read frame covering the address fails
     std::vector<std::pair<uint32_t, int>> weakBits;  // (address, bit) that never programs to 0
     std::optional<uint8_t> signature;                // RES answers this instead
+    int64_t slowMicroseconds = 0;                    // each answer also takes this long in real time
+
 
     bool operator==(const SimulatorFaults&) const = default;
 };
 
-// Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10".
+// At most this slow (0.1 s per answer), so that no setting can freeze a run.
+inline constexpr int64_t kMaxSlowMicroseconds = 100000;
+
+// Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10,slow=500".
 // Empty items are skipped. On a bad item nothing is changed, `error` says which
 // item and false is returned.
 bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::string& error);

@@ -1,0 +1,159 @@
+// The whole Program command for a job that fills a 2 MiB siren, audio stage
+// included, on the simulated siren: CPU time, peak memory, USB round trips and
+// the modelled time beside the physical floor (flash busy times plus SPI bit
+// time at 6 MHz). Seven distinct 9-second messages at 44100 samples/s go
+// through the resampler, 12-bit reduction and packing.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "audio/WaveFile.h"
+#include "image/SirenOperations.h"
+#include "job/JobState.h"
+#include "job/UserPort.h"
+#include "spi/SimulatedSiren.h"
+#include "spi/SpiLink.h"
+
+using namespace zorvek;
+namespace fs = std::filesystem;
+
+namespace {
+
+class QuietProgress : public ProgressPort {
+public:
+    bool BeginModal(const std::string&, bool) override { return true; }
+    void SetRange(int, int, int) override {}
+    int SetPosition(int) override { return 0; }
+    int Step() override { return 0; }
+    int Advance(int) override { return 0; }
+    void SetText(const std::string&) override {}
+    void Reset() override {}
+    void Show() override {}
+    void Hide() override {}
+    void PumpMessages(bool) override {}
+    bool IsCancelled() const override { return false; }
+    void Destroy() override {}
+};
+
+class QuietPort : public UserPort {
+public:
+    int messages = 0;
+    void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    }
+    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    void exchangeToWindow() override {}
+    void ShowFirmwareBanner(bool) override {}
+    void ShowDip32ToneIndicator(bool) override {}
+    std::unique_ptr<ProgressPort> MakeProgress(const std::string&, bool) override {
+        return std::make_unique<QuietProgress>();
+    }
+};
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+double Seconds(std::chrono::nanoseconds t) {
+    return static_cast<double>(t.count()) / 1e9;
+}
+
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A voice-like test signal: a few drifting partials and some noise.
+void MakeMessage(const std::string& path, int index, double seconds, uint32_t rate) {
+    const size_t count = static_cast<size_t>(seconds * rate);
+    std::vector<uint8_t> bytes(count * 2);
+    uint32_t noise = 777u + static_cast<uint32_t>(index);
+    for (size_t i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / rate;
+        const double f = 140.0 + 20 * index + 30 * std::sin(2 * M_PI * 0.7 * t);
+        double v = 0.35 * std::sin(2 * M_PI * f * t) + 0.2 * std::sin(2 * M_PI * 3 * f * t) +
+                   0.1 * std::sin(2 * M_PI * 7.5 * f * t);
+        noise = noise * 1664525u + 1013904223u;
+        v += 0.05 * (static_cast<double>(noise >> 8) / (1u << 24) - 0.5);
+        const auto s = static_cast<int16_t>(std::lround(v * 32767));
+        bytes[2 * i] = static_cast<uint8_t>(static_cast<uint16_t>(s));
+        bytes[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8);
+    }
+    const auto format = WaveFormatRecord::Pcm(1, rate, 16);
+    CWaveFile::WriteWaveFile(path, bytes.data(), static_cast<uint32_t>(bytes.size()), format.bytes.data(),
+                             WaveFormatRecord::kWrittenLength);
+}
+
+}  // namespace
+
+int main() {
+    const fs::path dir = fs::temp_directory_path() / ("zorvek-bench-program-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    JobState job;
+    job.programFolder = dir.string() + "/";
+    job.verify = 1;
+    for (int s = 1; s <= kSlotCount; ++s) {
+        const std::string path = (dir / ("message" + std::to_string(s) + ".wav")).string();
+        MakeMessage(path, s, 9.0, 44100);
+        job.slot(s).wavPath = path;
+        job.slot(s).toneIndex = s;
+    }
+    const long peakBefore = PeakKiB();
+
+    QuietPort port;
+    // The audio stage and image build alone.
+    {
+        SimulatedSiren siren;
+        SpiLink link{&siren};
+        job.flashLastAddress = 0x1FFFFF;
+        SirenOperations ops(job, link, port);
+        FlashImage image;
+        const double cpu0 = CpuSeconds();
+        const auto wall0 = std::chrono::steady_clock::now();
+        const OperationOutcome built = ops.BuildImage(image);
+        std::printf("audio stage and image build: outcome %d, image %zu bytes (%.1f%% of 2 MiB)\n",
+                    static_cast<int>(built), image.size(), 100.0 * static_cast<double>(image.size()) / (2u << 20));
+        std::printf("  CPU time           %.3f s (wall %.3f s)\n", CpuSeconds() - cpu0,
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count());
+    }
+
+    SimulatedSiren siren;  // memory only
+    SpiLink link{&siren};
+    SirenOperations ops(job, link, port);
+    const double cpu0 = CpuSeconds();
+    const auto wall0 = std::chrono::steady_clock::now();
+    const OperationOutcome outcome = ops.ProgramCommand();
+    const double cpu = CpuSeconds() - cpu0;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+
+    const auto& c = siren.Counters();
+    const auto floor = siren.Flash().busyTime + c.spiBitTime;
+    std::printf("Program command, verify on: outcome %d, messages %d\n", static_cast<int>(outcome), port.messages);
+    std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
+    std::printf("  peak memory        %ld KiB (%ld KiB before the runs)\n", PeakKiB(), peakBefore);
+    std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
+    std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
+    std::printf("  write-only frames  %lld\n", static_cast<long long>(c.writeFrames));
+    std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
+                static_cast<long long>(c.bytesIn));
+    std::printf("  pages programmed   %lld, sectors erased %lld\n", static_cast<long long>(siren.Flash().pagePrograms),
+                static_cast<long long>(siren.Flash().sectorErases));
+    std::printf("  modelled time      %.2f s\n", Seconds(siren.ModelledTime()));
+    std::printf("  physical floor     %.2f s (flash busy %.2f + SPI bits at 6 MHz %.2f)\n", Seconds(floor),
+                Seconds(siren.Flash().busyTime), Seconds(c.spiBitTime));
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return outcome == OperationOutcome::Success ? 0 : 1;
+}

@@ -1,0 +1,194 @@
+#include "cli/CliOptions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+namespace zorvek::cli {
+namespace {
+
+struct CommandRule {
+    size_t operands;
+    const char* operandNames;
+    std::set<std::string> options;  // command-specific options it accepts
+};
+
+const std::map<std::string, CommandRule>& Commands() {
+    static const std::map<std::string, CommandRule> commands = {
+        {"program", {1, "JOB.zfg", {"--verify", "--no-verify"}}},
+        {"image", {1, "JOB.zfg", {"-o"}}},
+        {"read", {1, "OUT.zmg", {}}},
+        {"write", {1, "IN.zmg", {"--verify", "--no-verify"}}},
+        {"firmware", {1, "FILE.hex", {"--yes"}}},
+        {"identify", {0, "", {}}},
+        {"info", {1, "FILE", {"--json"}}},
+        {"extract", {1, "FILE", {"--message", "-o"}}},
+    };
+    return commands;
+}
+
+const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
+                                             "-o",        "--output", "--message"};
+
+}  // namespace
+
+std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOptions& o) {
+    o = CliOptions{};
+    std::vector<std::string> operands;
+    std::set<std::string> seen;  // command-specific options used, by canonical name
+    bool endOfOptions = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string arg = arguments[i];
+        if (endOfOptions || arg.empty() || arg[0] != '-' || arg == "-") {
+            operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            endOfOptions = true;
+            continue;
+        }
+        std::optional<std::string> value;
+        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg.resize(eq);
+        } else if (arg.size() > 2 && arg.rfind("-o", 0) == 0 && arg[1] == 'o') {
+            value = arg.substr(2);
+            arg = "-o";
+        }
+        if (arg == "--output") arg = "-o";
+        const bool takesValue = kValueOptions.count(arg) != 0;
+        if (takesValue && !value) {
+            if (i + 1 >= arguments.size()) return "option " + arg + " needs a value";
+            value = arguments[++i];
+        } else if (!takesValue && value) {
+            return "option " + arg + " takes no value";
+        }
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--version" || arg == "-V") {
+            o.version = true;
+        } else if (arg == "--verbose" || arg == "-v") {
+            o.verbose = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            o.quiet = true;
+        } else if (arg == "--stats") {
+            o.stats = true;
+        } else if (arg == "--adapter") {
+            if (*value != "ftdi" && *value != "simulator")
+                return "--adapter must be \"ftdi\" or \"simulator\", not \"" + *value + "\"";
+            o.adapter = value;
+        } else if (arg == "--device") {
+            if (value->empty()) return "--device needs a serial number";
+            o.device = value;
+        } else if (arg == "--simulator-file") {
+            if (value->empty()) return "--simulator-file needs a path";
+            o.simulatorFile = value;
+        } else if (arg == "--simulator-size") {
+            o.simulatorSize = value;
+        } else if (arg == "-o") {
+            if (value->empty()) return "-o needs a file name";
+            o.output = value;
+            seen.insert("-o");
+        } else if (arg == "--message") {
+            int n = 0;
+            auto [end, ec] = std::from_chars(value->data(), value->data() + value->size(), n);
+            if (ec != std::errc() || end != value->data() + value->size() || n < 1 || n > 7)
+                return "--message must be a number from 1 to 7, not \"" + *value + "\"";
+            o.message = n;
+            seen.insert("--message");
+        } else if (arg == "--verify" || arg == "--no-verify") {
+            if (o.verify && *o.verify != (arg == "--verify")) return "--verify and --no-verify exclude each other";
+            o.verify = arg == "--verify";
+            seen.insert(arg);
+        } else if (arg == "--json") {
+            o.json = true;
+            seen.insert(arg);
+        } else if (arg == "--yes" || arg == "-y") {
+            o.yes = true;
+            seen.insert("--yes");
+        } else {
+            return "unknown option " + arg;
+        }
+    }
+    if (o.quiet && o.verbose) return "--quiet and --verbose exclude each other";
+    if (operands.empty()) {
+        if (o.help || o.version) return {};
+        return "no command given";
+    }
+    o.command = operands.front();
+    o.args.assign(operands.begin() + 1, operands.end());
+    const auto rule = Commands().find(o.command);
+    if (rule == Commands().end()) return "unknown command \"" + o.command + "\"";
+    if (o.help || o.version) return {};
+    for (const auto& option : seen)
+        if (!rule->second.options.count(option)) return "option " + option + " does not apply to " + o.command;
+    if (o.args.size() != rule->second.operands) {
+        if (rule->second.operands == 0) return o.command + " takes no file";
+        return o.args.size() < rule->second.operands
+                   ? o.command + " needs " + rule->second.operandNames
+                   : o.command + " takes one file, not " + std::to_string(o.args.size());
+    }
+    if (o.args.size() == 1 && o.args[0].empty()) return o.command + " needs " + rule->second.operandNames;
+    if (o.command == "image" && !o.output) return "image needs -o IMAGE.bin";
+    if (o.command == "extract" && !o.output) return "extract needs -o OUT.wav";
+    if (o.command == "extract" && !o.message) return "extract needs --message N";
+    return {};
+}
+
+std::string HelpText() {
+    return R"(Usage: zorvek-cli [options] COMMAND [arguments]
+
+Programs voice sirens from the command line, with the same results as the window.
+
+Commands:
+  program JOB.zfg [--verify | --no-verify]
+                        program the job of a configuration file into the siren
+                        (the job's Verify line decides unless an option is given)
+  image JOB.zfg -o IMAGE.bin
+                        build the flash image only, no adapter: the bytes program
+                        would write; refused (no file) where program would refuse
+  read OUT.zmg          copy the siren's whole flash into a siren image file
+  write IN.zmg [--verify]
+                        write a siren image file into the siren
+  firmware FILE.hex [--yes]
+                        update only the controller firmware from an Intel HEX file;
+                        asks first on the terminal, --yes answers to go ahead
+  identify              show the flash signature, capacity and highest address
+  info FILE [--json]    decode an image or siren image file: messages ("Message 1"
+                        is the window's top row), DIP mode, volumes, firmware marker,
+                        end of audio and free space
+  extract FILE --message N -o OUT.wav
+                        unpack message N (1-7) into a 22010 samples/s 16-bit mono WAV
+
+Options:
+  --adapter ftdi|simulator   adapter to use (default: $ZORVEK_ADAPTER, else ftdi;
+                             --simulator-file or --simulator-size alone choose the simulator)
+  --device SERIAL            use the FTDI adapter with this USB serial number
+                             (default: the last one found)
+  --simulator-file PATH      the simulated siren's flash content
+                             (default: $ZORVEK_SIMULATOR_FILE, else
+                             ~/.local/share/Zorvek/simulated-siren.bin)
+  --simulator-size BYTES     its capacity: 256K, 512K, 1M, 2M or 4M (default 2M);
+                             for image, the flash size the image must fit
+  --stats                    after the command, print the adapter's counters
+  -v, --verbose              also show the diagnostic messages
+  -q, --quiet                no progress display and no result lines
+  -h, --help                 show this help
+  -V, --version              show the version
+  $ZORVEK_SIMULATOR_FAULTS applies to the simulated siren as in the window.
+
+Messages the window shows in a box go to standard error as "Caption: text".
+Ctrl-C during a long operation acts as Cancel.
+
+Exit status:
+  0  success
+  1  the operation failed
+  2  usage error (also: firmware without --yes when standard input is no terminal)
+  3  cancelled (Ctrl-C, or the question answered to stop)
+  4  verification found a difference
+  5  no adapter found, or it cannot be opened
+)";
+}
+
+}  // namespace zorvek::cli

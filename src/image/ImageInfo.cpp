@@ -1,0 +1,312 @@
+#include "image/ImageInfo.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "audio/WaveFile.h"
+#include "job/SlotTable.h"
+
+namespace zorvek {
+namespace {
+
+// A message of six samples or fewer is stored with last sample index 0, so its
+// length is not in the table; in the audio area it takes at most nine bytes.
+constexpr uint32_t kShortMessageMaxBytes = 9;
+constexpr uint32_t kSilencePairBytes = 3;
+// Any capacity will do when only the samples are wanted.
+constexpr size_t SimulatedFlashDefault() {
+    return 0x200000;
+}
+
+const char* BeaconName(uint8_t code) {
+    switch (code) {
+        case 0x30:
+            return "None";
+        case 0x00:
+            return "Single";
+        case 0x10:
+            return "Double";
+        case 0x20:
+            return "Static";
+        default:
+            return "";
+    }
+}
+
+std::string Printf(const char* format, auto... args) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    out += Printf("\\u%04x", c);
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+// Packed length of a message: from its last sample index, or, for the short
+// ones, from where the next message's samples begin (the builder lays them
+// back to back), else the silent pair that stands in for an empty slot.
+uint32_t PackedLength(const MessageEntry& e, const std::array<MessageEntry, kSlotCount>& all) {
+    if (e.lastSampleIndex != 0) return static_cast<uint32_t>((uint64_t{e.lastSampleIndex} + 1) * 3 / 2);
+    uint32_t next = UINT32_MAX;
+    for (const auto& other : all)
+        if (other.startAddress > e.startAddress) next = std::min(next, other.startAddress);
+    const uint32_t gap = next == UINT32_MAX ? 0 : next - e.startAddress;
+    if (gap >= kSilencePairBytes && gap <= kShortMessageMaxBytes && gap % 3 == 0) return gap;
+    return kSilencePairBytes;
+}
+
+}  // namespace
+
+bool IsFlashSize(size_t size) {
+    return size >= 0x40000 && size <= kMaxImageLength && (size & (size - 1)) == 0;
+}
+
+int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, ImageInfo& info, std::string* error) {
+    info = ImageInfo{};
+    if (data.size() < kAudioStart) {
+        if (error)
+            *error = Printf("%zu bytes is too short for a siren image: the table, settings and firmware take %zu.",
+                            data.size(), kAudioStart);
+        return 0;
+    }
+    info.dataSize = data.size();
+    info.wholeFlash = IsFlashSize(data.size());
+    info.flashSize = info.wholeFlash ? static_cast<uint32_t>(data.size()) : assumedFlashSize;
+    info.erased = std::all_of(data.begin(), data.begin() + kVolumeOffset + kSlotCount,
+                              [](uint8_t b) { return b == kErasedByte; });
+
+    std::array<MessageEntry, kSlotCount> entries{};
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        const size_t at = kMessageTableOffset + static_cast<size_t>(slot - 1) * kMessageEntrySize;
+        entries[static_cast<size_t>(slot - 1)] =
+            MessageEntry::Decode(std::span<const uint8_t, kMessageEntrySize>(data.data() + at, kMessageEntrySize));
+    }
+    info.dipByte = data[kDip32ToneOffset];
+    info.dip32Tone = info.dipByte == 1;
+    info.firmwareMarker = data[kFirmwareMarkerOffset];
+    info.firmwareUpdate = info.firmwareMarker != 0;
+    info.firmwareBytesSet = static_cast<size_t>(std::count_if(data.begin() + kFirmwareOffset,
+                                                              data.begin() + kFirmwareOffset + kFirmwareSize,
+                                                              [](uint8_t b) { return b != kErasedByte; }));
+    if (info.erased) {
+        info.problems.push_back("The message table is erased: nothing has been programmed.");
+        info.firmwareUpdate = false;
+        info.freeBytes = info.flashSize > kAudioStart ? info.flashSize - 1 - kAudioStart : 0;
+        info.freeSeconds = static_cast<double>(info.freeBytes) * 2 / 3 / kImageSampleRate;
+        info.audioEnd = kAudioStart;
+        for (int n = 1; n <= kSlotCount; ++n) {
+            MessageInfo& m = info.messages[static_cast<size_t>(n - 1)];
+            m.messageNumber = n;
+            m.slot = slotForMessageNumber(n);
+            m.entry = entries[static_cast<size_t>(m.slot - 1)];
+        }
+        return 1;
+    }
+    if (info.dipByte > 1) info.problems.push_back(Printf("DIP mode byte 0x%02X is neither 0 nor 1.", info.dipByte));
+
+    uint64_t audioEnd = kAudioStart;
+    for (int n = 1; n <= kSlotCount; ++n) {
+        MessageInfo& m = info.messages[static_cast<size_t>(n - 1)];
+        m.messageNumber = n;
+        m.slot = slotForMessageNumber(n);
+        m.entry = entries[static_cast<size_t>(m.slot - 1)];
+        m.packedBytes = PackedLength(m.entry, entries);
+        m.samples = m.entry.lastSampleIndex != 0 ? m.entry.lastSampleIndex + 1 : m.packedBytes * 2 / 3;
+        m.seconds = static_cast<double>(m.samples) / kImageSampleRate;
+        m.beacon = BeaconName(m.entry.beaconCode);
+        m.repeat = (m.entry.repeatWord & 0x8000) != 0;
+        m.repeatCount = static_cast<uint16_t>(m.entry.repeatWord & 0x7FFF);
+        m.volumeByte = data[kVolumeOffset + static_cast<size_t>(m.slot - 1)];
+        m.volumeLevel = m.volumeByte < kVolumeCount ? volumeLevel(m.volumeByte) : 0;
+        const uint64_t end = uint64_t{m.entry.startAddress} + m.packedBytes;
+        m.audioInside = m.entry.startAddress >= kAudioStart && end <= data.size();
+        if (m.audioInside) {
+            audioEnd = std::max(audioEnd, end);
+        } else {
+            info.problems.push_back(Printf("Message %d: its samples (0x%06X to 0x%06llX) lie outside the %s.", n,
+                                           m.entry.startAddress, static_cast<unsigned long long>(end),
+                                           m.entry.startAddress < kAudioStart ? "audio area" : "data"));
+        }
+        if (!*m.beacon)
+            info.problems.push_back(Printf("Message %d: unknown beacon code 0x%02X.", n, m.entry.beaconCode));
+        if (m.volumeLevel == 0)
+            info.problems.push_back(Printf("Message %d: volume byte 0x%02X is no volume level.", n, m.volumeByte));
+    }
+    // Messages sharing a file share its samples: name the first one, by slot order.
+    for (auto& m : info.messages) {
+        int firstSlot = m.slot;
+        for (int s = 1; s < m.slot; ++s)
+            if (entries[static_cast<size_t>(s - 1)].startAddress == m.entry.startAddress) {
+                firstSlot = s;
+                break;
+            }
+        if (firstSlot != m.slot) m.sharesAudioWith = slotInfo(firstSlot).messageNumber;
+    }
+    info.audioEnd = static_cast<uint32_t>(audioEnd);
+    const int64_t lastAddress = static_cast<int64_t>(info.flashSize) - 1;
+    info.freeBytes = std::max<int64_t>(0, lastAddress - static_cast<int64_t>(audioEnd));
+    if (static_cast<int64_t>(audioEnd) > lastAddress)
+        info.problems.push_back(
+            Printf("The audio ends at 0x%06X, beyond a flash of %u bytes.", info.audioEnd, info.flashSize));
+    info.freeSeconds = static_cast<double>(info.freeBytes / 3 * 2) / kImageSampleRate;
+    return 1;
+}
+
+std::string FormatImageInfoText(const ImageInfo& info, const std::string& name) {
+    std::string out;
+    out += Printf("File:            %s\n", name.c_str());
+    out += Printf("Size:            %zu bytes (%s)\n", info.dataSize,
+                  info.wholeFlash ? "a whole flash" : "an image; free space counted against the assumed flash");
+    out += Printf("Flash:           %u bytes, highest address 0x%X\n", info.flashSize,
+                  info.flashSize ? info.flashSize - 1 : 0);
+    if (!info.erased) {
+        out +=
+            Printf("DIP mode:        %s (byte 0x46 = 0x%02X)\n", info.dip32Tone ? "32-tone" : "standard", info.dipByte);
+        out += Printf("Firmware marker: 0x%02X (%s); %zu of %zu firmware-area bytes set\n", info.firmwareMarker,
+                      info.firmwareUpdate ? "firmware update" : "no firmware update", info.firmwareBytesSet,
+                      kFirmwareSize);
+        out += "\nMessage  Slot  Start     Samples   Seconds  Tone  Beacon  Repeat word          Volume\n";
+        for (const auto& m : info.messages) {
+            std::string repeat = Printf("0x%04X (%s %u)", m.entry.repeatWord, m.repeat ? "repeat" : "play",
+                                        static_cast<unsigned>(m.repeatCount));
+            std::string beacon = *m.beacon ? m.beacon : Printf("0x%02X", m.entry.beaconCode);
+            std::string volume = m.volumeLevel ? std::to_string(m.volumeLevel) : Printf("0x%02X?", m.volumeByte);
+            std::string shared = m.sharesAudioWith ? Printf("  same audio as Message %d", m.sharesAudioWith) : "";
+            out += Printf("%-8d %-5d 0x%06X  %-8u  %7.3f  %-4s  %-6s  %-19s %s", m.messageNumber, m.slot,
+                          m.entry.startAddress, m.samples, m.seconds,
+                          m.entry.toneCode ? std::to_string(m.entry.toneCode).c_str() : "None", beacon.c_str(),
+                          repeat.c_str(), volume.c_str());
+            out += shared + "\n";
+        }
+        out += "\n";
+    }
+    out += Printf("End of audio:    0x%06X\n", info.audioEnd);
+    out += Printf("Free space:      %lld bytes (%.1f s at %u samples/s)\n", static_cast<long long>(info.freeBytes),
+                  info.freeSeconds, kImageSampleRate);
+    for (const auto& p : info.problems) out += "Note: " + p + "\n";
+    return out;
+}
+
+std::string FormatImageInfoJson(const ImageInfo& info, const std::string& name) {
+    std::string out = "{";
+    out += "\"file\":" + JsonString(name);
+    out += Printf(",\"size\":%zu,\"flashSize\":%u,\"wholeFlash\":%s,\"erased\":%s", info.dataSize, info.flashSize,
+                  info.wholeFlash ? "true" : "false", info.erased ? "true" : "false");
+    out += Printf(",\"dipByte\":%u,\"dip32Tone\":%s", info.dipByte, info.dip32Tone ? "true" : "false");
+    out += Printf(",\"firmwareMarker\":%u,\"firmwareUpdate\":%s,\"firmwareBytesSet\":%zu", info.firmwareMarker,
+                  info.firmwareUpdate ? "true" : "false", info.firmwareBytesSet);
+    out += ",\"messages\":[";
+    if (!info.erased) {
+        bool first = true;
+        for (const auto& m : info.messages) {
+            if (!first) out += ",";
+            first = false;
+            out += Printf("{\"message\":%d,\"slot\":%d,\"start\":%u,\"lastSampleIndex\":%u,\"samples\":%u",
+                          m.messageNumber, m.slot, m.entry.startAddress, m.entry.lastSampleIndex, m.samples);
+            out += Printf(",\"packedBytes\":%u,\"seconds\":%.4f,\"tone\":%u,\"beaconCode\":%u,\"beacon\":%s",
+                          m.packedBytes, m.seconds, m.entry.toneCode, m.entry.beaconCode,
+                          *m.beacon ? JsonString(m.beacon).c_str() : "null");
+            out += Printf(",\"repeatWord\":%u,\"repeat\":%s,\"repeatCount\":%u", m.entry.repeatWord,
+                          m.repeat ? "true" : "false", static_cast<unsigned>(m.repeatCount));
+            out += Printf(",\"volumeByte\":%u,\"volumeLevel\":", m.volumeByte);
+            out += m.volumeLevel ? std::to_string(m.volumeLevel) : "null";
+            out += ",\"sharesAudioWith\":";
+            out += m.sharesAudioWith ? std::to_string(m.sharesAudioWith) : "null";
+            out += Printf(",\"audioInside\":%s}", m.audioInside ? "true" : "false");
+        }
+    }
+    out += "]";
+    out += Printf(",\"audioEnd\":%u,\"freeBytes\":%lld,\"freeSeconds\":%.3f", info.audioEnd,
+                  static_cast<long long>(info.freeBytes), info.freeSeconds);
+    out += ",\"problems\":[";
+    for (size_t i = 0; i < info.problems.size(); ++i) out += (i ? "," : "") + JsonString(info.problems[i]);
+    out += "]}\n";
+    return out;
+}
+
+std::vector<int16_t> Unpack12Bit(std::span<const uint8_t> packed) {
+    std::vector<int16_t> out;
+    out.reserve(packed.size() / 3 * 2);
+    auto sample = [](unsigned code) { return static_cast<int16_t>(static_cast<int>(code << 4) - 32768); };
+    for (size_t k = 0; k + 3 <= packed.size(); k += 3) {
+        const unsigned a = packed[k] | ((packed[k + 1] & 0x0Fu) << 8);
+        const unsigned b = packed[k + 2] | ((packed[k + 1] & 0xF0u) << 4);
+        out.push_back(sample(a));
+        out.push_back(sample(b));
+    }
+    return out;
+}
+
+int ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector<int16_t>& samples,
+                   std::string* error) {
+    samples.clear();
+    if (messageNumber < 1 || messageNumber > kSlotCount) {
+        if (error) *error = Printf("There is no Message %d; messages are numbered 1 to %d.", messageNumber, kSlotCount);
+        return 0;
+    }
+    ImageInfo info;
+    if (!DecodeImageInfo(data, static_cast<uint32_t>(SimulatedFlashDefault()), info, error)) return 0;
+    if (info.erased) {
+        if (error) *error = "The message table is erased: the file holds no messages.";
+        return 0;
+    }
+    const MessageInfo& m = info.messages[static_cast<size_t>(messageNumber - 1)];
+    if (!m.audioInside) {
+        if (error)
+            *error = Printf("The samples of Message %d (from 0x%06X, %u bytes) lie outside the file's audio area.",
+                            messageNumber, m.entry.startAddress, m.packedBytes);
+        return 0;
+    }
+    samples = Unpack12Bit(data.subspan(m.entry.startAddress, m.packedBytes));
+    if (samples.size() > m.samples) samples.resize(m.samples);
+    return 1;
+}
+
+int WriteMessageWave(const std::string& path, const std::vector<int16_t>& samples, std::string* error) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(samples.size() * 2);
+    for (int16_t s : samples) {
+        const auto u = static_cast<uint16_t>(s);
+        bytes.push_back(static_cast<uint8_t>(u));
+        bytes.push_back(static_cast<uint8_t>(u >> 8));
+    }
+    const WaveFormatRecord format = WaveFormatRecord::Pcm(1, kImageSampleRate, 16);
+    if (CWaveFile::WriteWaveFile(path, bytes.data(), static_cast<uint32_t>(bytes.size()), format.bytes.data(),
+                                 WaveFormatRecord::kWrittenLength) != 1) {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+        if (error) *error = "Could not write " + path;
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace zorvek

@@ -1,0 +1,422 @@
+// zorvek-cli run as a separate process on a simulated siren kept in a file:
+// what it programs, reads, decodes and unpacks, and every exit status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "audio/Resampler.h"
+#include "audio/WaveFile.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+    const std::string text = ReadText(path);
+    return {text.begin(), text.end()};
+}
+
+void Shell(const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// 16-bit mono samples of a WAV file.
+std::vector<int16_t> WaveSamples(const fs::path& path) {
+    zorvek::CWaveFile wave;
+    if (!wave.Open(path.string()) || !wave.Parse() || !wave.ReadData()) return {};
+    EXPECT_EQ(wave.Format().channels(), 1);
+    EXPECT_EQ(wave.Format().bitsPerSample(), 16);
+    std::vector<int16_t> out(wave.DataSize() / 2);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<int16_t>(wave.Samples()[2 * i] | (wave.Samples()[2 * i + 1] << 8));
+    return out;
+}
+
+// What the siren keeps of 22010 samples/s 16-bit audio: 12-bit precision, whole pairs.
+std::vector<int16_t> Reduced(std::vector<int16_t> samples) {
+    for (auto& s : samples) s = static_cast<int16_t>(s >= 32759 ? 32752 : ((s + 8) & ~15));
+    if (samples.size() % 2) samples.pop_back();
+    return samples;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / ("zorvek-cli-" + std::string(info->name()) + "-" + std::to_string(getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "job");
+        siren = dir / "siren.bin";
+    }
+    void TearDown() override {
+        if (!HasFailure()) fs::remove_all(dir);
+    }
+
+    std::vector<std::string> Environment() const {
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            std::string entry(*e);
+            if (entry.rfind("ZORVEK_", 0) == 0 || entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0) continue;
+            env.push_back(entry);
+        }
+        env.push_back("HOME=" + dir.string());
+        for (const auto& [key, value] : extraEnv) env.push_back(key + "=" + value);
+        return env;
+    }
+
+    pid_t Start(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
+        std::vector<std::string> argv = {ZORVEK_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> cargv;
+        for (auto& a : argv) cargv.push_back(a.data());
+        cargv.push_back(nullptr);
+        auto env = Environment();
+        std::vector<char*> cenv;
+        for (auto& e : env) cenv.push_back(e.data());
+        cenv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, (dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, (dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        EXPECT_EQ(posix_spawn(&pid, ZORVEK_CLI_PATH, &actions, nullptr, cargv.data(), cenv.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    Result Wait(pid_t pid) {
+        int raw = 0;
+        waitpid(pid, &raw, 0);
+        Result r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        r.out = ReadText(dir / "stdout");
+        r.err = ReadText(dir / "stderr");
+        return r;
+    }
+
+    Result Run(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
+        return Wait(Start(args, input));
+    }
+
+    // The simulated siren in this test's folder.
+    Result Siren(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--adapter", "simulator", "--simulator-file", siren.string()});
+        return Run(args);
+    }
+
+    // A job file of 32 lines; `slots` maps slot number to "path,tone,beacon,volume".
+    fs::path Job(const std::map<int, std::tuple<std::string, int, int, int>>& slots, int verify = 0,
+                 const std::string& name = "job.zfg") {
+        std::string text;
+        auto line = [&](const std::string& s) { text += s + "\r\n"; };
+        for (int s = 1; s <= 7; ++s) {
+            auto it = slots.find(s);
+            line(it == slots.end() ? "" : std::get<0>(it->second));
+            line(std::to_string(it == slots.end() ? 0 : std::get<1>(it->second)));
+            line(std::to_string(it == slots.end() ? 0 : std::get<2>(it->second)));
+        }
+        line("");
+        line("0");
+        line(std::to_string(verify));
+        line("0");
+        for (int s : {7, 1, 2, 3, 4, 5, 6}) {
+            auto it = slots.find(s);
+            line(std::to_string(it == slots.end() ? 0 : std::get<3>(it->second)));
+        }
+        const fs::path path = dir / "job" / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    // Sound files beside the job: at the siren's rate, speech at 22050, stereo at 44100.
+    void MakeSounds() {
+        const std::string j = (dir / "job").string();
+        Shell("sox -q -n -r 22010 -b 16 -c 1 '" + j + "/noise.wav' synth 1.3 pinknoise vol 0.6");
+        Shell("espeak-ng -w '" + j + "/speech.wav' 'Evacuate now.'");
+        Shell("sox -q -n -r 44100 -b 16 -c 2 '" + j + "/stereo.wav' synth 0.7 sine 500 sine 700 vol 0.5");
+    }
+
+    fs::path dir;
+    fs::path siren;
+    std::map<std::string, std::string> extraEnv;
+};
+
+TEST_F(Cli, ProgramThenReadBackMatchesImageAndUnpacksToWhatWentIn) {
+    MakeSounds();
+    // Relative paths: taken from the job file's folder, not from where the tool runs.
+    const fs::path job = Job({{7, {"noise.wav", 49, 2, 0}},
+                              {1, {"speech.wav", 12, 0, 3}},
+                              {2, {"stereo.wav", 0, 3, 8}},
+                              {3, {"noise.wav", 5, 1, 1}}});
+
+    Result r = Siren({"--stats", "program", job.string(), "--verify"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Round trips: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Modelled time: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Programming... "), std::string::npos) << r.err;
+
+    r = Siren({"read", (dir / "read.zmg").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Run({"image", job.string(), "-o", (dir / "image.bin").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const auto flash = ReadBytes(dir / "read.zmg");
+    const auto image = ReadBytes(dir / "image.bin");
+    ASSERT_EQ(flash.size(), 2u << 20);
+    ASSERT_GT(image.size(), 0x2100u);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
+    EXPECT_TRUE(std::all_of(flash.begin() + static_cast<std::ptrdiff_t>(image.size()), flash.end(),
+                            [](uint8_t b) { return b == 0xFF; }));
+
+    // Message 1 is slot 7: the 22010 samples/s file, kept sample for sample at 12 bits.
+    const auto noise = Reduced(WaveSamples(dir / "job" / "noise.wav"));
+    ASSERT_GT(noise.size(), 20000u);
+    r = Run({"extract", (dir / "read.zmg").string(), "--message", "1", "-o", (dir / "m1.wav").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(WaveSamples(dir / "m1.wav"), noise);
+    zorvek::CWaveFile format;
+    ASSERT_TRUE(format.Open((dir / "m1.wav").string()) && format.Parse());
+    EXPECT_EQ(format.SampleRate(), 22010u);
+
+    // Message 2 is slot 1: speech, resampled to 22010 samples/s on the way in.
+    ASSERT_EQ(zorvek::ResampleWaveFile((dir / "job" / "speech.wav").string(), (dir / "speech-22010.wav").string()),
+              zorvek::ResampleOk);
+    r = Run({"extract", (dir / "read.zmg").string(), "--message=2", "-o", (dir / "m2.wav").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(WaveSamples(dir / "m2.wav"), Reduced(WaveSamples(dir / "speech-22010.wav")));
+
+    r = Run({"info", (dir / "read.zmg").string(), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string m1 = "{\"message\":1,\"slot\":7,\"start\":";
+    EXPECT_NE(r.out.find(m1), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"samples\":" + std::to_string(noise.size()) + ","), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"wholeFlash\":true"), std::string::npos);
+    EXPECT_NE(r.out.find("\"sharesAudioWith\":4"), std::string::npos);  // slot 3 names the same file
+    EXPECT_NE(r.out.find("\"audioEnd\":" + std::to_string(image.size()) + ","), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"problems\":[]"), std::string::npos);
+
+    r = Run({"info", (dir / "image.bin").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Free space:"), std::string::npos);
+    EXPECT_NE(r.out.find("Double"), std::string::npos);
+
+    // The clone goes into a second, erased siren and reads back the same.
+    siren = dir / "second.bin";
+    r = Siren({"write", (dir / "read.zmg").string(), "--verify"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Siren({"read", (dir / "again.zmg").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir / "again.zmg"), flash);
+}
+
+TEST_F(Cli, UsageErrorsExitTwo) {
+    const fs::path job = Job({});
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"--frobnicate", "identify"},
+        {"program"},
+        {"program", job.string(), "extra.zfg"},
+        {"program", job.string(), "--verify", "--no-verify"},
+        {"read", "x.zmg", "--verify"},
+        {"info", "x.bin", "--yes"},
+        {"identify", "file"},
+        {"image", job.string()},
+        {"extract", "x.zmg", "-o", "x.wav"},
+        {"extract", "x.zmg", "--message", "8", "-o", "x.wav"},
+        {"extract", "x.zmg", "--message", "one", "-o", "x.wav"},
+        {"--adapter", "parallel", "identify"},
+        {"--adapter"},
+        {"--quiet", "--verbose", "identify"},
+        {"--simulator-size", "3M", "identify"},
+        {"--stats=yes", "identify"},
+    };
+    for (const auto& args : bad) {
+        const Result r = Run(args);
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        EXPECT_EQ(r.status, 2) << joined << r.err;
+        EXPECT_NE(r.err.find("zorvek-cli: "), std::string::npos) << joined;
+    }
+    EXPECT_FALSE(fs::exists(siren));
+
+    Result r = Run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* text :
+         {"program JOB.zfg", "extract FILE --message N", "--device SERIAL", "Exit status:", "5  no adapter found"})
+        EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    r = Run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("zorvek-cli ", 0), 0u) << r.out;
+}
+
+TEST_F(Cli, BadJobsAndFilesFailWithoutTouchingTheSiren) {
+    // A programmed siren to keep intact.
+    ASSERT_EQ(Siren({"-q", "program", Job({}).string()}).status, 0);
+    const auto before = ReadBytes(siren);
+
+    Result r = Siren({"program", (dir / "job" / "missing.zfg").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("does not exist"), std::string::npos) << r.err;
+
+    r = Siren({"program", (dir / "job").string()});  // a folder
+    EXPECT_EQ(r.status, 1) << r.err;
+
+    // A tone the siren cannot store, from a hand-edited file.
+    const fs::path odd = Job({{7, {"", 99, 0, 0}}}, 0, "odd.zfg");
+    r = Siren({"program", odd.string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("Siren has NOT been programmed."), std::string::npos) << r.err;
+    r = Run({"image", odd.string(), "-o", (dir / "odd.bin").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(dir / "odd.bin"));
+
+    // A WAV path that names nothing, and a file that is no WAV.
+    std::ofstream(dir / "job" / "text.wav") << "not a wave file";
+    for (const char* wav : {"nowhere.wav", "text.wav"}) {
+        r = Siren({"program", Job({{1, {wav, 0, 0, 0}}}, 0, "bad.zfg").string()});
+        EXPECT_EQ(r.status, 1) << wav << r.err;
+    }
+    // Binary junk as a job file: empty paths and zero values at worst, or a refusal.
+    std::string junk(3000, '\0');
+    std::mt19937 rng(5);
+    for (auto& c : junk) c = static_cast<char>(rng());
+    std::ofstream(dir / "job" / "junk.zfg", std::ios::binary) << junk;
+    r = Siren({"program", (dir / "job" / "junk.zfg").string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(ReadBytes(siren), before);
+
+    // Files that are too short to be images, or missing.
+    std::ofstream(dir / "short.bin") << "tiny";
+    r = Run({"info", (dir / "short.bin").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("too short"), std::string::npos) << r.err;
+    EXPECT_EQ(Run({"info", (dir / "none.bin").string()}).status, 1);
+    EXPECT_EQ(Run({"extract", (dir / "short.bin").string(), "--message", "1", "-o", (dir / "x.wav").string()}).status,
+              1);
+    EXPECT_FALSE(fs::exists(dir / "x.wav"));
+    // An erased siren decodes, and says it holds nothing.
+    std::ofstream(dir / "erased.zmg", std::ios::binary) << std::string(0x40000, '\xFF');
+    r = Run({"info", (dir / "erased.zmg").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("erased"), std::string::npos) << r.out;
+}
+
+TEST_F(Cli, ImageRefusesAJobTooBigForTheFlash) {
+    Shell("sox -q -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 10 whitenoise vol 0.3");
+    const fs::path job = Job({{1, {"long.wav", 0, 0, 0}}});
+    Result r = Run({"--simulator-size", "256K", "image", job.string(), "-o", (dir / "big.bin").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Chosen files too big for flash chip"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "big.bin"));
+    r = Run({"image", job.string(), "-o", (dir / "big.bin").string()});  // 2 MiB by default
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_GT(fs::file_size(dir / "big.bin"), 0x40000u);
+}
+
+TEST_F(Cli, VerificationDifferenceExitsFour) {
+    // A bit that never programs to 0, in the audio of an empty job (0x00 0x88 0x00).
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "weak-bit=0x2100:0";
+    Result r = Siren({"program", Job({}).string(), "--verify"});
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("Error verifying!"), std::string::npos) << r.err;
+    r = Siren({"program", Job({}, 1).string()});  // the job's own Verify line
+    EXPECT_EQ(r.status, 4) << r.err;
+    r = Siren({"program", Job({}, 1).string(), "--no-verify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(Cli, NoAdapterExitsFiveWithAdvice) {
+    Result r = Siren({"--device", "FT0042", "identify"});
+    EXPECT_EQ(r.status, 5) << r.err;
+    r = Siren({"--device", "SIM0001", "identify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Highest address: 0x1FFFFF"), std::string::npos) << r.out;
+    r = Siren({"--simulator-size", "512K", "identify"});
+    EXPECT_NE(r.out.find("Highest address: 0x7FFFF"), std::string::npos) << r.out;
+
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "no-device";
+    r = Siren({"read", (dir / "out.zmg").string()});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_NE(r.err.find("No siren programmer found."), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "out.zmg"));
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "open-fails";
+    r = Siren({"program", Job({}).string()});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_NE(r.err.find("Could not open device."), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, FirmwareAsksFirstAndGoesAheadWithYes) {
+    ASSERT_EQ(Siren({"-q", "program", Job({}).string()}).status, 0);
+    const auto before = ReadBytes(siren);
+    std::vector<uint8_t> firmware(0x200);
+    std::mt19937 rng(9);
+    for (auto& b : firmware) b = static_cast<uint8_t>(rng());
+    std::ofstream(dir / "fw.bin", std::ios::binary).write(reinterpret_cast<const char*>(firmware.data()), 0x200);
+    Shell("srec_cat '" + (dir / "fw.bin").string() + "' -binary -offset 0xE000 -o '" + (dir / "fw.hex").string() +
+          "' -intel");
+
+    // No terminal to ask on: refused, nothing touched.
+    Result r = Siren({"firmware", (dir / "fw.hex").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(siren), before);
+    EXPECT_EQ(Siren({"firmware", (dir / "none.hex").string(), "--yes"}).status, 1);
+
+    r = Siren({"firmware", (dir / "fw.hex").string(), "--yes"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto after = ReadBytes(siren);
+    EXPECT_TRUE(std::equal(firmware.begin(), firmware.end(), after.begin() + 0x100));
+    EXPECT_TRUE(std::equal(before.begin() + 0x10000, before.end(), after.begin() + 0x10000));
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 0x100, after.begin()));
+}
+
+TEST_F(Cli, CtrlCDuringProgrammingCancels) {
+    MakeSounds();
+    const fs::path job = Job({{7, {"noise.wav", 0, 0, 0}}, {1, {"speech.wav", 0, 0, 0}}});
+    // Every answer of the siren takes a millisecond, so programming lasts seconds.
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "slow=1000";
+    const pid_t pid = Start({"--adapter", "simulator", "--simulator-file", siren.string(), "program", job.string()});
+    bool programming = false;
+    for (int i = 0; i < 3000 && !programming; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        programming = ReadText(dir / "stderr").find("Programming... ") != std::string::npos;
+    }
+    ASSERT_TRUE(programming) << ReadText(dir / "stderr");
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+    const Result r = Wait(pid);
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Programming stopped because"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("siren programmed"), std::string::npos) << r.err;
+}
+
+}  // namespace
