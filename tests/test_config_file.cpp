@@ -183,12 +183,12 @@ TEST_F(ConfigCommandTest, SaveWritesTheFileAndRemembersItsFolder) {
     port_.fileAnswers.push_back(Path("job.zfg"));
     SaveConfig(job, port_);
     ASSERT_EQ(port_.saveDialogs.size(), 1u);
-    const FileDialogSpec& spec = port_.saveDialogs[0];
-    EXPECT_EQ(spec.filter, "ZFG Files (*.zfg)|*.zfg|All Files (*.*)|*.*||");
-    EXPECT_EQ(spec.defaultExtension, "zfg");
-    EXPECT_EQ(spec.initialName, "*.zfg");
-    EXPECT_EQ(spec.initialFolder, "/start/");
-    EXPECT_TRUE(spec.overwritePrompt);
+    const FileDialogSpec& dialog = port_.saveDialogs[0];
+    EXPECT_EQ(dialog.filter, "ZFG Files (*.zfg)|*.zfg|All Files (*.*)|*.*||");
+    EXPECT_EQ(dialog.defaultExtension, "zfg");
+    EXPECT_EQ(dialog.initialName, "*.zfg");
+    EXPECT_EQ(dialog.initialFolder, "/start/");
+    EXPECT_TRUE(dialog.overwritePrompt);
     EXPECT_EQ(Slurp(Path("job.zfg")), FormatConfig(job));
     EXPECT_EQ(job.configFolder, dir_.string() + "/");
     EXPECT_TRUE(port_.messages.empty());

@@ -196,12 +196,12 @@ bool CProgrammerDlg::AskYesNo(const std::string& text, const std::string& captio
     return dialogs_->AskYesNo(text, caption, icon);
 }
 
-std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogSpec& spec) {
-    return dialogs_->ChooseOpenFile(spec);
+std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogSpec& dialog) {
+    return dialogs_->ChooseOpenFile(dialog);
 }
 
-std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogSpec& spec) {
-    return dialogs_->ChooseSaveFile(spec);
+std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogSpec& dialog) {
+    return dialogs_->ChooseSaveFile(dialog);
 }
 
 void CProgrammerDlg::ShowFirmwareBanner(bool visible) {
@@ -311,13 +311,13 @@ void CProgrammerDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CProgrammerDlg::onChooseWav(int slot) {
-    FileDialogSpec spec;
-    spec.filter = kWavFilter;
-    spec.defaultExtension = "wav";
-    spec.initialName = "*.wav";
-    spec.initialFolder = job_.wavFolder;
-    spec.mustExist = true;
-    const std::optional<std::string> chosen = dialogs_->ChooseOpenFile(spec);
+    FileDialogSpec dialog;
+    dialog.filter = kWavFilter;
+    dialog.defaultExtension = "wav";
+    dialog.initialName = "*.wav";
+    dialog.initialFolder = job_.wavFolder;
+    dialog.mustExist = true;
+    const std::optional<std::string> chosen = dialogs_->ChooseOpenFile(dialog);
     if (!chosen) return;
     job_.slot(slot).wavPath = *chosen;
     job_.wavFolder = folderOf(*chosen);

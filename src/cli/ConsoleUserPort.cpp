@@ -207,8 +207,8 @@ std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&
     return path;
 }
 
-std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& spec) {
-    return ChooseOpenFile(spec);
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& dialog) {
+    return ChooseOpenFile(dialog);
 }
 
 std::unique_ptr<ProgressPort> ConsoleUserPort::MakeProgress(const std::string& title, bool) {

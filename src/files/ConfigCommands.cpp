@@ -8,12 +8,12 @@ namespace zorvek {
 namespace {
 
 FileDialogSpec configDialog(const JobState& job) {
-    FileDialogSpec spec;
-    spec.filter = kConfigFilter;
-    spec.defaultExtension = "zfg";
-    spec.initialName = "*.zfg";
-    spec.initialFolder = job.configFolder;
-    return spec;
+    FileDialogSpec dialog;
+    dialog.filter = kConfigFilter;
+    dialog.defaultExtension = "zfg";
+    dialog.initialName = "*.zfg";
+    dialog.initialFolder = job.configFolder;
+    return dialog;
 }
 
 int32_t listValue(int32_t value, int count) {
@@ -39,9 +39,9 @@ void NormaliseToControls(JobState& job) {
 }
 
 void SaveConfig(JobState& job, UserPort& port) {
-    FileDialogSpec spec = configDialog(job);
-    spec.overwritePrompt = true;
-    std::optional<std::string> chosen = port.ChooseSaveFile(spec);
+    FileDialogSpec dialog = configDialog(job);
+    dialog.overwritePrompt = true;
+    std::optional<std::string> chosen = port.ChooseSaveFile(dialog);
     if (!chosen) {
         port.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
         return;
@@ -58,9 +58,9 @@ void SaveConfig(JobState& job, UserPort& port) {
 }
 
 void LoadConfig(JobState& job, UserPort& port) {
-    FileDialogSpec spec = configDialog(job);
-    spec.mustExist = true;
-    std::optional<std::string> chosen = port.ChooseOpenFile(spec);
+    FileDialogSpec dialog = configDialog(job);
+    dialog.mustExist = true;
+    std::optional<std::string> chosen = port.ChooseOpenFile(dialog);
     if (!chosen) {
         port.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
     } else {

@@ -16,14 +16,14 @@ constexpr uint32_t kWriterLength = 0x200000;  // what a siren image file normall
 constexpr uint32_t kReadChunk = 0x10000;
 
 FileDialogSpec ImageDialog(const JobState& job, bool save) {
-    FileDialogSpec spec;
-    spec.filter = kImageFilter;
-    spec.defaultExtension = "zmg";
-    spec.initialName = "*.zmg";
-    spec.initialFolder = job.imageFolder;
-    spec.mustExist = !save;
-    spec.overwritePrompt = save;
-    return spec;
+    FileDialogSpec dialog;
+    dialog.filter = kImageFilter;
+    dialog.defaultExtension = "zmg";
+    dialog.initialName = "*.zmg";
+    dialog.initialFolder = job.imageFolder;
+    dialog.mustExist = !save;
+    dialog.overwritePrompt = save;
+    return dialog;
 }
 
 std::string Format(const char* format, unsigned long long value) {

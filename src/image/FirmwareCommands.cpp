@@ -14,13 +14,13 @@ constexpr uint32_t kFirmwareReadBack = 0x10000;  // the first sector: table, set
 }  // namespace
 
 std::optional<std::string> SirenOperations::ChooseFirmwareFile() {
-    FileDialogSpec spec;
-    spec.filter = kHexFilter;
-    spec.defaultExtension = "hex";
-    spec.initialName = "*.hex";
-    spec.initialFolder = job_.hexFolder;
-    spec.mustExist = true;
-    auto path = port_.ChooseOpenFile(spec);
+    FileDialogSpec dialog;
+    dialog.filter = kHexFilter;
+    dialog.defaultExtension = "hex";
+    dialog.initialName = "*.hex";
+    dialog.initialFolder = job_.hexFolder;
+    dialog.mustExist = true;
+    auto path = port_.ChooseOpenFile(dialog);
     if (path) {
         job_.firmwarePath = *path;
         job_.hexFolder = FolderOfChosenFile(*path);

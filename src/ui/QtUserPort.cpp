@@ -54,22 +54,22 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode, QWidget* parent) {
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogSpec& request, QFileDialog::AcceptMode mode, QWidget* parent) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen)
-        dialog->setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog->setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     else
         dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setOption(QFileDialog::DontConfirmOverwrite, !(mode == QFileDialog::AcceptSave && spec.overwritePrompt));
-    const QStringList filters = qtNameFilters(spec.filter);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !(mode == QFileDialog::AcceptSave && request.overwritePrompt));
+    const QStringList filters = qtNameFilters(request.filter);
     if (!filters.isEmpty()) dialog->setNameFilters(filters);
-    if (!spec.defaultExtension.empty()) dialog->setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
-    if (!spec.initialFolder.empty() && QDir(QString::fromStdString(spec.initialFolder)).exists())
-        dialog->setDirectory(QString::fromStdString(spec.initialFolder));
+    if (!request.defaultExtension.empty()) dialog->setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.initialFolder.empty() && QDir(QString::fromStdString(request.initialFolder)).exists())
+        dialog->setDirectory(QString::fromStdString(request.initialFolder));
     // A pattern such as "*.wav" as the initial name only restates the filter.
-    if (!spec.initialName.empty() && !hasWildcard(spec.initialName))
-        dialog->selectFile(QString::fromStdString(spec.initialName));
+    if (!request.initialName.empty() && !hasWildcard(request.initialName))
+        dialog->selectFile(QString::fromStdString(request.initialName));
     return dialog;
 }
 
@@ -93,20 +93,20 @@ bool QtUserPort::AskYesNo(const std::string& text, const std::string& caption, M
     return makeMessageBox(text, caption, icon, true, parent_)->exec() == QMessageBox::Yes;
 }
 
-std::optional<std::string> QtUserPort::runFileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
-    auto dialog = makeFileDialog(spec, mode, parent_);
+std::optional<std::string> QtUserPort::runFileDialog(const FileDialogSpec& request, QFileDialog::AcceptMode mode) {
+    auto dialog = makeFileDialog(request, mode, parent_);
     if (dialog->exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog->selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(chosen.front()).toStdString();
 }
 
-std::optional<std::string> QtUserPort::ChooseOpenFile(const FileDialogSpec& spec) {
-    return runFileDialog(spec, QFileDialog::AcceptOpen);
+std::optional<std::string> QtUserPort::ChooseOpenFile(const FileDialogSpec& request) {
+    return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
-std::optional<std::string> QtUserPort::ChooseSaveFile(const FileDialogSpec& spec) {
-    return runFileDialog(spec, QFileDialog::AcceptSave);
+std::optional<std::string> QtUserPort::ChooseSaveFile(const FileDialogSpec& request) {
+    return runFileDialog(request, QFileDialog::AcceptSave);
 }
 
 void QtUserPort::exchangeToWindow() {

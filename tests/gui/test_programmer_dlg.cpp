@@ -405,12 +405,12 @@ TEST_F(ProgrammerDlgTest, ChoosingAWavFileFillsTheRowAndRemembersTheFolder) {
     port.fileAnswers.push_back(std::string("/home/eng/Sounds/alarm.wav"));
     QTest::mouseClick(dlg->controlAs<QPushButton>(slotInfo(7).openButtonId), Qt::LeftButton);
     ASSERT_EQ(port.openDialogs.size(), 1u);
-    const FileDialogSpec& spec = port.openDialogs[0];
-    EXPECT_EQ(spec.filter, "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||");
-    EXPECT_EQ(spec.defaultExtension, "wav");
-    EXPECT_EQ(spec.initialName, "*.wav");
-    EXPECT_EQ(spec.initialFolder, "");
-    EXPECT_TRUE(spec.mustExist);
+    const FileDialogSpec& dialog = port.openDialogs[0];
+    EXPECT_EQ(dialog.filter, "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||");
+    EXPECT_EQ(dialog.defaultExtension, "wav");
+    EXPECT_EQ(dialog.initialName, "*.wav");
+    EXPECT_EQ(dialog.initialFolder, "");
+    EXPECT_TRUE(dialog.mustExist);
     EXPECT_EQ(dlg->controlAs<QLineEdit>(1066)->text(), "/home/eng/Sounds/alarm.wav");
     EXPECT_EQ(dlg->job().slot(7).wavPath, "/home/eng/Sounds/alarm.wav");
     EXPECT_EQ(dlg->job().wavFolder, "/home/eng/Sounds/");

@@ -23,20 +23,20 @@ TEST(QtUserPort, FiltersBecomeQtNameFilters) {
 
 TEST(QtUserPort, FileDialogFollowsTheSpec) {
     QTemporaryDir dir;
-    FileDialogSpec spec{
+    FileDialogSpec dialog{
         "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||", "wav", "*.wav", dir.path().toStdString(), true, false};
-    auto open = makeFileDialog(spec, QFileDialog::AcceptOpen, nullptr);
+    auto open = makeFileDialog(dialog, QFileDialog::AcceptOpen, nullptr);
     EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(open->defaultSuffix(), "wav");
     EXPECT_EQ(open->nameFilters(), QStringList({"WAV Files (*.wav)", "All Files (*)"}));
     EXPECT_EQ(open->directory().absolutePath(), QDir(dir.path()).absolutePath());
 
-    spec.overwritePrompt = true;
-    auto save = makeFileDialog(spec, QFileDialog::AcceptSave, nullptr);
+    dialog.overwritePrompt = true;
+    auto save = makeFileDialog(dialog, QFileDialog::AcceptSave, nullptr);
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
-    spec.overwritePrompt = false;
-    EXPECT_TRUE(makeFileDialog(spec, QFileDialog::AcceptSave, nullptr)->testOption(QFileDialog::DontConfirmOverwrite));
+    dialog.overwritePrompt = false;
+    EXPECT_TRUE(makeFileDialog(dialog, QFileDialog::AcceptSave, nullptr)->testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 TEST(QtUserPort, MessageBoxesCarryCaptionIconAndButtons) {

@@ -82,16 +82,16 @@ bool ScriptedUserPort::AskYesNo(const std::string& text, const std::string& capt
     return answer;
 }
 
-std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogSpec& spec) {
-    openDialogs.push_back(spec);
+std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogSpec& dialog) {
+    openDialogs.push_back(dialog);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
 }
 
-std::optional<std::string> ScriptedUserPort::ChooseSaveFile(const FileDialogSpec& spec) {
-    saveDialogs.push_back(spec);
+std::optional<std::string> ScriptedUserPort::ChooseSaveFile(const FileDialogSpec& dialog) {
+    saveDialogs.push_back(dialog);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();

@@ -59,8 +59,8 @@ class ScriptedUserPort : public UserPort {
 public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
     void exchangeToWindow() override { ++exchanges; }
     void ShowFirmwareBanner(bool visible) override { firmwareBanner = visible; }
     void ShowDip32ToneIndicator(bool visible) override { dip32Indicator = visible; }
