@@ -148,6 +148,8 @@ int main() {
     std::printf("  write-only frames  %lld\n", static_cast<long long>(c.writeFrames));
     std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
                 static_cast<long long>(c.bytesIn));
+    std::printf("  idle clock bytes   %lld (chip select high, in the page writes)\n",
+                static_cast<long long>(c.idleBytes));
     std::printf("  pages programmed   %lld, sectors erased %lld\n", static_cast<long long>(siren.Flash().pagePrograms),
                 static_cast<long long>(siren.Flash().sectorErases));
     std::printf("  modelled time      %.2f s\n", Seconds(siren.ModelledTime()));

@@ -99,6 +99,8 @@ void Run(int32_t verifyFrameBytes) {
     std::printf("  write-only frames  %lld (queued, no round trip)\n", static_cast<long long>(c.writeFrames));
     std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
                 static_cast<long long>(c.bytesIn));
+    std::printf("  idle clock bytes   %lld (chip select high, in the page writes)\n",
+                static_cast<long long>(c.idleBytes));
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));

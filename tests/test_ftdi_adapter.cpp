@@ -1,6 +1,8 @@
 // The FTDI MPSSE adapter's byte stream, checked through an emulated chip.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FakeMpsseTransport.h"
 #include "ScriptedUserPort.h"
 #include "spi/FtdiAdapter.h"
@@ -239,6 +241,75 @@ TEST_F(FtdiTest, UnsupportedFramesAreRefused) {
     frame.controlBitCount = 8;
     EXPECT_EQ(adapter->AdapterWrite(link.handle + 1, frame), kAdapterInvalidHandle);
     EXPECT_EQ(adapter->QueuedBytes(), 0u);
+}
+
+TEST_F(FtdiTest, PageProgramClocksIdleBytesBeforeItsOnePoll) {
+    for (uint16_t bcd : {0x0500, 0x0700}) {  // FT2232C and FT2232H: the same stream
+        Connect(bcd);
+        IdentifyFlash(job, link, port);
+        ASSERT_EQ(job.flashLastAddress, 0x1FFFFFu);
+        usb->writes.clear();
+        usb->selectedFrames.clear();
+        const int trips = usb->roundTrips;
+        Bytes page(256);
+        for (size_t i = 0; i < page.size(); ++i) page[i] = static_cast<uint8_t>(i ^ 0x5A);
+        for (uint32_t address : {0x1000u, 0x1100u, 0x1200u})
+            EXPECT_EQ(PageProgram(job, link, port, address, page.data(), 256), 0);
+        // One USB write and one round trip per page: the poll finds the flash idle.
+        ASSERT_EQ(usb->writes.size(), 3u);
+        EXPECT_EQ(usb->roundTrips - trips, 3);
+        Bytes idle = {0x11, 0xDF, 0x01};  // 480 bytes: 0.64 ms at 6 MHz
+        idle.resize(3 + 480, 0x00);
+        Bytes ppHead = {0x11, 0x03, 0x00, 0x02, 0x00, 0x12, 0x00, 0x11, 0xFF, 0x00};
+        EXPECT_EQ(usb->writes[2], Cat({kSelect,
+                                       {0x11, 0x00, 0x00, 0x06},
+                                       kDeselect,  // WREN
+                                       kSelect,
+                                       ppHead,
+                                       page,
+                                       kDeselect,  // PP, then chip select stays high
+                                       idle,
+                                       kStatusFrame}))
+            << bcd;
+        // The idle bytes fell in no chip-select frame: WREN, PP, RDSR per page.
+        EXPECT_EQ(usb->selectedFrames, (std::vector<int>{1, 260, 2, 1, 260, 2, 1, 260, 2}));
+        EXPECT_EQ(usb->flash.pagePrograms, 3);
+        EXPECT_EQ(usb->flash.ignoredCommands, 0);
+        EXPECT_TRUE(std::equal(page.begin(), page.end(), usb->flash.Memory().begin() + 0x1200));
+        EXPECT_EQ(job.abortFlag, 0);
+        CloseUsb(job, link, port);
+    }
+}
+
+TEST_F(FtdiTest, IdleClocksAreQueuedAndChecked) {
+    Connect();
+    EXPECT_EQ(adapter->AdapterIdleClocks(link.handle, 0), 0);
+    EXPECT_EQ(adapter->QueuedBytes(), 0u);
+    EXPECT_EQ(adapter->AdapterIdleClocks(link.handle, -1), kAdapterInvalidParameter);
+    EXPECT_EQ(adapter->AdapterIdleClocks(link.handle + 1, 10), kAdapterInvalidHandle);
+    EXPECT_EQ(adapter->QueuedBytes(), 0u);
+    // More than one command holds: split like any data-out, and written at once when
+    // the queue is that long (still no round trip).
+    const auto t0 = usb->flash.Now();
+    const int trips = usb->roundTrips;
+    EXPECT_EQ(adapter->AdapterIdleClocks(link.handle, 65537), 0);
+    ASSERT_EQ(usb->writes.size(), 1u);
+    EXPECT_EQ(usb->roundTrips, trips);
+    const Bytes& sent = usb->writes[0];
+    ASSERT_EQ(sent.size(), 3u + 65536 + 3 + 1);
+    EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 3), (Bytes{0x11, 0xFF, 0xFF}));
+    EXPECT_EQ(Bytes(sent.end() - 4, sent.end()), (Bytes{0x11, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(usb->badCommands, Bytes{0xAA});  // only the synchronisation probe
+    EXPECT_FALSE(usb->selected);
+    EXPECT_NEAR(static_cast<double>((usb->flash.Now() - t0).count()), 65537.0 * 8 * 1000 / 6, 2);
+
+    // Pins whose idle level selects the chip get no idle clocks at all.
+    LowPinIdleStates selecting;
+    selecting.chipSelectHigh = 0;
+    ASSERT_EQ(adapter->AdapterSetPins(link.handle, selecting, kUpperPinsConnected), 0);
+    const size_t queued = adapter->QueuedBytes();
+    EXPECT_EQ(adapter->AdapterIdleClocks(link.handle, 480), 0);
+    EXPECT_EQ(adapter->QueuedBytes(), queued);
 }
 
 TEST(FtdiNaming, NamesLocationsAndChips) {

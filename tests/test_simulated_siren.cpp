@@ -284,13 +284,69 @@ TEST(SimulatedSirenCounters, CountCallsFramesBytesAndTime) {
     PageProgram(job, link, port, 0, page.data(), 256);
     const auto& after = siren.Counters();
     EXPECT_EQ(after.writeFrames - before.writeFrames, 2);      // WREN, PP
-    EXPECT_EQ(after.readingFrames - before.readingFrames, 2);  // busy, then idle
-    EXPECT_EQ(after.adapterCalls - before.adapterCalls, 4);
-    EXPECT_EQ(after.bytesOut - before.bytesOut, 1 + 260 + 2);
-    EXPECT_EQ(after.bytesIn - before.bytesIn, 2);
-    // Two round trips plus 263 bytes at 6 MHz.
-    auto expected = 2ms + std::chrono::nanoseconds((263 + 2) * 8 * 1000000000LL / 6000000);
+    EXPECT_EQ(after.readingFrames - before.readingFrames, 1);  // idle at the first poll
+    EXPECT_EQ(after.adapterCalls - before.adapterCalls, 4);    // WREN, PP, idle clocks, RDSR
+    EXPECT_EQ(after.bytesOut - before.bytesOut, 1 + 260 + 1);
+    EXPECT_EQ(after.bytesIn - before.bytesIn, 1);
+    // Not identified: idle clocks for the 0.8 ms of the smaller chips.
+    EXPECT_EQ(after.idleBytes - before.idleBytes, 600);
+    // Idle clocks pass time but are no bytes the flash needs: not in the SPI bit time.
+    EXPECT_NEAR(static_cast<double>((after.spiBitTime - before.spiBitTime).count()), 263 * 8 * 1000 / 6.0, 3);
+    // One round trip plus 263 + 600 bytes at 6 MHz.
+    auto expected = 1ms + std::chrono::nanoseconds((263 + 600) * 8 * 1000000000LL / 6000000);
     EXPECT_NEAR(static_cast<double>((siren.ModelledTime() - t0).count()), static_cast<double>(expected.count()), 10);
+}
+
+TEST(SimulatedSirenCounters, FullImageCostsOneRoundTripPerPage) {
+    for (uint32_t size : {512u << 10, 2u << 20}) {
+        SimulatorOptions options;
+        options.size = size;
+        SimulatedSiren siren(options);
+        JobState job;
+        SpiLink link{&siren};
+        ScriptedUserPort port;
+        SetupUsb(job, link, port);
+        IdentifyFlash(job, link, port);
+        ASSERT_EQ(job.flashLastAddress, size - 1);
+        std::vector<uint8_t> image(size);
+        for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 31 + (i >> 9));
+        const auto before = siren.Counters();
+        const auto t0 = siren.ModelledTime();
+        for (uint32_t at = 0; at < size; at += 256) PageProgram(job, link, port, at, image.data() + at, 256);
+        const auto& after = siren.Counters();
+        const int64_t pages = size / 256;
+        EXPECT_EQ(siren.Flash().pagePrograms, pages) << size;
+        EXPECT_EQ(after.readingFrames - before.readingFrames, pages) << size;
+        EXPECT_EQ(after.idleBytes - before.idleBytes, pages * (size < (1u << 20) ? 600 : 480)) << size;
+        // Each page: its bytes, the typical program time, one round trip and nothing more.
+        const auto perPage = (siren.ModelledTime() - t0) / pages;
+        const auto expected = siren.Flash().PageProgramTime() + 1ms + std::chrono::nanoseconds(263 * 8 * 1000 / 6);
+        EXPECT_NEAR(static_cast<double>(perPage.count()), static_cast<double>(expected.count()), 5) << size;
+        EXPECT_EQ(VerifyFlash(job, link, port, static_cast<int32_t>(size), image.data()), 1) << size;
+        EXPECT_EQ(job.abortFlag, 0);
+        EXPECT_TRUE(port.messages.empty());
+    }
+}
+
+// An adapter that cannot clock idle bytes keeps the old sequence: it only polls more.
+TEST(SimulatedSirenCounters, AdapterWithoutIdleClocksStillPrograms) {
+    struct PlainSiren : SimulatedSiren {
+        int32_t AdapterIdleClocks(uint32_t handle, int32_t count) override {
+            return SpiAdapter::AdapterIdleClocks(handle, count);
+        }
+    } siren;
+    JobState job;
+    SpiLink link{&siren};
+    ScriptedUserPort port;
+    SetupUsb(job, link, port);
+    IdentifyFlash(job, link, port);
+    const auto before = siren.Counters();
+    std::vector<uint8_t> page(256, 0x5A);
+    EXPECT_EQ(PageProgram(job, link, port, 0x300, page.data(), 256), 0);
+    EXPECT_EQ(siren.Counters().readingFrames - before.readingFrames, 2);  // busy, then idle
+    EXPECT_EQ(siren.Counters().idleBytes, 0);
+    EXPECT_EQ(siren.Flash().Memory()[0x3FF], 0x5A);
+    EXPECT_EQ(job.abortFlag, 0);
 }
 
 TEST(SimulatedSirenFile, RemembersWhatWasProgrammed) {

@@ -5,6 +5,7 @@
 
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
+#include "spi/LinkFrames.h"
 #include "spi/SimulatedSiren.h"
 #include "spi/SpiLink.h"
 
@@ -236,8 +237,38 @@ TEST_F(LinkTest, PageProgramFramesAndResult) {
         EXPECT_EQ(spy.frames[i].control, std::vector<uint8_t>{0x05});
         EXPECT_TRUE(spy.frames[i].reads);
     }
+    // Idle clocks between the program and the first poll, so that one poll is enough.
+    ASSERT_EQ(spy.idleClocks.size(), 1u);
+    EXPECT_EQ(spy.idleClocks[0].afterFrames, 2u);
+    EXPECT_EQ(spy.idleClocks[0].byteCount, 600);  // flash not identified: the longer time
+    EXPECT_EQ(spy.frames.size(), 3u);
     EXPECT_FALSE(siren.Flash().Busy());
     EXPECT_EQ(siren.Flash().Memory()[0x123401], 2);
+}
+
+TEST_F(LinkTest, IdleClocksFollowTheFlashSizeAndClock) {
+    EXPECT_EQ(PageProgramIdleBytes(0x1FFFFF, 6000000), 480);  // 0.64 ms
+    EXPECT_EQ(PageProgramIdleBytes(0xFFFFF, 6000000), 480);
+    EXPECT_EQ(PageProgramIdleBytes(0x7FFFF, 6000000), 600);  // 0.8 ms
+    EXPECT_EQ(PageProgramIdleBytes(0, 6000000), 600);
+    EXPECT_EQ(PageProgramIdleBytes(0x3FFFFF, 0), 480);  // clock unknown: the setup clock
+    EXPECT_EQ(PageProgramIdleBytes(0x1FFFFF, 1000000), 80);
+    EXPECT_EQ(PageProgramIdleBytes(0x3FFFF, 1000000), 100);
+    EXPECT_EQ(PageProgramIdleBytes(0x1FFFFF, 1), 1);  // rounded up
+
+    Connect();
+    EXPECT_EQ(link.clockHz, 6000000);
+    IdentifyFlash(job, link, port);
+    spy.frames.clear();
+    const uint8_t data[] = {9};
+    PageProgram(job, link, port, 0, data, 1);
+    ASSERT_EQ(spy.idleClocks.size(), 1u);
+    EXPECT_EQ(spy.idleClocks[0].byteCount, 480);
+    // A program frame that did not go out is not waited for with idle clocks.
+    siren.Faults().unplugAfter = siren.Counters().adapterCalls + 1;  // WREN still passes
+    PageProgram(job, link, port, 0x100, data, 1);
+    EXPECT_EQ(spy.idleClocks.size(), 1u);
+    EXPECT_EQ(job.abortFlag, 1);
 }
 
 TEST_F(LinkTest, PageProgramWithAbortFlagSendsNothing) {
@@ -252,12 +283,22 @@ TEST_F(LinkTest, VerbosePollsShowOneBoxEach) {
     Connect();
     job.verbose = 1;
     const uint8_t data[] = {0};
-    PageProgram(job, link, port, 0, data, 1);
+    // A wait that starts straight after the program: busy at first, then idle.
+    WriteEnable(job, link, port);
+    const uint8_t control[] = {0x02, 0, 0, 0};
+    detail::SendWriteFrame(link, control, 4, data, 1);
+    WaitWhileBusy(job, link, port, kPageProgramBusyLimit);
     int polls = spy.Count(0x05);
-    EXPECT_GE(polls, 2);  // busy at first, then idle
+    EXPECT_GE(polls, 2);
     ASSERT_EQ(static_cast<int>(port.messages.size()), polls);
     EXPECT_EQ(port.messages.front().text, "Flash Status Register = 0x3.");
     EXPECT_EQ(port.messages.back().text, "Flash Status Register = 0x0.");
+
+    // PageProgram's idle clocks cover the program time: its one poll finds it idle.
+    port.messages.clear();
+    PageProgram(job, link, port, 0x100, data, 1);
+    EXPECT_EQ(spy.Count(0x05), polls + 1);
+    EXPECT_EQ(port.Texts(), std::vector<std::string>{"Flash Status Register = 0x0."});
 }
 
 TEST_F(LinkTest, EraseSectorsCounts) {

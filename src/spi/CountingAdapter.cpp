@@ -64,4 +64,11 @@ int32_t CountingAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, in
     return status;
 }
 
+int32_t CountingAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
+    ++counters_.calls;
+    const int32_t status = inner_.AdapterIdleClocks(handle, byteCount);
+    if (status == kAdapterOk) counters_.idleBytes += byteCount;
+    return status;
+}
+
 }  // namespace zorvek

@@ -11,8 +11,9 @@ struct AdapterCounters {
     int64_t calls = 0;
     int64_t roundTrips = 0;  // reading frames and pin reads: the host waits for an answer
     int64_t writeFrames = 0;
-    int64_t bytesOut = 0;  // clocked to the flash
-    int64_t bytesIn = 0;   // clocked from the flash
+    int64_t bytesOut = 0;   // clocked to the flash
+    int64_t bytesIn = 0;    // clocked from the flash
+    int64_t idleBytes = 0;  // clocked with chip select high
 };
 
 class CountingAdapter : public SpiAdapter {
@@ -29,6 +30,7 @@ public:
     int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
     int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
     int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
+    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
 

@@ -194,6 +194,22 @@ int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     return QueueCommands();
 }
 
+int32_t FtdiAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (byteCount < 0) return kAdapterInvalidParameter;
+    // Pins set up with chip select low between frames: the bytes would reach the flash.
+    if (!(lowIdle_ & kChipSelectPin)) return kAdapterOk;
+    // Every frame ends with chip select high, so these bytes reach no chip. Plain
+    // data-out, which every MPSSE chip knows (the C/D have no clock-only command).
+    for (int32_t left = byteCount; left > 0; left -= kMaxBytesPerCommand) {
+        int32_t n = std::min(left, kMaxBytesPerCommand);
+        queue_.insert(queue_.end(),
+                      {kBytesOutFallingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
+        queue_.insert(queue_.end(), static_cast<size_t>(n), uint8_t{0});
+    }
+    return QueueCommands();
+}
+
 int32_t FtdiAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) {
     bytesReturned = 0;
     if (!IsOpen(handle)) return kAdapterInvalidHandle;

@@ -35,6 +35,8 @@ public:
     int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
     int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
     int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
+    // Queued like a write-only frame: no round trip.
+    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 

@@ -71,8 +71,12 @@ bool SimulatedSiren::Usable(uint32_t handle) {
     return Plugged() && open_ && handle == kHandle;
 }
 
+std::chrono::nanoseconds SimulatedSiren::BitTime(int64_t bytes) {
+    return std::chrono::nanoseconds(bytes * 8 * 1000000000 / kSpiClockHz);
+}
+
 void SimulatedSiren::Clock(int64_t bytes) {
-    auto bitTime = std::chrono::nanoseconds(bytes * 8 * 1000000000 / kSpiClockHz);
+    auto bitTime = BitTime(bytes);
     counters_.spiBitTime += bitTime;
     flash_.AdvanceTime(bitTime);
 }
@@ -157,6 +161,14 @@ int32_t SimulatedSiren::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     flash_.WriteBytes(frame.control, static_cast<size_t>(frame.controlByteCount));
     if (dataCount) flash_.WriteBytes(frame.data, static_cast<size_t>(dataCount));
     flash_.Deselect();
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    if (byteCount < 0) return kAdapterInvalidParameter;
+    counters_.idleBytes += byteCount;
+    flash_.AdvanceTime(BitTime(byteCount));
     return kAdapterOk;
 }
 

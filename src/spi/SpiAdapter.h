@@ -120,6 +120,10 @@ public:
     virtual int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) = 0;
     virtual int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) = 0;
     virtual int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) = 0;
+    // Clocks `byteCount` bytes with chip select high, which the flash ignores: a pause
+    // measured in SPI clock time that the adapter can queue without a USB round trip.
+    // Adapters that cannot do this do nothing; callers must not rely on the pause.
+    virtual int32_t AdapterIdleClocks(uint32_t /*handle*/, int32_t /*byteCount*/) { return kAdapterOk; }
 
     // Time base for the bounded waits of the flash routines: real adapters use the
     // steady clock, the simulated siren its own virtual clock.

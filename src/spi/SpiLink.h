@@ -19,12 +19,15 @@ struct SpiLink {
     ProgressPort* progress = nullptr;  // popup of the running operation, not owned; may be null
     // Bytes per read frame of the read-back; compared and stepped per 256-byte block anyway.
     int32_t verifyFrameBytes = 0x10000;
+    int32_t clockHz = 0;  // SPI clock reported at setup; 0 until then
 };
 
 // Result of a routine stopped by `abortFlag`.
 inline constexpr int32_t kStopped = 6;
 inline constexpr uint32_t kFlashPageSize = 256;
 inline constexpr uint32_t kFlashSectorSize = 0x10000;
+// SetupUsb runs the SPI clock at 12 MHz / ((1 + divisor) * 2) = 6 MHz.
+inline constexpr int32_t kSpiClockDivisor = 0;
 
 // Flash commands.
 inline constexpr uint8_t kCmdReadSignature = 0xAB;
@@ -40,6 +43,9 @@ inline constexpr uint8_t kCmdSectorErase = 0xD8;
 inline constexpr std::chrono::milliseconds kPageProgramBusyLimit{1000};
 inline constexpr std::chrono::milliseconds kSectorEraseBusyLimit{30000};
 inline constexpr std::chrono::milliseconds kChipEraseBusyLimit{400000};
+// Typical page program time (datasheet): chips of 1 MiB and more, and smaller ones.
+inline constexpr std::chrono::microseconds kPageProgramTypical{640};
+inline constexpr std::chrono::microseconds kPageProgramTypicalSmall{800};
 // Enumeration polls of SetupUsb, and the time they may take at most.
 inline constexpr int kEnumerationPolls = 10000;
 inline constexpr std::chrono::milliseconds kEnumerationLimit{2000};
@@ -81,7 +87,11 @@ int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port);
 // the flash stays busy longer than `limit`. Always 0.
 int32_t WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port,
                       std::chrono::milliseconds limit = kSectorEraseBusyLimit);
-// 1-256 bytes that stay inside one 256-byte page.
+// Bytes clocked at `clockHz` (0: the setup clock) that last the typical page program
+// time of a flash whose highest address is `flashLastAddress` (0: not identified).
+int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz);
+// 1-256 bytes that stay inside one 256-byte page. The wait for the flash starts with
+// idle clocks of the typical program time, so its first poll usually finds it done.
 int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data, int32_t count);
 int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count);
 void ChipErase(JobState& job, SpiLink& link, UserPort& port);

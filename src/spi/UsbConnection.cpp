@@ -65,10 +65,12 @@ void SetupUsb(JobState& job, SpiLink& link, UserPort& port) {
     link.handle = handle;
     SetUsbStatus(job, port, "Device Connected");
 
-    if (Record(link, [&] { return adapter->AdapterInitSpi(link.handle, 0); }) != 0) Show(port, kMsgSpiInitError);
+    if (Record(link, [&] { return adapter->AdapterInitSpi(link.handle, kSpiClockDivisor); }) != 0)
+        Show(port, kMsgSpiInitError);
 
     int32_t hz = 0;
-    int32_t status = Record(link, [&] { return adapter->AdapterClockFrequency(0, hz); });
+    int32_t status = Record(link, [&] { return adapter->AdapterClockFrequency(kSpiClockDivisor, hz); });
+    link.clockHz = status == 0 ? hz : 0;
     if (job.verbose) {
         job.messageText = Format(kMsgClockFrequency, hz);
         if (status == 0) Show(port, job.messageText);

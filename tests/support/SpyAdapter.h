@@ -62,6 +62,10 @@ public:
         frames.push_back(f);
         return inner_.AdapterRead(handle, frame, returned);
     }
+    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override {
+        idleClocks.push_back({frames.size(), byteCount});
+        return inner_.AdapterIdleClocks(handle, byteCount);
+    }
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
 
@@ -73,6 +77,11 @@ public:
 
     std::vector<SpiFrame> frames;
     std::vector<UpperPinSetup> pinSetups;
+    struct IdleClocks {
+        size_t afterFrames;  // frames recorded before the call
+        int32_t byteCount;
+    };
+    std::vector<IdleClocks> idleClocks;
     int countCalls = 0;
     int closeCalls = 0;
 
