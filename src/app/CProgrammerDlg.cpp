@@ -27,31 +27,12 @@
 #include "image/FirmwareHexLoader.h"
 #include "job/Settings.h"
 #include "job/SlotTable.h"
+#include "app/DepthScope.h"
+#include "files/ConfigCommands.h"
 #include "job/Usage.h"
 #include "ui/QtUserPort.h"
 
 namespace zorvek {
-namespace {
-
-// Counts a running exchange (whose own notifications are not acted on) or command.
-class DepthScope {
-public:
-    explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthScope() { --depth_; }
-    DepthScope(const DepthScope&) = delete;
-    DepthScope& operator=(const DepthScope&) = delete;
-
-private:
-    int& depth_;
-};
-
-// The folder of a chosen file, with its trailing separator.
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-}  // namespace
 
 CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, UserPort* dialogs, QWidget* parent)
     : QMainWindow(parent), store_(store), dialogs_(dialogs) {
@@ -320,7 +301,7 @@ void CProgrammerDlg::onChooseWav(int slot) {
     const std::optional<std::string> chosen = dialogs_->ChooseOpenFile(dialog);
     if (!chosen) return;
     job_.slot(slot).wavPath = *chosen;
-    job_.wavFolder = folderOf(*chosen);
+    job_.wavFolder = FolderOfChosenFile(*chosen);
     exchangeToWindow();  // shows the path in the row
 }
 

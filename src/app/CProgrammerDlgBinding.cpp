@@ -10,22 +10,11 @@
 
 #include "app/CProgrammerDlg.h"
 #include "job/SlotTable.h"
+#include "app/DepthScope.h"
 #include "job/Usage.h"
 
 namespace zorvek {
 namespace {
-
-// Counts a running exchange (whose own notifications are not acted on) or command.
-class DepthScope {
-public:
-    explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthScope() { --depth_; }
-    DepthScope(const DepthScope&) = delete;
-    DepthScope& operator=(const DepthScope&) = delete;
-
-private:
-    int& depth_;
-};
 
 void setListIndex(QComboBox* list, int32_t index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
