@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "spi/FlashCommands.h"
+
 namespace zorvek {
 
 namespace {
-constexpr uint8_t kWriteEnable = 0x06;
-constexpr uint8_t kReadStatus = 0x05;
-constexpr uint8_t kReadData = 0x03;
-constexpr uint8_t kPageProgram = 0x02;
-constexpr uint8_t kSectorErase = 0xD8;
-constexpr uint8_t kBulkErase = 0xC7;
-constexpr uint8_t kReleaseSignature = 0xAB;
 constexpr uint8_t kFloating = 0xFF;  // data-out not driven
 constexpr auto kForever = std::chrono::nanoseconds::max();
 }  // namespace
@@ -81,19 +76,19 @@ void SimulatedFlash::Deselect() {
 
 uint8_t SimulatedFlash::OutputFor(uint8_t mosi) {
     switch (opcode_) {
-        case kReadStatus:
+        case kCmdReadStatus:
             return StatusRegister();
-        case kReleaseSignature:
+        case kCmdReadSignature:
             return frameBytes_ >= 4 ? signature_ : kFloating;
-        case kReadData:
+        case kCmdReadData:
             if (frameBytes_ >= 4) return memory_[address_++ & Mask()];
             address_ = (address_ << 8) | mosi;
             return kFloating;
-        case kPageProgram:
-        case kSectorErase:
+        case kCmdPageProgram:
+        case kCmdSectorErase:
             if (frameBytes_ < 4) {
                 address_ = (address_ << 8) | mosi;
-            } else if (opcode_ == kPageProgram) {
+            } else if (opcode_ == kCmdPageProgram) {
                 pageLatch_[(address_ + latchedBytes_) & (kPageSize - 1)] = mosi;
                 ++latchedBytes_;
             }
@@ -110,9 +105,9 @@ uint8_t SimulatedFlash::Exchange(uint8_t mosi) {
         opcode_ = mosi;
         address_ = 0;
         // A busy chip decodes nothing but the status read.
-        phase_ = (Busy() && mosi != kReadStatus) ? Phase::Ignored : Phase::Command;
+        phase_ = (Busy() && mosi != kCmdReadStatus) ? Phase::Ignored : Phase::Command;
         if (phase_ == Phase::Ignored) ++ignoredCommands;
-        if (opcode_ == kPageProgram) std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
+        if (opcode_ == kCmdPageProgram) std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
     } else if (phase_ == Phase::Command) {
         out = OutputFor(mosi);
     }
@@ -127,7 +122,7 @@ void SimulatedFlash::WriteBytes(const uint8_t* data, size_t count) {
 void SimulatedFlash::ReadBytes(uint8_t* data, size_t count) {
     size_t i = 0;
     // Bulk read of the array: straight copies, wrapping at the end of the chip.
-    if (selected_ && phase_ == Phase::Command && opcode_ == kReadData && frameBytes_ >= 4) {
+    if (selected_ && phase_ == Phase::Command && opcode_ == kCmdReadData && frameBytes_ >= 4) {
         while (i < count) {
             uint32_t at = address_ & Mask();
             size_t run = std::min<size_t>(count - i, Size() - at);
@@ -158,23 +153,23 @@ bool SimulatedFlash::StartWrite(std::chrono::nanoseconds duration) {
 void SimulatedFlash::Execute() {
     // Instructions that act on chip select rising need exactly their own bytes.
     switch (opcode_) {
-        case kWriteEnable:
+        case kCmdWriteEnable:
             if (frameBytes_ == 1) writeEnabled_ = true;
             break;
-        case kBulkErase:
+        case kCmdChipErase:
             if (frameBytes_ == 1 && StartWrite(BulkEraseTime())) {
                 ++bulkErases;
                 std::fill(memory_.begin(), memory_.end(), 0xFF);
             }
             break;
-        case kSectorErase:
+        case kCmdSectorErase:
             if (frameBytes_ == 4 && StartWrite(kSectorEraseTime)) {
                 ++sectorErases;
                 uint32_t base = address_ & Mask() & ~(kSectorSize - 1);
                 std::fill_n(memory_.begin() + base, kSectorSize, 0xFF);
             }
             break;
-        case kPageProgram:
+        case kCmdPageProgram:
             if (frameBytes_ > 4 && StartWrite(PageProgramTime())) {
                 ++pagePrograms;
                 uint32_t page = address_ & Mask() & ~(kPageSize - 1);

@@ -8,6 +8,7 @@
 #include "job/JobState.h"
 #include "job/ProgressPort.h"
 #include "job/UserPort.h"
+#include "spi/FlashCommands.h"
 #include "spi/SpiAdapter.h"
 
 namespace zorvek {
@@ -29,14 +30,6 @@ inline constexpr uint32_t kFlashSectorSize = 0x10000;
 // SetupUsb runs the SPI clock at 12 MHz / ((1 + divisor) * 2) = 6 MHz.
 inline constexpr int32_t kSpiClockDivisor = 0;
 
-// Flash commands.
-inline constexpr uint8_t kCmdReadSignature = 0xAB;
-inline constexpr uint8_t kCmdWriteEnable = 0x06;
-inline constexpr uint8_t kCmdReadStatus = 0x05;
-inline constexpr uint8_t kCmdPageProgram = 0x02;
-inline constexpr uint8_t kCmdReadData = 0x03;
-inline constexpr uint8_t kCmdChipErase = 0xC7;
-inline constexpr uint8_t kCmdSectorErase = 0xD8;
 
 // How long a program or erase may keep the flash busy before the wait gives up:
 // many times the datasheet maxima (5 ms, 3 s, 80 s for the largest chip).
