@@ -13,13 +13,14 @@
 #include <memory>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "audio/WaveFile.h"
-#include "image/SirenOperations.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "BenchSupport.h"
+#include "operations/SirenOperations.h"
+#include "spi/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/SpiLink.h"
+#include "spi/UsbConnection.h"
 
 using namespace zorvek;
 namespace fs = std::filesystem;
@@ -27,7 +28,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using namespace zorvek::bench;
-
 
 long PeakKiB() {
     rusage usage{};

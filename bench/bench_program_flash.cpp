@@ -7,18 +7,18 @@
 #include <memory>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "BenchSupport.h"
+#include "spi/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/SpiLink.h"
+#include "spi/UsbConnection.h"
 
 using namespace zorvek;
 
 namespace {
 
 using namespace zorvek::bench;
-
 
 void Run(int32_t verifyFrameBytes) {
     constexpr uint32_t kImage = 2u << 20;

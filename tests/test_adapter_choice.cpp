@@ -5,9 +5,10 @@
 #include "FakeMpsseTransport.h"
 #include "ScriptedUserPort.h"
 #include "spi/CountingAdapter.h"
+#include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/SpiLink.h"
+#include "spi/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

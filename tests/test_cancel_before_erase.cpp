@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "ScriptedUserPort.h"
-#include "image/SirenOperations.h"
+#include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 
 using namespace zorvek;

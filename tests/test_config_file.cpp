@@ -7,8 +7,9 @@
 #include <string>
 
 #include "ScriptedUserPort.h"
-#include "files/ConfigCommands.h"
 #include "files/ConfigFile.h"
+#include "job/Paths.h"
+#include "operations/ConfigCommands.h"
 
 namespace zorvek {
 namespace {

@@ -6,9 +6,10 @@
 #include <fstream>
 
 #include "ScriptedUserPort.h"
-#include "spi/AdapterFactory.h"
+#include "spi/AdapterRequest.h"
+#include "spi/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/SpiLink.h"
+#include "spi/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

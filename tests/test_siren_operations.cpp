@@ -8,7 +8,7 @@
 #include "ScriptedUserPort.h"
 #include "WavTestSupport.h"
 #include "files/SirenImageFile.h"
-#include "image/SirenOperations.h"
+#include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
@@ -197,8 +197,8 @@ TEST(SirenOperations, VerifyFindsWeakBitAtItsAddress) {
     while ((image[address] & 0x01) != 0) ++address;
     run.siren.Flash().AddWeakBit(address, 0);
     EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::VerifyFailed);
-    EXPECT_TRUE(run.port.Saw("Error verifying! Check connections and try again. Location " +
-                             std::to_string(address) + "."));
+    EXPECT_TRUE(
+        run.port.Saw("Error verifying! Check connections and try again. Location " + std::to_string(address) + "."));
 }
 
 TEST(SirenOperations, CloneOntoAnotherSiren) {

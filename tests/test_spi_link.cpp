@@ -5,9 +5,10 @@
 
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
+#include "spi/FlashRoutines.h"
 #include "spi/LinkFrames.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/SpiLink.h"
+#include "spi/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
@@ -488,7 +489,7 @@ TEST(LinkWithoutAdapter, RoutinesFailCleanly) {
     ScriptedUserPort port;
     uint8_t buffer[4];
     EXPECT_NE(ReadFlash(job, link, port, 0, buffer, 4), 0);
-    EXPECT_EQ(WaitWhileBusy(job, link, port), 0);
+    EXPECT_FALSE(WaitWhileBusy(job, link, port));
     EXPECT_EQ(job.abortFlag, 1);
     CloseUsb(job, link, port);
     EXPECT_TRUE(port.messages.empty());

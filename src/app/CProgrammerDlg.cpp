@@ -18,18 +18,17 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QUrl>
-#include <cstdlib>
 #include <vector>
 
 #include "app/CAboutDlg.h"
+#include "app/DepthScope.h"
 #include "app/Pictures.h"
-#include "files/ConfigCommands.h"
 #include "image/FirmwareHexLoader.h"
+#include "job/Paths.h"
 #include "job/Settings.h"
 #include "job/SlotTable.h"
-#include "app/DepthScope.h"
-#include "files/ConfigCommands.h"
 #include "job/Usage.h"
+#include "operations/ConfigCommands.h"
 #include "ui/QtUserPort.h"
 
 namespace zorvek {
@@ -234,8 +233,8 @@ void CProgrammerDlg::onToggleSimulatedSiren() {
     chooseAdapter(simulated);
     showAdapterWarnings();
     if ((adapterKind_ == AdapterKind::Simulator) != simulated) {
-        const char* chosen = std::getenv("ZORVEK_ADAPTER");
-        ShowMessage(std::string("The setting is saved, but ZORVEK_ADAPTER=") + (chosen ? chosen : "") +
+        const char* chosen = adapterKind_ == AdapterKind::Simulator ? "simulator" : "ftdi";
+        ShowMessage(std::string("The setting is saved, but ZORVEK_ADAPTER=") + chosen +
                         " chooses the adapter while it is set.\nThe " + AdapterKindName(adapterKind_) +
                         " stays in use.",
                     kProgramTitle, MessageIcon::Information);

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "image/SirenOperations.h"
 #include "job/JobState.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
-#include "spi/AdapterFactory.h"
-#include "spi/SpiLink.h"
+#include "operations/SirenOperations.h"
+#include "spi/AdapterRequest.h"
+#include "spi/FlashRoutines.h"
+#include "spi/UsbConnection.h"
 
 class QAction;
 class QButtonGroup;

@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "job/Paths.h"
+
 namespace zorvek {
 
 namespace fs = std::filesystem;
@@ -26,9 +28,7 @@ bool IsWritableFolder(const std::string& path) {
 }
 
 std::string AbsoluteFolder(const std::string& path) {
-    std::error_code ec;
-    fs::path absolute = fs::absolute(path, ec);
-    return WithSlash(ec ? path : absolute.lexically_normal().string());
+    return WithSlash(AbsolutePath(path));
 }
 
 // A fresh folder only this run knows, below `parent`; empty if none can be made.

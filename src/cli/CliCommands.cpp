@@ -12,33 +12,28 @@
 #include "files/ConfigFile.h"
 #include "files/SirenImageFile.h"
 #include "image/ImageInfo.h"
+#include "job/Paths.h"
 #include "job/Settings.h"
+#include "job/TextFormat.h"
+#include "spi/AdapterRequest.h"
 #include "spi/CountingAdapter.h"
+#include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/SimulatedSiren.h"
+#include "spi/UsbConnection.h"
 
 namespace zorvek::cli {
 namespace {
 
 constexpr const char* kProgram = "zorvek-cli";
-constexpr uint32_t kDefaultFlashSize = 2u << 20;
-constexpr const char* kSimulatedSerial = "SIM0001";
 
 void Say(const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
     std::fflush(stderr);
 }
 
-std::string Absolute(const std::string& path) {
-    std::error_code ec;
-    auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
-}
-
 std::string Hex(uint64_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
+    return Format("0x%llX", static_cast<unsigned long long>(value));
 }
 
 class CliRun {
@@ -72,6 +67,7 @@ private:
     const CliOptions& o_;
     ConsoleUserPort port_;
     JobState job_;
+    AdapterEnvironment environment_ = ReadAdapterEnvironment();
     std::unique_ptr<SpiAdapter> adapter_;
     SimulatedSiren* siren_ = nullptr;
     FtdiAdapter* ftdi_ = nullptr;
@@ -85,52 +81,41 @@ std::optional<uint32_t> CliRun::SimulatorSize(std::string& error) const {
         error = "--simulator-size must be 256K, 512K, 1M, 2M or 4M, not \"" + *o_.simulatorSize + "\"";
         return std::nullopt;
     }
-    if (const char* env = std::getenv("ZORVEK_SIMULATOR_SIZE"); env && *env)
-        if (auto size = ParseSimulatorSize(env)) return size;
-    return kDefaultFlashSize;
+    return environment_.simulatorSize.value_or(kDefaultFlashSize);
 }
 
 int CliRun::ChooseAdapter() {
-    bool simulated = false;
+    // The options over the environment over the defaults.
+    AdapterRequest request = DefaultAdapterRequest();
+    ApplyEnvironment(environment_, request);
     if (o_.adapter) {
-        simulated = *o_.adapter == "simulator";
-    } else if (const char* env = std::getenv("ZORVEK_ADAPTER"); env && *env) {
-        const std::string value(env);
-        if (value != "simulator" && value != "ftdi") {
-            Say("ZORVEK_ADAPTER \"" + value + "\" is neither \"ftdi\" nor \"simulator\"");
-            return kExitUsage;
-        }
-        simulated = value == "simulator";
-    } else {
-        simulated = o_.simulatorFile.has_value() || o_.simulatorSize.has_value();
+        request.kind = *o_.adapter == "simulator" ? AdapterKind::Simulator : AdapterKind::Ftdi;
+    } else if (!environment_.unknownKind.empty()) {
+        Say("ZORVEK_ADAPTER \"" + environment_.unknownKind + "\" is neither \"ftdi\" nor \"simulator\"");
+        return kExitUsage;
+    } else if (!environment_.kind) {
+        request.kind = o_.simulatorFile || o_.simulatorSize ? AdapterKind::Simulator : AdapterKind::Ftdi;
     }
-    if (simulated) {
-        std::vector<std::string> warnings;
-        SimulatorOptions options = SimulatorOptionsFromEnvironment(warnings);
+    request.serial = o_.device;
+    if (request.kind == AdapterKind::Simulator) {
         std::string error;
         const auto size = SimulatorSize(error);
         if (!size) {
             Say(error);
             return kExitUsage;
         }
-        options.size = *size;
-        if (o_.simulatorFile) options.filePath = Absolute(*o_.simulatorFile);
-        // The simulated siren has one serial number; asking for another finds nothing.
-        if (o_.device && *o_.device != kSimulatedSerial) options.faults.noDevice = true;
-        for (const auto& w : warnings) Say("warning: " + w);
-        auto siren = std::make_unique<SimulatedSiren>(options);
-        if (!siren->LoadError().empty()) {
-            Say("simulated siren: " + siren->LoadError());
-            return kExitFailed;
-        }
-        siren_ = siren.get();
-        adapter_ = std::move(siren);
-    } else {
-        auto ftdi = std::make_unique<FtdiAdapter>(MakeLibFtdiTransport());
-        if (o_.device) ftdi->SetSerialFilter(*o_.device);
-        ftdi_ = ftdi.get();
-        adapter_ = std::move(ftdi);
+        request.simulator.size = *size;
+        if (o_.simulatorFile) request.simulator.filePath = AbsolutePath(*o_.simulatorFile);
+        for (const auto& w : environment_.warnings) Say("warning: " + w);
     }
+    AdapterChoice choice = MakeAdapter(request);
+    if (!choice.loadError.empty()) {
+        Say("simulated siren: " + choice.loadError);
+        return kExitFailed;
+    }
+    siren_ = choice.siren;
+    ftdi_ = choice.ftdi;
+    adapter_ = std::move(choice.adapter);
     counting_ = std::make_unique<CountingAdapter>(*adapter_);
     link_.adapter = counting_.get();
     return kExitSuccess;
@@ -205,27 +190,23 @@ int CliRun::LoadJob(const std::string& path) {
         Say("job file " + path + " does not exist");
         return kExitFailed;
     }
-    if (!ReadConfigFile(Absolute(path), job_, &error)) {
+    if (!ReadConfigFile(AbsolutePath(path), job_, &error)) {
         Say(error);
         return kExitFailed;
     }
     job_.verbose = o_.verbose ? 1 : 0;
     // A relative firmware path in a hand-written job is meant from the job's
     // folder, as its WAV paths are.
-    const std::string& hex = job_.firmwarePath;
-    const bool foreignAbsolute = !hex.empty() && (hex[0] == '\\' || (hex.size() > 1 && hex[1] == ':'));
-    if (!hex.empty() && !foreignAbsolute && std::filesystem::path(hex).is_relative())
-        job_.firmwarePath =
-            (std::filesystem::path(Absolute(path)).parent_path() / job_.firmwarePath).lexically_normal().string();
+    job_.firmwarePath =
+        ResolveAgainst(job_.firmwarePath, std::filesystem::path(AbsolutePath(path)).parent_path().string());
     return kExitSuccess;
 }
 
 int CliRun::Program() {
     if (int status = LoadJob(o_.args[0])) return status;
-    if (o_.verify) job_.verify = *o_.verify ? 1 : 0;
     if (int status = ChooseAdapter()) return status;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.ProgramCommand(), "siren programmed.");
+    return Finish(ops.ProgramCommand({.verify = o_.verify}), "siren programmed.");
 }
 
 int CliRun::Image() {
@@ -252,17 +233,15 @@ int CliRun::Image() {
 
 int CliRun::Read() {
     if (int status = ChooseAdapter()) return status;
-    port_.fileAnswers.push_back(Absolute(o_.args[0]));
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.ReadSiren(), "siren read.");
+    return Finish(ops.ReadSiren({.imagePath = AbsolutePath(o_.args[0])}), "siren read.");
 }
 
 int CliRun::Write() {
     if (int status = ChooseAdapter()) return status;
-    job_.verify = o_.verify.value_or(false) ? 1 : 0;
-    port_.fileAnswers.push_back(Absolute(o_.args[0]));
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren(), "siren written.");
+    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(false)}),
+                  "siren written.");
 }
 
 int CliRun::Firmware() {
@@ -276,13 +255,12 @@ int CliRun::Firmware() {
         return kExitFailed;
     }
     if (int status = ChooseAdapter()) return status;
-    // The question ends in "Abort?": going ahead is answering No. Without an
-    // answer (end of input) the safe answer is to abort.
-    if (o_.yes) port_.answerPolicy = [](const std::string&) { return std::optional<bool>(false); };
+    // The question ends in "Abort?". Without an answer (end of input) the safe
+    // answer is to abort.
     port_.eofAnswer = true;
-    port_.fileAnswers.push_back(Absolute(o_.args[0]));
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.UpdateFirmwareOnly(), "firmware updated.");
+    return Finish(ops.UpdateFirmwareOnly({.hexPath = AbsolutePath(o_.args[0]), .confirmed = o_.yes}),
+                  "firmware updated.");
 }
 
 int CliRun::Identify() {

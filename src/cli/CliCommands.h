@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "image/SirenOperations.h"
+#include "operations/SirenOperations.h"
 
 namespace zorvek::cli {
 

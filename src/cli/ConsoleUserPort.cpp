@@ -182,9 +182,6 @@ void ConsoleUserPort::ShowMessage(const std::string& text, const std::string& ca
 }
 
 bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon) {
-    if (answerPolicy) {
-        if (auto answer = answerPolicy(text)) return *answer;
-    }
     // An explicit answer only: Enter alone must not pick a side of a warning.
     std::fprintf(err_, "%s [y/n] ", FormatMessage(caption, text).c_str());
     for (;;) {
@@ -200,15 +197,13 @@ bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& capti
     }
 }
 
+// The command line names every file an operation needs; there is no dialog to ask.
 std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&) {
-    if (fileAnswers.empty()) return std::nullopt;
-    std::string path = fileAnswers.front();
-    fileAnswers.pop_front();
-    return path;
+    return std::nullopt;
 }
 
-std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec& dialog) {
-    return ChooseOpenFile(dialog);
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec&) {
+    return std::nullopt;
 }
 
 std::unique_ptr<ProgressPort> ConsoleUserPort::MakeProgress(const std::string& title, bool) {

@@ -1,10 +1,9 @@
 #pragma once
 // UserPort for the terminal: boxes become "Caption: text" lines on stderr,
-// file choices come from the command line, Ctrl-C is the popup's Cancel.
+// file names come with the command (a file dialog is a Cancel), Ctrl-C is the
+// popup's Cancel.
 #include <chrono>
 #include <cstdio>
-#include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -67,10 +66,6 @@ public:
     void ShowDip32ToneIndicator(bool) override {}
     std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;
 
-    // Paths the next file dialogs return, in order; none left means Cancel.
-    std::deque<std::string> fileAnswers;
-    // Answers the next Yes/No questions; unset: ask on the terminal.
-    std::function<std::optional<bool>(const std::string& text)> answerPolicy;
     // The answer when standard input ends (or Ctrl-C) before y or n was typed.
     bool eofAnswer = false;
 

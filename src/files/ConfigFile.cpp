@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "files/AtomicFile.h"
+#include "job/Paths.h"
 
 namespace zorvek {
 
@@ -16,18 +17,6 @@ constexpr int kVolumeLineSlots[kSlotCount] = {7, 1, 2, 3, 4, 5, 6};
 
 bool isCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// "C:\..." and "\\server\..." are absolute where such files were written.
-bool isAbsolutePath(const std::string& path) {
-    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
-std::string resolve(const std::string& path, const std::string& baseFolder) {
-    if (path.empty() || baseFolder.empty() || isAbsolutePath(path)) return path;
-    return (std::filesystem::path(baseFolder) / path).lexically_normal().string();
 }
 
 }  // namespace
@@ -80,7 +69,7 @@ void ParseConfig(std::istream& in, JobState& job, const std::string& baseFolder)
     auto next = [&]() -> const std::string& { return lines[n++]; };
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         MessageSlot& s = job.slot(slot);
-        s.wavPath = resolve(next(), baseFolder);
+        s.wavPath = ResolveAgainst(next(), baseFolder);
         s.toneIndex = ConfigNumber(next());
         s.beaconIndex = ConfigNumber(next());
     }
@@ -108,8 +97,7 @@ int ReadConfigFile(const std::string& path, JobState& job, std::string* error) {
         return 0;
     }
     JobState loaded = job;
-    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    ParseConfig(in, loaded, (ec ? std::filesystem::path(path) : absolute).parent_path().string());
+    ParseConfig(in, loaded, std::filesystem::path(AbsolutePath(path)).parent_path().string());
     if (in.bad()) {
         if (error) *error = "Cannot read " + path;
         return 0;

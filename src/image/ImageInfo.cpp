@@ -6,6 +6,7 @@
 
 #include "audio/WaveFile.h"
 #include "job/SlotTable.h"
+#include "job/TextFormat.h"
 
 namespace zorvek {
 namespace {
@@ -34,12 +35,6 @@ const char* BeaconName(uint8_t code) {
     }
 }
 
-std::string Printf(const char* format, auto... args) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
-
 std::string JsonString(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
@@ -61,7 +56,7 @@ std::string JsonString(const std::string& s) {
                 break;
             default:
                 if (c < 0x20) {
-                    out += Printf("\\u%04x", c);
+                    out += Format("\\u%04x", c);
                 } else {
                     out += static_cast<char>(c);
                 }
@@ -93,7 +88,7 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
     info = ImageInfo{};
     if (data.size() < kAudioStart) {
         if (error)
-            *error = Printf("%zu bytes is too short for a siren image: the table, settings and firmware take %zu.",
+            *error = Format("%zu bytes is too short for a siren image: the table, settings and firmware take %zu.",
                             data.size(), kAudioStart);
         return 0;
     }
@@ -130,7 +125,7 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
         }
         return 1;
     }
-    if (info.dipByte > 1) info.problems.push_back(Printf("DIP mode byte 0x%02X is neither 0 nor 1.", info.dipByte));
+    if (info.dipByte > 1) info.problems.push_back(Format("DIP mode byte 0x%02X is neither 0 nor 1.", info.dipByte));
 
     uint64_t audioEnd = kAudioStart;
     for (int n = 1; n <= kSlotCount; ++n) {
@@ -151,14 +146,14 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
         if (m.audioInside) {
             audioEnd = std::max(audioEnd, end);
         } else {
-            info.problems.push_back(Printf("Message %d: its samples (0x%06X to 0x%06llX) lie outside the %s.", n,
+            info.problems.push_back(Format("Message %d: its samples (0x%06X to 0x%06llX) lie outside the %s.", n,
                                            m.entry.startAddress, static_cast<unsigned long long>(end),
                                            m.entry.startAddress < kAudioStart ? "audio area" : "data"));
         }
         if (!*m.beacon)
-            info.problems.push_back(Printf("Message %d: unknown beacon code 0x%02X.", n, m.entry.beaconCode));
+            info.problems.push_back(Format("Message %d: unknown beacon code 0x%02X.", n, m.entry.beaconCode));
         if (m.volumeLevel == 0)
-            info.problems.push_back(Printf("Message %d: volume byte 0x%02X is no volume level.", n, m.volumeByte));
+            info.problems.push_back(Format("Message %d: volume byte 0x%02X is no volume level.", n, m.volumeByte));
     }
     // Messages sharing a file share its samples: name the first one, by slot order.
     for (auto& m : info.messages) {
@@ -175,32 +170,32 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
     info.freeBytes = std::max<int64_t>(0, lastAddress - static_cast<int64_t>(audioEnd));
     if (static_cast<int64_t>(audioEnd) > lastAddress)
         info.problems.push_back(
-            Printf("The audio ends at 0x%06X, beyond a flash of %u bytes.", info.audioEnd, info.flashSize));
+            Format("The audio ends at 0x%06X, beyond a flash of %u bytes.", info.audioEnd, info.flashSize));
     info.freeSeconds = static_cast<double>(info.freeBytes / 3 * 2) / kImageSampleRate;
     return 1;
 }
 
 std::string FormatImageInfoText(const ImageInfo& info, const std::string& name) {
     std::string out;
-    out += Printf("File:            %s\n", name.c_str());
-    out += Printf("Size:            %zu bytes (%s)\n", info.dataSize,
+    out += Format("File:            %s\n", name.c_str());
+    out += Format("Size:            %zu bytes (%s)\n", info.dataSize,
                   info.wholeFlash ? "a whole flash" : "an image; free space counted against the assumed flash");
-    out += Printf("Flash:           %u bytes, highest address 0x%X\n", info.flashSize,
+    out += Format("Flash:           %u bytes, highest address 0x%X\n", info.flashSize,
                   info.flashSize ? info.flashSize - 1 : 0);
     if (!info.erased) {
         out +=
-            Printf("DIP mode:        %s (byte 0x46 = 0x%02X)\n", info.dip32Tone ? "32-tone" : "standard", info.dipByte);
-        out += Printf("Firmware marker: 0x%02X (%s); %zu of %zu firmware-area bytes set\n", info.firmwareMarker,
+            Format("DIP mode:        %s (byte 0x46 = 0x%02X)\n", info.dip32Tone ? "32-tone" : "standard", info.dipByte);
+        out += Format("Firmware marker: 0x%02X (%s); %zu of %zu firmware-area bytes set\n", info.firmwareMarker,
                       info.firmwareUpdate ? "firmware update" : "no firmware update", info.firmwareBytesSet,
                       kFirmwareSize);
         out += "\nMessage  Slot  Start     Samples   Seconds  Tone  Beacon  Repeat word          Volume\n";
         for (const auto& m : info.messages) {
-            std::string repeat = Printf("0x%04X (%s %u)", m.entry.repeatWord, m.repeat ? "repeat" : "play",
+            std::string repeat = Format("0x%04X (%s %u)", m.entry.repeatWord, m.repeat ? "repeat" : "play",
                                         static_cast<unsigned>(m.repeatCount));
-            std::string beacon = *m.beacon ? m.beacon : Printf("0x%02X", m.entry.beaconCode);
-            std::string volume = m.volumeLevel ? std::to_string(m.volumeLevel) : Printf("0x%02X?", m.volumeByte);
-            std::string shared = m.sharesAudioWith ? Printf("  same audio as Message %d", m.sharesAudioWith) : "";
-            out += Printf("%-8d %-5d 0x%06X  %-8u  %7.3f  %-4s  %-6s  %-19s %s", m.messageNumber, m.slot,
+            std::string beacon = *m.beacon ? m.beacon : Format("0x%02X", m.entry.beaconCode);
+            std::string volume = m.volumeLevel ? std::to_string(m.volumeLevel) : Format("0x%02X?", m.volumeByte);
+            std::string shared = m.sharesAudioWith ? Format("  same audio as Message %d", m.sharesAudioWith) : "";
+            out += Format("%-8d %-5d 0x%06X  %-8u  %7.3f  %-4s  %-6s  %-19s %s", m.messageNumber, m.slot,
                           m.entry.startAddress, m.samples, m.seconds,
                           m.entry.toneCode ? std::to_string(m.entry.toneCode).c_str() : "None", beacon.c_str(),
                           repeat.c_str(), volume.c_str());
@@ -208,8 +203,8 @@ std::string FormatImageInfoText(const ImageInfo& info, const std::string& name) 
         }
         out += "\n";
     }
-    out += Printf("End of audio:    0x%06X\n", info.audioEnd);
-    out += Printf("Free space:      %lld bytes (%.1f s at %u samples/s)\n", static_cast<long long>(info.freeBytes),
+    out += Format("End of audio:    0x%06X\n", info.audioEnd);
+    out += Format("Free space:      %lld bytes (%.1f s at %u samples/s)\n", static_cast<long long>(info.freeBytes),
                   info.freeSeconds, kImageSampleRate);
     for (const auto& p : info.problems) out += "Note: " + p + "\n";
     return out;
@@ -218,10 +213,10 @@ std::string FormatImageInfoText(const ImageInfo& info, const std::string& name) 
 std::string FormatImageInfoJson(const ImageInfo& info, const std::string& name) {
     std::string out = "{";
     out += "\"file\":" + JsonString(name);
-    out += Printf(",\"size\":%zu,\"flashSize\":%u,\"wholeFlash\":%s,\"erased\":%s", info.dataSize, info.flashSize,
+    out += Format(",\"size\":%zu,\"flashSize\":%u,\"wholeFlash\":%s,\"erased\":%s", info.dataSize, info.flashSize,
                   info.wholeFlash ? "true" : "false", info.erased ? "true" : "false");
-    out += Printf(",\"dipByte\":%u,\"dip32Tone\":%s", info.dipByte, info.dip32Tone ? "true" : "false");
-    out += Printf(",\"firmwareMarker\":%u,\"firmwareUpdate\":%s,\"firmwareBytesSet\":%zu", info.firmwareMarker,
+    out += Format(",\"dipByte\":%u,\"dip32Tone\":%s", info.dipByte, info.dip32Tone ? "true" : "false");
+    out += Format(",\"firmwareMarker\":%u,\"firmwareUpdate\":%s,\"firmwareBytesSet\":%zu", info.firmwareMarker,
                   info.firmwareUpdate ? "true" : "false", info.firmwareBytesSet);
     out += ",\"messages\":[";
     if (!info.erased) {
@@ -229,22 +224,22 @@ std::string FormatImageInfoJson(const ImageInfo& info, const std::string& name) 
         for (const auto& m : info.messages) {
             if (!first) out += ",";
             first = false;
-            out += Printf("{\"message\":%d,\"slot\":%d,\"start\":%u,\"lastSampleIndex\":%u,\"samples\":%u",
+            out += Format("{\"message\":%d,\"slot\":%d,\"start\":%u,\"lastSampleIndex\":%u,\"samples\":%u",
                           m.messageNumber, m.slot, m.entry.startAddress, m.entry.lastSampleIndex, m.samples);
-            out += Printf(",\"packedBytes\":%u,\"seconds\":%.4f,\"tone\":%u,\"beaconCode\":%u,\"beacon\":%s",
+            out += Format(",\"packedBytes\":%u,\"seconds\":%.4f,\"tone\":%u,\"beaconCode\":%u,\"beacon\":%s",
                           m.packedBytes, m.seconds, m.entry.toneCode, m.entry.beaconCode,
                           *m.beacon ? JsonString(m.beacon).c_str() : "null");
-            out += Printf(",\"repeatWord\":%u,\"repeat\":%s,\"repeatCount\":%u", m.entry.repeatWord,
+            out += Format(",\"repeatWord\":%u,\"repeat\":%s,\"repeatCount\":%u", m.entry.repeatWord,
                           m.repeat ? "true" : "false", static_cast<unsigned>(m.repeatCount));
-            out += Printf(",\"volumeByte\":%u,\"volumeLevel\":", m.volumeByte);
+            out += Format(",\"volumeByte\":%u,\"volumeLevel\":", m.volumeByte);
             out += m.volumeLevel ? std::to_string(m.volumeLevel) : "null";
             out += ",\"sharesAudioWith\":";
             out += m.sharesAudioWith ? std::to_string(m.sharesAudioWith) : "null";
-            out += Printf(",\"audioInside\":%s}", m.audioInside ? "true" : "false");
+            out += Format(",\"audioInside\":%s}", m.audioInside ? "true" : "false");
         }
     }
     out += "]";
-    out += Printf(",\"audioEnd\":%u,\"freeBytes\":%lld,\"freeSeconds\":%.3f", info.audioEnd,
+    out += Format(",\"audioEnd\":%u,\"freeBytes\":%lld,\"freeSeconds\":%.3f", info.audioEnd,
                   static_cast<long long>(info.freeBytes), info.freeSeconds);
     out += ",\"problems\":[";
     for (size_t i = 0; i < info.problems.size(); ++i) out += (i ? "," : "") + JsonString(info.problems[i]);
@@ -269,7 +264,7 @@ int ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector
                    std::string* error) {
     samples.clear();
     if (messageNumber < 1 || messageNumber > kSlotCount) {
-        if (error) *error = Printf("There is no Message %d; messages are numbered 1 to %d.", messageNumber, kSlotCount);
+        if (error) *error = Format("There is no Message %d; messages are numbered 1 to %d.", messageNumber, kSlotCount);
         return 0;
     }
     ImageInfo info;
@@ -281,7 +276,7 @@ int ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector
     const MessageInfo& m = info.messages[static_cast<size_t>(messageNumber - 1)];
     if (!m.audioInside) {
         if (error)
-            *error = Printf("The samples of Message %d (from 0x%06X, %u bytes) lie outside the file's audio area.",
+            *error = Format("The samples of Message %d (from 0x%06X, %u bytes) lie outside the file's audio area.",
                             messageNumber, m.entry.startAddress, m.packedBytes);
         return 0;
     }

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "job/TextFormat.h"
+
 namespace zorvek {
 
 namespace {
@@ -20,15 +22,11 @@ int hexValue(char c) {
 }
 
 std::string hex2(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-    return text;
+    return Format("0x%02X", value & 0xFFu);
 }
 
 std::string hex4(unsigned long value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%04lX", value);
-    return text;
+    return Format("0x%04lX", value);
 }
 
 class HexParser {

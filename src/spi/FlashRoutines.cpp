@@ -1,14 +1,15 @@
 // The serial flash command set: signature, write enable, busy polling, page
 // program, read, erase and read-back verification.
+#include "spi/FlashRoutines.h"
+
 #include <algorithm>
 #include <vector>
 
+#include "job/TextFormat.h"
 #include "spi/LinkFrames.h"
-#include "spi/SpiLink.h"
 
 namespace zorvek {
 
-using detail::Format;
 using detail::SendReadFrame;
 using detail::SendWriteFrame;
 using detail::Show;
@@ -29,20 +30,8 @@ void AddressBytes(uint8_t* out, uint32_t address) {
 }  // namespace
 
 uint32_t FlashLastAddressForSignature(uint32_t signature) {
-    switch (signature) {
-        case 0x11:
-            return 0x3FFFF;
-        case 0x12:
-            return 0x7FFFF;
-        case 0x13:
-            return 0xFFFFF;
-        case 0x14:
-            return 0x1FFFFF;
-        case 0x15:
-            return 0x3FFFFF;
-        default:
-            return 0;
-    }
+    const FlashChip* chip = FlashChipForSignature(signature);
+    return chip ? chip->LastAddress() : 0;
 }
 
 int32_t ReadSignature(JobState& job, SpiLink& link, UserPort& port) {
@@ -81,7 +70,7 @@ int32_t WriteEnable(JobState&, SpiLink& link, UserPort&) {
     return SendWriteFrame(link, control, sizeof control, nullptr, 0);
 }
 
-int32_t WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port, std::chrono::milliseconds limit) {
+bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port, std::chrono::milliseconds limit) {
     const uint8_t control[] = {kCmdReadStatus};
     const auto start = link.adapter ? link.adapter->Elapsed() : std::chrono::nanoseconds(0);
     for (;;) {
@@ -101,23 +90,28 @@ int32_t WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port, std::chrono:
         }
         if (result != 0) {
             job.abortFlag = 1;
-            break;
+            return false;
         }
-        if ((status & 0x01) == 0 || cancelled) break;
+        if (cancelled) return false;
+        if ((status & 0x01) == 0) return true;
         if (link.adapter->Elapsed() - start > limit) {
             job.abortFlag = 1;
             Show(port, Format(kMsgStillBusy, static_cast<int>(limit.count() / 1000)));
-            break;
+            return false;
         }
     }
-    return 0;
 }
 
 int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz) {
     if (clockHz <= 0) clockHz = ClockFrequencyForDivisor(kSpiClockDivisor);
-    // Unknown size: the longer time, so the first poll still tends to find it idle.
-    const std::chrono::nanoseconds typical =
-        flashLastAddress >= (1u << 20) - 1 ? kPageProgramTypical : kPageProgramTypicalSmall;
+    // Unknown size: the longest typical time, so the first poll still tends to find it idle.
+    std::chrono::nanoseconds typical{0};
+    if (const FlashChip* chip = FlashChipForCapacity(uint64_t{flashLastAddress} + 1)) {
+        typical = chip->pageProgramTypical;
+    } else {
+        for (const FlashChip& c : kFlashChips)
+            typical = std::max<std::chrono::nanoseconds>(typical, c.pageProgramTypical);
+    }
     const int64_t bitsTimesNs = static_cast<int64_t>(typical.count()) * clockHz;
     constexpr int64_t kNsPerByteAt1Hz = 8 * 1000000000LL;
     return static_cast<int32_t>((bitsTimesNs + kNsPerByteAt1Hz - 1) / kNsPerByteAt1Hz);

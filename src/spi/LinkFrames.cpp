@@ -1,19 +1,6 @@
 #include "spi/LinkFrames.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 namespace zorvek::detail {
-
-std::string Format(const char* format, ...) {
-    char buffer[512];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0) return {};
-    return std::string(buffer, static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n) : sizeof buffer - 1);
-}
 
 int32_t SendWriteFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, const uint8_t* data,
                        int32_t dataCount) {

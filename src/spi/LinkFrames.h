@@ -1,13 +1,13 @@
 #pragma once
-// Frame building and message formatting shared by the link routines.
+// Frame building shared by the link routines.
 #include <cstdint>
 #include <string>
 
+#include "job/JobState.h"
+#include "job/UserPort.h"
 #include "spi/SpiLink.h"
 
 namespace zorvek::detail {
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Each stores the call's status in lastStatus (0 first) and returns it.
 int32_t SendWriteFrame(SpiLink& link, const uint8_t* control, int32_t controlCount, const uint8_t* data,

@@ -13,38 +13,19 @@ constexpr auto kForever = std::chrono::nanoseconds::max();
 }  // namespace
 
 bool SimulatedFlash::IsSupportedSize(uint32_t size) {
-    return size == (256u << 10) || size == (512u << 10) || size == (1u << 20) || size == (2u << 20) ||
-           size == (4u << 20);
+    return FlashChipForCapacity(size) != nullptr;
 }
 
 uint8_t SimulatedFlash::SignatureForSize(uint32_t size) {
-    uint8_t signature = 0x11;
-    for (uint32_t s = 256u << 10; s < size && signature < 0x15; s <<= 1) ++signature;
-    return signature;
+    const FlashChip* chip = FlashChipForCapacity(size);
+    return chip ? chip->signature : FlashChipForCapacity(kDefaultSize)->signature;
 }
 
 SimulatedFlash::SimulatedFlash(uint32_t size)
-    : memory_(IsSupportedSize(size) ? size : kDefaultSize, 0xFF), signature_(SignatureForSize(Size())) {
+    : chip_(FlashChipForCapacity(IsSupportedSize(size) ? size : kDefaultSize)),
+      memory_(chip_->capacity, 0xFF),
+      signature_(chip_->signature) {
     std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
-}
-
-std::chrono::nanoseconds SimulatedFlash::PageProgramTime() const {
-    return Size() <= (512u << 10) ? std::chrono::microseconds(800) : std::chrono::microseconds(640);
-}
-
-std::chrono::nanoseconds SimulatedFlash::BulkEraseTime() const {
-    switch (Size()) {
-        case 256u << 10:
-            return std::chrono::milliseconds(3000);
-        case 512u << 10:
-            return std::chrono::milliseconds(4500);
-        case 1u << 20:
-            return std::chrono::milliseconds(8000);
-        case 2u << 20:
-            return std::chrono::milliseconds(13000);
-        default:
-            return std::chrono::milliseconds(23000);
-    }
 }
 
 void SimulatedFlash::Settle() {
@@ -163,7 +144,7 @@ void SimulatedFlash::Execute() {
             }
             break;
         case kCmdSectorErase:
-            if (frameBytes_ == 4 && StartWrite(kSectorEraseTime)) {
+            if (frameBytes_ == 4 && StartWrite(SectorEraseTime())) {
                 ++sectorErases;
                 uint32_t base = address_ & Mask() & ~(kSectorSize - 1);
                 std::fill_n(memory_.begin() + base, kSectorSize, 0xFF);

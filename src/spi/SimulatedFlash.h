@@ -6,21 +6,24 @@
 #include <utility>
 #include <vector>
 
+#include "job/FlashChips.h"
+
 namespace zorvek {
 
 class SimulatedFlash {
 public:
-    static constexpr uint32_t kPageSize = 256;
-    static constexpr uint32_t kSectorSize = 0x10000;
-    static constexpr uint32_t kDefaultSize = 2u << 20;
+    static constexpr uint32_t kPageSize = kFlashPageSize;
+    static constexpr uint32_t kSectorSize = kFlashSectorSize;
+    static constexpr uint32_t kDefaultSize = kDefaultFlashSize;
 
-    // Capacities 256 KiB to 4 MiB (powers of two); anything else is refused.
+    // The capacities of the chip table; anything else is refused.
     static bool IsSupportedSize(uint32_t size);
     // RES signature of a supported size: 0x11 (256 KiB) to 0x15 (4 MiB).
     static uint8_t SignatureForSize(uint32_t size);
 
     // An erased chip. An unsupported size falls back to the default.
     explicit SimulatedFlash(uint32_t size = kDefaultSize);
+    const FlashChip& Chip() const { return *chip_; }
 
     uint32_t Size() const { return static_cast<uint32_t>(memory_.size()); }
     std::vector<uint8_t>& Memory() { return memory_; }
@@ -49,9 +52,9 @@ public:
     void SetStuckBusyAfter(int64_t count) { stuckBusyAfter_ = count; }
 
     // Typical datasheet durations for this size.
-    std::chrono::nanoseconds PageProgramTime() const;
-    static constexpr std::chrono::nanoseconds kSectorEraseTime = std::chrono::milliseconds(600);
-    std::chrono::nanoseconds BulkEraseTime() const;
+    std::chrono::nanoseconds PageProgramTime() const { return chip_->pageProgramTypical; }
+    std::chrono::nanoseconds SectorEraseTime() const { return chip_->sectorEraseTypical; }
+    std::chrono::nanoseconds BulkEraseTime() const { return chip_->bulkEraseTypical; }
 
     // What the chip did, for tests and benchmarks.
     int64_t pagePrograms = 0;
@@ -69,6 +72,7 @@ private:
     uint32_t Mask() const { return Size() - 1; }
     uint8_t OutputFor(uint8_t mosi);
 
+    const FlashChip* chip_;
     std::vector<uint8_t> memory_;
     uint8_t signature_;
     std::chrono::nanoseconds now_{0};

@@ -124,24 +124,4 @@ std::string DefaultSimulatorFile() {
     return base + "/Zorvek/simulated-siren.bin";
 }
 
-SimulatorOptions SimulatorOptionsFromEnvironment(std::vector<std::string>& warnings) {
-    SimulatorOptions options;
-    const char* file = std::getenv("ZORVEK_SIMULATOR_FILE");
-    options.filePath = (file && *file) ? std::string(file) : DefaultSimulatorFile();
-    if (const char* size = std::getenv("ZORVEK_SIMULATOR_SIZE"); size && *size) {
-        if (auto parsed = ParseSimulatorSize(size)) {
-            options.size = *parsed;
-        } else {
-            warnings.push_back(std::string("ZORVEK_SIMULATOR_SIZE \"") + size +
-                               "\" is not one of 256K, 512K, 1M, 2M, 4M; using 2M.");
-        }
-    }
-    if (const char* faults = std::getenv("ZORVEK_SIMULATOR_FAULTS"); faults && *faults) {
-        std::string error;
-        if (!ParseSimulatorFaults(faults, options.faults, error))
-            warnings.push_back("ZORVEK_SIMULATOR_FAULTS: " + error + "; no faults injected.");
-    }
-    return options;
-}
-
 }  // namespace zorvek

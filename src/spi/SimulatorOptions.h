@@ -1,13 +1,13 @@
 #pragma once
-// How a simulated siren is shaped: flash size, backing file and injected faults,
-// from code or from the environment (ZORVEK_SIMULATOR_FILE, ZORVEK_SIMULATOR_SIZE,
-// ZORVEK_SIMULATOR_FAULTS).
+// How a simulated siren is shaped: flash size, backing file and injected faults.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "job/FlashChips.h"
 
 namespace zorvek {
 
@@ -20,7 +20,6 @@ struct SimulatorFaults {
     std::vector<std::pair<uint32_t, int>> weakBits;  // (address, bit) that never programs to 0
     std::optional<uint8_t> signature;                // RES answers this instead
     int64_t slowMicroseconds = 0;                    // each answer also takes this long in real time
-
 
     bool operator==(const SimulatorFaults&) const = default;
 };
@@ -37,7 +36,7 @@ bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::s
 std::optional<uint32_t> ParseSimulatorSize(std::string_view text);
 
 struct SimulatorOptions {
-    uint32_t size = 2u << 20;
+    uint32_t size = kDefaultFlashSize;
     std::string filePath;  // empty: content lives in memory only
     SimulatorFaults faults;
 };
@@ -45,8 +44,5 @@ struct SimulatorOptions {
 // The backing file by default: $XDG_DATA_HOME/Zorvek/simulated-siren.bin, else
 // ~/.local/share/Zorvek/simulated-siren.bin; empty when neither variable is set.
 std::string DefaultSimulatorFile();
-
-// Options from the environment; bad values are named in `warnings` and left at their defaults.
-SimulatorOptions SimulatorOptionsFromEnvironment(std::vector<std::string>& warnings);
 
 }  // namespace zorvek

@@ -1,12 +1,14 @@
 // Opening and closing the adapter, and the diagnostic Test Write and Test Read.
+#include "spi/UsbConnection.h"
+
 #include <string>
 
+#include "job/TextFormat.h"
+#include "spi/FlashRoutines.h"
 #include "spi/LinkFrames.h"
-#include "spi/SpiLink.h"
 
 namespace zorvek {
 
-using detail::Format;
 using detail::Show;
 
 namespace {

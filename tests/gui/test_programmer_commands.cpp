@@ -23,9 +23,9 @@
 #include "WavTestSupport.h"
 #include "app/CProgrammerDlg.h"
 #include "app/ScreenshotHook.h"
-#include "image/SirenOperations.h"
 #include "job/SettingsStore.h"
 #include "job/SlotTable.h"
+#include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 #include "ui/CProgressWindow.h"
 

@@ -48,12 +48,26 @@ inline constexpr const char* kMsgFirmwareIncomplete =
     "Updating the firmware stopped because the siren or the adapter stopped answering.\n"
     "The first 64 KiB of the siren are NOT (completely) written. Check connections and update it again.";
 
+// What a command is called with. An unset path is asked for through the
+// UserPort's file dialog, as the window does; an unset choice keeps the job's.
+struct ProgramRequest {
+    std::optional<bool> verify;  // kept in the job
+};
+struct CloneRequest {
+    std::optional<std::string> imagePath;  // the siren image file to read into or write from
+    std::optional<bool> verify;            // Siren Writer only; kept in the job
+};
+struct FirmwareRequest {
+    std::optional<std::string> hexPath;
+    bool confirmed = false;  // the firmware warning was answered to go ahead beforehand
+};
+
 class SirenOperations {
 public:
     SirenOperations(JobState& job, SpiLink& link, UserPort& port) : job_(job), link_(link), port_(port) {}
 
     // "&Program": opens the adapter, identifies the flash, programs, closes.
-    OperationOutcome ProgramCommand();
+    OperationOutcome ProgramCommand(const ProgramRequest& request = {});
     // The programming operation on an adapter that is already open and identified.
     OperationOutcome ProgramSiren();
     // Audio stage, size check against flashLastAddress, image and firmware:
@@ -62,19 +76,21 @@ public:
     OperationOutcome BuildImage(FlashImage& image);
 
     // "Siren &Reader" and "Siren &Writer".
-    OperationOutcome ReadSiren();
-    OperationOutcome WriteSiren();
+    OperationOutcome ReadSiren(const CloneRequest& request = {});
+    OperationOutcome WriteSiren(const CloneRequest& request = {});
 
     // Tools > Advanced firmware commands.
     void ToggleFirmwareUpdate();
-    OperationOutcome UpdateFirmwareOnly();
+    OperationOutcome UpdateFirmwareOnly(const FirmwareRequest& request = {});
     void ToggleDip32Tone();
 
 private:
     OperationOutcome PrepareImage(PreparedAudio& audio, FlashImage& image);
     OperationOutcome OpenAndIdentify();
-    // Asks for the HEX file; on OK sets firmwarePath and hexFolder. Nothing on Cancel.
-    std::optional<std::string> ChooseFirmwareFile();
+    // The HEX file given, or asked for; on OK sets firmwarePath and hexFolder. Nothing on Cancel.
+    std::optional<std::string> ChooseFirmwareFile(const std::optional<std::string>& given = std::nullopt);
+    // The image file given, or asked for; sets imageFolder. Nothing on Cancel (said).
+    std::optional<std::string> ChooseImageFile(const std::optional<std::string>& given, bool save);
 
     JobState& job_;
     SpiLink& link_;

@@ -2,9 +2,9 @@
 
 #include "audio/AudioPipeline.h"
 #include "image/ImageBuilder.h"
-#include "image/OperationSupport.h"
-#include "image/SirenOperations.h"
 #include "image/SlotCodes.h"
+#include "operations/OperationSupport.h"
+#include "operations/SirenOperations.h"
 
 namespace zorvek {
 
@@ -19,7 +19,8 @@ OperationOutcome SirenOperations::OpenAndIdentify() {
     return OperationOutcome::Success;
 }
 
-OperationOutcome SirenOperations::ProgramCommand() {
+OperationOutcome SirenOperations::ProgramCommand(const ProgramRequest& request) {
+    if (request.verify) job_.verify = *request.verify ? 1 : 0;
     job_.abortFlag = 0;
     const OperationOutcome opened = OpenAndIdentify();
     if (opened != OperationOutcome::Success) return opened;

@@ -1,10 +1,11 @@
 #include <optional>
 #include <vector>
 
-#include "files/ConfigCommands.h"
 #include "image/FirmwareHexLoader.h"
-#include "image/OperationSupport.h"
-#include "image/SirenOperations.h"
+#include "job/Paths.h"
+#include "operations/OperationSupport.h"
+#include "operations/SirenOperations.h"
+#include "spi/FlashRoutines.h"
 
 namespace zorvek {
 namespace {
@@ -13,14 +14,14 @@ constexpr uint32_t kFirmwareReadBack = 0x10000;  // the first sector: table, set
 
 }  // namespace
 
-std::optional<std::string> SirenOperations::ChooseFirmwareFile() {
+std::optional<std::string> SirenOperations::ChooseFirmwareFile(const std::optional<std::string>& given) {
     FileDialogSpec dialog;
     dialog.filter = kHexFilter;
     dialog.defaultExtension = "hex";
     dialog.initialName = "*.hex";
     dialog.initialFolder = job_.hexFolder;
     dialog.mustExist = true;
-    auto path = port_.ChooseOpenFile(dialog);
+    auto path = given ? given : port_.ChooseOpenFile(dialog);
     if (path) {
         job_.firmwarePath = *path;
         job_.hexFolder = FolderOfChosenFile(*path);
@@ -58,7 +59,7 @@ void SirenOperations::ToggleDip32Tone() {
     port_.ShowDip32ToneIndicator(job_.dip32Tone != 0);
 }
 
-OperationOutcome SirenOperations::UpdateFirmwareOnly() {
+OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& request) {
     job_.firmwareUpdate = 0;
     auto finish = [this](OperationOutcome outcome) {
         port_.ShowFirmwareBanner(false);
@@ -67,9 +68,10 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly() {
         port_.exchangeToWindow();
         return outcome;
     };
-    if (port_.AskYesNo(kMsgFirmwareWarning, "Warning!", MessageIcon::Stop)) return finish(OperationOutcome::Cancelled);
+    if (!request.confirmed && port_.AskYesNo(kMsgFirmwareWarning, "Warning!", MessageIcon::Stop))
+        return finish(OperationOutcome::Cancelled);
     port_.ShowFirmwareBanner(true);
-    const auto chosen = ChooseFirmwareFile();
+    const auto chosen = ChooseFirmwareFile(request.hexPath);
     if (!chosen || chosen->empty()) {
         port_.ShowMessage(kMsgNoFirmware, "Caution!", MessageIcon::Stop);
         port_.ShowFirmwareBanner(false);

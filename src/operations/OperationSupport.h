@@ -4,7 +4,8 @@
 
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "spi/SpiLink.h"
+#include "spi/FlashRoutines.h"
+#include "spi/UsbConnection.h"
 
 namespace zorvek {
 

@@ -3,15 +3,18 @@
 #include <cstdio>
 #include <vector>
 
-#include "files/ConfigCommands.h"
 #include "files/SirenImageFile.h"
-#include "image/OperationSupport.h"
-#include "image/SirenOperations.h"
+#include "job/Paths.h"
+#include "job/TextFormat.h"
+#include "operations/OperationSupport.h"
+#include "operations/SirenOperations.h"
+#include "spi/FlashRoutines.h"
+#include "spi/UsbConnection.h"
 
 namespace zorvek {
 namespace {
 
-constexpr uint32_t kWriterLength = 0x200000;  // what a siren image file normally holds
+constexpr uint32_t kWriterLength = kDefaultFlashSize;  // what a siren image file normally holds
 // Pages fetched per read frame: one USB round trip instead of 256.
 constexpr uint32_t kReadChunk = 0x10000;
 
@@ -26,30 +29,32 @@ FileDialogSpec ImageDialog(const JobState& job, bool save) {
     return dialog;
 }
 
-std::string Format(const char* format, unsigned long long value) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 }  // namespace
 
-OperationOutcome SirenOperations::ReadSiren() {
+std::optional<std::string> SirenOperations::ChooseImageFile(const std::optional<std::string>& given, bool save) {
+    const auto path = given  ? given
+                      : save ? port_.ChooseSaveFile(ImageDialog(job_, true))
+                             : port_.ChooseOpenFile(ImageDialog(job_, false));
+    if (!path) {
+        port_.ShowMessage(save ? "Save cancelled by user." : "Load cancelled by user.", "Caution!", MessageIcon::Stop);
+        return std::nullopt;
+    }
+    job_.imageFolder = FolderOfChosenFile(*path);
+    if (path->empty()) {
+        port_.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        return std::nullopt;
+    }
+    return path;
+}
+
+OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     job_.abortFlag = 0;
     const OperationOutcome opened = OpenAndIdentify();
     if (opened != OperationOutcome::Success) return opened;
     UsbSession session(job_, link_, port_);
 
-    const auto path = port_.ChooseSaveFile(ImageDialog(job_, true));
-    if (!path) {
-        port_.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
-        return OperationOutcome::Cancelled;
-    }
-    job_.imageFolder = FolderOfChosenFile(*path);
-    if (path->empty()) {
-        port_.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
-        return OperationOutcome::Cancelled;
-    }
+    const auto path = ChooseImageFile(request.imagePath, true);
+    if (!path) return OperationOutcome::Cancelled;
 
     port_.exchangeToWindow();
     // The clone goes to a file beside the target and replaces it only at the
@@ -120,17 +125,10 @@ OperationOutcome SirenOperations::ReadSiren() {
     return outcome;
 }
 
-OperationOutcome SirenOperations::WriteSiren() {
-    const auto path = port_.ChooseOpenFile(ImageDialog(job_, false));
-    if (!path) {
-        port_.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
-        return OperationOutcome::Cancelled;
-    }
-    job_.imageFolder = FolderOfChosenFile(*path);
-    if (path->empty()) {
-        port_.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
-        return OperationOutcome::Cancelled;
-    }
+OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
+    if (request.verify) job_.verify = *request.verify ? 1 : 0;
+    const auto path = ChooseImageFile(request.imagePath, false);
+    if (!path) return OperationOutcome::Cancelled;
     std::vector<uint8_t> data;
     std::string error;
     if (!ReadWholeFile(*path, data, &error)) {
@@ -150,9 +148,9 @@ OperationOutcome SirenOperations::WriteSiren() {
     const uint64_t flashSize = static_cast<uint64_t>(job_.flashLastAddress) + 1;
     uint64_t length = std::max<uint64_t>(kWriterLength, data.size());
     if (length > flashSize) {
-        const bool tailErased = std::all_of(data.begin() + static_cast<std::ptrdiff_t>(std::min<uint64_t>(
-                                                                flashSize, data.size())),
-                                            data.end(), [](uint8_t b) { return b == kErasedByte; });
+        const bool tailErased =
+            std::all_of(data.begin() + static_cast<std::ptrdiff_t>(std::min<uint64_t>(flashSize, data.size())),
+                        data.end(), [](uint8_t b) { return b == kErasedByte; });
         if (!tailErased) {
             port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
                                      "(%llu bytes).\nNothing has been written to the siren.",

@@ -9,9 +9,6 @@ namespace zorvek {
 
 inline constexpr const char* kConfigFilter = "ZFG Files (*.zfg)|*.zfg|All Files (*.*)|*.*||";
 
-// The folder of a chosen file, with its trailing separator ("" for a bare name).
-std::string FolderOfChosenFile(const std::string& path);
-
 // Asks for a file and writes the job's configuration to it.
 void SaveConfig(JobState& job, UserPort& port);
 // Asks for a file and reads a configuration from it into the job.

@@ -1,6 +1,7 @@
-#include "files/ConfigCommands.h"
+#include "operations/ConfigCommands.h"
 
 #include "files/ConfigFile.h"
+#include "job/Paths.h"
 #include "job/SlotTable.h"
 
 namespace zorvek {
@@ -21,11 +22,6 @@ int32_t listValue(int32_t value, int count) {
 }
 
 }  // namespace
-
-std::string FolderOfChosenFile(const std::string& path) {
-    size_t separator = path.find_last_of('/');
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
 
 void NormaliseToControls(JobState& job) {
     for (auto& s : job.slots) {

@@ -1,0 +1,10 @@
+#pragma once
+// printf-style formatting into a std::string, for messages and reports.
+#include <string>
+
+namespace zorvek {
+
+// The whole text, however long; empty if the format itself is bad.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace zorvek

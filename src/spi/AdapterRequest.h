@@ -1,0 +1,68 @@
+#pragma once
+// Which adapter a front end wants, as one request: the window fills it from its
+// settings, the command-line tool from its options, and both lay the environment
+// over it. ZORVEK_ADAPTER and the ZORVEK_SIMULATOR_* variables are read here only.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "spi/SimulatorOptions.h"
+#include "spi/SpiAdapter.h"
+
+namespace zorvek {
+
+class FtdiAdapter;
+class SimulatedSiren;
+
+enum class AdapterKind { Ftdi, Simulator };
+
+// "FTDI adapter" or "Simulated Siren", e.g. for the window title.
+const char* AdapterKindName(AdapterKind kind);
+
+// The simulated siren's USB serial number.
+inline constexpr const char* kSimulatedSerial = "SIM0001";
+
+struct AdapterRequest {
+    AdapterKind kind = AdapterKind::Ftdi;
+    std::optional<std::string> serial;  // only the adapter with this serial number
+    SimulatorOptions simulator;         // file, size and faults of a simulated siren
+};
+
+// The request before anything is chosen: the FTDI adapter; a simulated siren
+// would keep its flash in DefaultSimulatorFile().
+AdapterRequest DefaultAdapterRequest();
+
+// What the environment asks for. A variable that is not set stays empty.
+struct AdapterEnvironment {
+    std::optional<AdapterKind> kind;           // ZORVEK_ADAPTER
+    std::string unknownKind;                   // its value when it names no adapter
+    std::optional<std::string> simulatorFile;  // ZORVEK_SIMULATOR_FILE
+    std::optional<uint32_t> simulatorSize;     // ZORVEK_SIMULATOR_SIZE
+    std::optional<SimulatorFaults> faults;     // ZORVEK_SIMULATOR_FAULTS
+    std::vector<std::string> warnings;         // bad size or fault values, which are ignored
+};
+AdapterEnvironment ReadAdapterEnvironment();
+
+// Lays what the environment sets over the request.
+void ApplyEnvironment(const AdapterEnvironment& environment, AdapterRequest& request);
+
+struct AdapterChoice {
+    std::unique_ptr<SpiAdapter> adapter;
+    AdapterKind kind = AdapterKind::Ftdi;
+    SimulatedSiren* siren = nullptr;    // the adapter, when it is a simulated siren
+    FtdiAdapter* ftdi = nullptr;        // the adapter, when it is the FTDI one
+    std::string loadError;              // the simulated siren's file could not be read
+    std::vector<std::string> warnings;  // for the window: bad environment values, load error
+};
+
+// Makes the requested adapter. A simulated siren asked for by another serial
+// number than its own finds no device, as an absent adapter would.
+AdapterChoice MakeAdapter(const AdapterRequest& request);
+
+// The window's choice: the "Simulated Siren" setting with the environment laid
+// over it. Bad values, and a simulated siren whose file cannot be read, are
+// named in the warnings.
+AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting);
+
+}  // namespace zorvek

@@ -1,0 +1,58 @@
+#pragma once
+// The serial flash routines. Operations call them with the job, the link and the
+// user port; they report through the port, the JobState texts and `abortFlag`.
+#include <chrono>
+#include <cstdint>
+
+#include "job/FlashChips.h"
+#include "job/JobState.h"
+#include "job/UserPort.h"
+#include "spi/FlashCommands.h"
+#include "spi/SpiLink.h"
+
+namespace zorvek {
+
+// Result of a routine stopped by `abortFlag`.
+inline constexpr int32_t kStopped = 6;
+
+// How long a program or erase may keep the flash busy before the wait gives up:
+// many times the largest maxima of the chip table (5 ms, 3 s, 80 s).
+inline constexpr std::chrono::milliseconds kPageProgramBusyLimit{1000};
+inline constexpr std::chrono::milliseconds kSectorEraseBusyLimit{30000};
+inline constexpr std::chrono::milliseconds kChipEraseBusyLimit{400000};
+
+inline constexpr const char* kMsgSignature = "Electronic Signature = 0x%x.";
+inline constexpr const char* kMsgStatusRegister = "Flash Status Register = 0x%x.";
+inline constexpr const char* kMsgVerifyError = "Error verifying! Check connections and try again. Location %d.";
+inline constexpr const char* kMsgSignatureUnknown =
+    "Flash not recognised: electronic signature 0x%x.\nCheck connections and try again.";
+inline constexpr const char* kMsgSignatureUnread =
+    "Could not read the flash's electronic signature.\nCheck connections and try again.";
+inline constexpr const char* kMsgStillBusy =
+    "The flash was still busy after %d seconds, so the operation was stopped.\nCheck connections and try again.";
+
+// Highest byte address (capacity - 1) for a signature, or 0 when it is not in the table.
+uint32_t FlashLastAddressForSignature(uint32_t signature);
+
+// Statuses are adapter statuses (0 = success), 6 = stopped.
+void IdentifyFlash(JobState& job, SpiLink& link, UserPort& port);
+int32_t ReadSignature(JobState& job, SpiLink& link, UserPort& port);
+int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port);
+// Polls until the flash is idle. False when it gave up: Cancel, a failed read, or
+// the flash busy longer than `limit`; abortFlag is set then.
+bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port,
+                   std::chrono::milliseconds limit = kSectorEraseBusyLimit);
+// Bytes clocked at `clockHz` (0: the setup clock) that last the typical page program
+// time of a flash whose highest address is `flashLastAddress` (0: not identified).
+int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz);
+// 1-256 bytes that stay inside one 256-byte page. The wait for the flash starts with
+// idle clocks of the typical program time, so its first poll usually finds it done.
+int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data, int32_t count);
+int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count);
+void ChipErase(JobState& job, SpiLink& link, UserPort& port);
+// 0, or 6 when stopped.
+int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count);
+// Image byte k belongs at flash address k. 1 = match, 0 = mismatch (reported), 6 = stopped.
+int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length, const uint8_t* data);
+
+}  // namespace zorvek

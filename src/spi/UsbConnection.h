@@ -1,0 +1,32 @@
+#pragma once
+// The adapter's lifecycle as the window's buttons and the operations use it:
+// find and open it, set up SPI and report, close; and the two diagnostic commands.
+#include <chrono>
+
+#include "job/JobState.h"
+#include "job/UserPort.h"
+#include "spi/SpiLink.h"
+
+namespace zorvek {
+
+// Enumeration polls of SetupUsb, and the time they may take at most.
+inline constexpr int kEnumerationPolls = 10000;
+inline constexpr std::chrono::milliseconds kEnumerationLimit{2000};
+
+inline constexpr const char* kMsgDeviceFound = "FT2232C device found.";
+inline constexpr const char* kMsgDeviceInfo = "Device name = %s; Location ID = %d.";
+inline constexpr const char* kMsgCouldNotOpen = "Could not open device.";
+inline constexpr const char* kMsgSpiInitError = "Error initialising SPI.";
+inline constexpr const char* kMsgClockFrequency = "Clock frequency = %d Hz.";
+inline constexpr const char* kMsgUpperGpio = "Upper GPIO = %d, %d, %d, %d.";
+inline constexpr const char* kMsgCloseError = "Error closing device.";
+inline constexpr const char* kMsgNoAdapter =
+    "No siren programmer found.\nCheck that the USB adapter is plugged in and try again.";
+
+// On failure abortFlag is set and the person was told.
+void SetupUsb(JobState& job, SpiLink& link, UserPort& port);
+void CloseUsb(JobState& job, SpiLink& link, UserPort& port);
+void TestWrite(JobState& job, SpiLink& link, UserPort& port);
+void TestRead(JobState& job, SpiLink& link, UserPort& port);
+
+}  // namespace zorvek
