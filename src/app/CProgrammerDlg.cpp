@@ -91,7 +91,7 @@ void CProgrammerDlg::connectNotifications() {
     for (int s = 1; s <= kSlotCount; ++s) {
         const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
         connect(row.path, &QLineEdit::textChanged, this, [this, s] { onPathEdited(s); });
-        auto* open = controlAs<QPushButton>(slotInfo(s).openButtonId);
+        auto* open = controlAs<QPushButton>(slotControls(s).openButtonId);
         connect(open, &QPushButton::clicked, this, [this, s] { runCommand([this, s] { onChooseWav(s); }); });
         for (QComboBox* list : {row.tone, row.beacon, row.volume}) {
             connect(list, &QComboBox::currentIndexChanged, this, [this] { onValueChanged(); });

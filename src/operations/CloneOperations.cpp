@@ -108,7 +108,8 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     OperationOutcome outcome = OperationOutcome::Success;
     if (readFailed) {
         file.Abandon();
-        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n", failedAddress) +
+        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n",
+                                 static_cast<unsigned long long>(failedAddress)) +
                               "The siren image file was NOT written; any earlier file is unchanged.",
                           kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
@@ -154,7 +155,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
         if (!tailErased) {
             port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
                                      "(%llu bytes).\nNothing has been written to the siren.",
-                                     flashSize),
+                                     static_cast<unsigned long long>(flashSize)),
                               kProgramTitle, MessageIcon::Stop);
             return OperationOutcome::Failed;
         }
