@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install layout and the Debian package. Included at the end of the top-level
 # CMakeLists.txt, once every target is defined, so it can ask which programs exist.
 #
