@@ -17,6 +17,10 @@ target_compile_definitions(packaging_tests PRIVATE
   ZORVEK_PACKAGE_NAME="${ZORVEK_PACKAGE_NAME}"
   ZORVEK_CPACK_COMMAND="${CMAKE_CPACK_COMMAND}")
 add_dependencies(packaging_tests zorvek-docs)
+if(ZORVEK_SANITIZE OR ZORVEK_FUZZ)
+  # Packages are made from normal builds; instrumented programs are no test of one.
+  target_compile_definitions(packaging_tests PRIVATE ZORVEK_INSTRUMENTED_BUILD=1)
+endif()
 if(TARGET zorvek-cli)
   target_compile_definitions(packaging_tests PRIVATE ZORVEK_CLI_PATH="$<TARGET_FILE:zorvek-cli>")
   add_dependencies(packaging_tests zorvek-cli)
