@@ -26,6 +26,15 @@ check() {  # check WHAT EXPECTED ACTUAL
     fi
 }
 
+# check_set WHAT EXPECTED ACTUAL: as check, naming what is missing and what is extra.
+words_of() { tr -s ' \n' '\n\n' <<<"$1" | grep -v '^$' | sort -u; }
+check_set() {
+    local missing extra
+    missing=$(comm -23 <(words_of "$2") <(words_of "$3") | tr '\n' ' ')
+    extra=$(comm -13 <(words_of "$2") <(words_of "$3") | tr '\n' ' ')
+    check "$1" "" "${missing:+not offered: $missing}${extra:+offered but not in --help: $extra}"
+}
+
 # complete WORD...: what a Tab offers with the cursor at the end of the last word
 # (words as bash splits them: "--device=SI" is "--device" "=" "SI").
 complete_words() {
@@ -47,7 +56,7 @@ help_options=$(options_in <<<"$help" | tr '\n' ' ')
 
 # Every command and option of --help, and nothing else: a command or option added to
 # the program needs its line in packaging/bash-completion/zorvek-cli.
-check "commands are those of --help" "${help_commands% }" "$(complete_words zorvek-cli "")"
+check_set "commands are those of --help" "$help_commands" "$(complete_words zorvek-cli "")"
 check "commands complete from a prefix" "identify image info" "$(complete_words zorvek-cli --stats i)"
 offered=$(complete_words zorvek-cli -)
 for command in $help_commands; do
@@ -59,7 +68,7 @@ for command in $help_commands; do
         [[ " $for_command " == *" $option "* ]] || check "$command offers $option" "$option" "$for_command"
     done
 done
-check "options are those of --help" "${help_options% }" "$(tr ' ' '\n' <<<"$offered" | sort -u | tr '\n' ' ' | sed 's/ $//')"
+check_set "options are those of --help" "$help_options" "$offered"
 check "command options only after their command" "" "$(complete_words zorvek-cli --j)"
 
 # Option values, also in the --option=value form.
