@@ -65,13 +65,10 @@ public:
     void SetRange(int lower, int upper, int step) override { inner_->SetRange(lower, upper, step); }
     int SetPosition(int position) override { return afterMove(inner_->SetPosition(position)); }
     int Step() override { return afterMove(inner_->Step()); }
-    int Advance(int delta) override { return afterMove(inner_->Advance(delta)); }
     void SetText(const std::string& text) override {
         lastChance();
         inner_->SetText(text);
     }
-    void Reset() override { inner_->Reset(); }
-    void Show() override { inner_->Show(); }
     void Hide() override { inner_->Hide(); }
     void PumpMessages(bool cancelOnEscape) override { inner_->PumpMessages(cancelOnEscape); }
     bool IsCancelled() const override { return inner_->IsCancelled(); }

@@ -24,10 +24,7 @@ public:
     void SetRange(int lower, int upper, int step) override;
     int SetPosition(int position) override;
     int Step() override;
-    int Advance(int delta) override;
     void SetText(const std::string& text) override;
-    void Reset() override;
-    void Show() override {}
     void Hide() override;
     void PumpMessages(bool cancelOnEscape) override;
     bool IsCancelled() const override { return cancelled_; }

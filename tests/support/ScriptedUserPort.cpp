@@ -37,26 +37,14 @@ int ScriptedProgress::Step() {
     return previous;
 }
 
-int ScriptedProgress::Advance(int delta) {
-    int previous = log_->position;
-    log_->position += delta;
-    CountStep();
-    return previous;
-}
-
 void ScriptedProgress::SetText(const std::string& text) {
     log_->calls.push_back("SetText " + text);
     log_->text = text;
 }
 
-void ScriptedProgress::Reset() {
-    log_->calls.push_back("Reset");
-    log_->position = 0;
-    log_->cancelled = false;
+void ScriptedProgress::Hide() {
+    log_->calls.push_back("Hide");
 }
-
-void ScriptedProgress::Show() {}
-void ScriptedProgress::Hide() { log_->calls.push_back("Hide"); }
 
 void ScriptedProgress::PumpMessages(bool) {
     ++log_->pumps;
