@@ -184,7 +184,7 @@ TEST_F(ConfigCommandTest, SaveWritesTheFileAndRemembersItsFolder) {
     port_.fileAnswers.push_back(Path("job.zfg"));
     SaveConfig(job, port_);
     ASSERT_EQ(port_.saveDialogs.size(), 1u);
-    const FileDialogSpec& dialog = port_.saveDialogs[0];
+    const FileDialogOptions& dialog = port_.saveDialogs[0];
     EXPECT_EQ(dialog.filter, "ZFG Files (*.zfg)|*.zfg|All Files (*.*)|*.*||");
     EXPECT_EQ(dialog.defaultExtension, "zfg");
     EXPECT_EQ(dialog.initialName, "*.zfg");
@@ -253,7 +253,7 @@ TEST_F(ConfigCommandTest, SaveThroughALinkReplacesTheLinkedFile) {
     std::ofstream(dir_ / "real" / "job.zfg") << "old";
     fs::create_symlink(dir_ / "real" / "job.zfg", dir_ / "link.zfg");
     JobState job = SampleJob();
-    ASSERT_EQ(WriteConfigFile(Path("link.zfg"), job), 1);
+    ASSERT_TRUE(WriteConfigFile(Path("link.zfg"), job));
     EXPECT_TRUE(fs::is_symlink(dir_ / "link.zfg"));
     EXPECT_EQ(Slurp(dir_ / "real" / "job.zfg"), FormatConfig(job));
 }
@@ -261,7 +261,7 @@ TEST_F(ConfigCommandTest, SaveThroughALinkReplacesTheLinkedFile) {
 TEST_F(ConfigCommandTest, LoadRoundTripBannerStatusLineAndIndicator) {
     JobState saved = SampleJob();
     saved.dip32Tone = 1;
-    ASSERT_EQ(WriteConfigFile(Path("job.zfg"), saved), 1);
+    ASSERT_TRUE(WriteConfigFile(Path("job.zfg"), saved));
 
     JobState job;
     job.usage = Fire;
@@ -282,7 +282,7 @@ TEST_F(ConfigCommandTest, LoadRoundTripBannerStatusLineAndIndicator) {
     // Flag 0 hides the banner and empties the status line although a path is named.
     saved.firmwareUpdate = 0;
     saved.dip32Tone = 0;
-    ASSERT_EQ(WriteConfigFile(Path("job.zfg"), saved), 1);
+    ASSERT_TRUE(WriteConfigFile(Path("job.zfg"), saved));
     port_.fileAnswers.push_back(Path("job.zfg"));
     LoadConfig(job, port_);
     EXPECT_FALSE(port_.firmwareBanner);

@@ -176,11 +176,11 @@ bool CProgrammerDlg::AskYesNo(const std::string& text, const std::string& captio
     return dialogs_->AskYesNo(text, caption, icon);
 }
 
-std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogSpec& dialog) {
+std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogOptions& dialog) {
     return dialogs_->ChooseOpenFile(dialog);
 }
 
-std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogSpec& dialog) {
+std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogOptions& dialog) {
     return dialogs_->ChooseSaveFile(dialog);
 }
 
@@ -291,7 +291,7 @@ void CProgrammerDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CProgrammerDlg::onChooseWav(int slot) {
-    FileDialogSpec dialog;
+    FileDialogOptions dialog;
     dialog.filter = kWavFilter;
     dialog.defaultExtension = "wav";
     dialog.initialName = "*.wav";

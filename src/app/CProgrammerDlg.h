@@ -78,8 +78,8 @@ public:
     // UserPort
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void ShowFirmwareBanner(bool visible) override;
     void ShowDip32ToneIndicator(bool visible) override;
     std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;

@@ -43,8 +43,8 @@ public:
         say(QString::fromStdString(caption + ": " + text + " [answered No]"));
         return false;
     }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
 };
 
 // What the progress picture run has come to.

@@ -188,11 +188,11 @@ bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& capti
 }
 
 // The command line names every file an operation needs; there is no dialog to ask.
-std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&) {
+std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogOptions&) {
     return std::nullopt;
 }
 
-std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec&) {
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogOptions&) {
     return std::nullopt;
 }
 

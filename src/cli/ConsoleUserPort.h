@@ -56,8 +56,8 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void exchangeToWindow() override {}
     void ShowFirmwareBanner(bool) override {}
     void ShowDip32ToneIndicator(bool) override {}

@@ -31,8 +31,8 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
     void exchangeToWindow() override {}
     void ShowFirmwareBanner(bool) override {}
     void ShowDip32ToneIndicator(bool) override {}

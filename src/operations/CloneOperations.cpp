@@ -18,8 +18,8 @@ constexpr uint32_t kWriterLength = kDefaultFlashSize;  // what a siren image fil
 // Pages fetched per read frame: one USB round trip instead of 256.
 constexpr uint32_t kReadChunk = 0x10000;
 
-FileDialogSpec ImageDialog(const JobState& job, bool save) {
-    FileDialogSpec dialog;
+FileDialogOptions ImageDialog(const JobState& job, bool save) {
+    FileDialogOptions dialog;
     dialog.filter = kImageFilter;
     dialog.defaultExtension = "zmg";
     dialog.initialName = "*.zmg";

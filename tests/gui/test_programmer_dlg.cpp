@@ -405,7 +405,7 @@ TEST_F(ProgrammerDlgTest, ChoosingAWavFileFillsTheRowAndRemembersTheFolder) {
     port.fileAnswers.push_back(std::string("/home/eng/Sounds/alarm.wav"));
     QTest::mouseClick(dlg->controlAs<QPushButton>(slotControls(7).openButtonId), Qt::LeftButton);
     ASSERT_EQ(port.openDialogs.size(), 1u);
-    const FileDialogSpec& dialog = port.openDialogs[0];
+    const FileDialogOptions& dialog = port.openDialogs[0];
     EXPECT_EQ(dialog.filter, "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||");
     EXPECT_EQ(dialog.defaultExtension, "wav");
     EXPECT_EQ(dialog.initialName, "*.wav");

@@ -70,7 +70,7 @@ bool ScriptedUserPort::AskYesNo(const std::string& text, const std::string& capt
     return answer;
 }
 
-std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogSpec& dialog) {
+std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogOptions& dialog) {
     openDialogs.push_back(dialog);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
@@ -78,7 +78,7 @@ std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogSpec
     return answer;
 }
 
-std::optional<std::string> ScriptedUserPort::ChooseSaveFile(const FileDialogSpec& dialog) {
+std::optional<std::string> ScriptedUserPort::ChooseSaveFile(const FileDialogOptions& dialog) {
     saveDialogs.push_back(dialog);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();

@@ -56,8 +56,8 @@ class ScriptedUserPort : public UserPort {
 public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void exchangeToWindow() override { ++exchanges; }
     void ShowFirmwareBanner(bool visible) override { firmwareBanner = visible; }
     void ShowDip32ToneIndicator(bool visible) override { dip32Indicator = visible; }
@@ -75,8 +75,8 @@ public:
 
     // Record
     std::vector<ShownMessage> messages;
-    std::vector<FileDialogSpec> openDialogs;
-    std::vector<FileDialogSpec> saveDialogs;
+    std::vector<FileDialogOptions> openDialogs;
+    std::vector<FileDialogOptions> saveDialogs;
     std::vector<std::shared_ptr<ProgressLog>> progresses;
     int exchanges = 0;
     bool firmwareBanner = false;
