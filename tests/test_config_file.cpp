@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ScriptedUserPort.h"
+#include "TestFiles.h"
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
 #include "operations/ConfigCommands.h"
@@ -158,13 +159,7 @@ TEST(ConfigParse, RelativeWavPathsAreTakenFromTheFilesFolder) {
 
 class ConfigCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zorvek_cfg_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { dir_ = scratch_.path(); }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -174,6 +169,7 @@ protected:
         return n;
     }
 
+    test::ScratchFolder scratch_;
     fs::path dir_;
     test::ScriptedUserPort port_;
 };
