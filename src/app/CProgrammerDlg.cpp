@@ -291,13 +291,8 @@ void CProgrammerDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CProgrammerDlg::onChooseWav(int slot) {
-    FileDialogOptions dialog;
-    dialog.filter = kWavFilter;
-    dialog.defaultExtension = "wav";
-    dialog.initialName = "*.wav";
-    dialog.initialFolder = job_.wavFolder;
-    dialog.mustExist = true;
-    const std::optional<std::string> chosen = dialogs_->ChooseOpenFile(dialog);
+    const std::optional<std::string> chosen =
+        dialogs_->ChooseOpenFile(FileDialogOptions::ForOpening(kWavFilter, "wav", job_.wavFolder));
     if (!chosen) return;
     job_.slot(slot).wavPath = *chosen;
     job_.wavFolder = FolderOfChosenFile(*chosen);

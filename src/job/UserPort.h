@@ -19,6 +19,15 @@ struct FileDialogOptions {
     std::string initialFolder;
     bool mustExist = false;        // open dialogs: only existing files
     bool overwritePrompt = false;  // save dialogs: ask before replacing
+
+    // The dialog for one kind of file: "*.ext" as the initial name; an open
+    // dialog takes only existing files, a save dialog asks before replacing.
+    static FileDialogOptions ForOpening(std::string filter, const std::string& extension, std::string folder) {
+        return {std::move(filter), extension, "*." + extension, std::move(folder), true, false};
+    }
+    static FileDialogOptions ForSaving(std::string filter, const std::string& extension, std::string folder) {
+        return {std::move(filter), extension, "*." + extension, std::move(folder), false, true};
+    }
 };
 
 class UserPort {

@@ -19,14 +19,8 @@ constexpr uint32_t kWriterLength = kDefaultFlashSize;  // what a siren image fil
 constexpr uint32_t kReadChunk = 0x10000;
 
 FileDialogOptions ImageDialog(const JobState& job, bool save) {
-    FileDialogOptions dialog;
-    dialog.filter = kImageFilter;
-    dialog.defaultExtension = "zmg";
-    dialog.initialName = "*.zmg";
-    dialog.initialFolder = job.imageFolder;
-    dialog.mustExist = !save;
-    dialog.overwritePrompt = save;
-    return dialog;
+    return save ? FileDialogOptions::ForSaving(kImageFilter, "zmg", job.imageFolder)
+                : FileDialogOptions::ForOpening(kImageFilter, "zmg", job.imageFolder);
 }
 
 }  // namespace

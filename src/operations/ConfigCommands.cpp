@@ -8,15 +8,6 @@ namespace zorvek {
 
 namespace {
 
-FileDialogOptions configDialog(const JobState& job) {
-    FileDialogOptions dialog;
-    dialog.filter = kConfigFilter;
-    dialog.defaultExtension = "zfg";
-    dialog.initialName = "*.zfg";
-    dialog.initialFolder = job.configFolder;
-    return dialog;
-}
-
 int32_t listValue(int32_t value, int count) {
     return value >= 0 && value < count ? value : -1;
 }
@@ -35,9 +26,8 @@ void NormaliseToControls(JobState& job) {
 }
 
 void SaveConfig(JobState& job, UserPort& port) {
-    FileDialogOptions dialog = configDialog(job);
-    dialog.overwritePrompt = true;
-    std::optional<std::string> chosen = port.ChooseSaveFile(dialog);
+    std::optional<std::string> chosen =
+        port.ChooseSaveFile(FileDialogOptions::ForSaving(kConfigFilter, "zfg", job.configFolder));
     if (!chosen) {
         port.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
         return;
@@ -54,9 +44,8 @@ void SaveConfig(JobState& job, UserPort& port) {
 }
 
 void LoadConfig(JobState& job, UserPort& port) {
-    FileDialogOptions dialog = configDialog(job);
-    dialog.mustExist = true;
-    std::optional<std::string> chosen = port.ChooseOpenFile(dialog);
+    std::optional<std::string> chosen =
+        port.ChooseOpenFile(FileDialogOptions::ForOpening(kConfigFilter, "zfg", job.configFolder));
     if (!chosen) {
         port.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
     } else {

@@ -15,13 +15,7 @@ constexpr uint32_t kFirmwareReadBack = 0x10000;  // the first sector: table, set
 }  // namespace
 
 std::optional<std::string> SirenOperations::ChooseFirmwareFile(const std::optional<std::string>& given) {
-    FileDialogOptions dialog;
-    dialog.filter = kHexFilter;
-    dialog.defaultExtension = "hex";
-    dialog.initialName = "*.hex";
-    dialog.initialFolder = job_.hexFolder;
-    dialog.mustExist = true;
-    auto path = given ? given : port_.ChooseOpenFile(dialog);
+    auto path = given ? given : port_.ChooseOpenFile(FileDialogOptions::ForOpening(kHexFilter, "hex", job_.hexFolder));
     if (path) {
         job_.firmwarePath = *path;
         job_.hexFolder = FolderOfChosenFile(*path);
