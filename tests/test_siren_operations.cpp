@@ -7,7 +7,9 @@
 
 #include "ScriptedUserPort.h"
 #include "WavTestSupport.h"
+#include "files/FirmwareRecoveryFile.h"
 #include "files/SirenImageFile.h"
+#include "job/TextFormat.h"
 #include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 
@@ -250,11 +252,17 @@ TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {
     EXPECT_TRUE(run.SawTextContaining("NOT"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.path()), {}), 1) << "temporary left";
 
+    // Cancel keeps the earlier file too; the pages read so far go beside it.
     SirenRun cancelled;
+    std::fill(cancelled.Flash().begin(), cancelled.Flash().end(), 0x42);
+    WriteBytes(cancelled.dir.file("part.zmg"), {9, 9});
     cancelled.port.cancelAtStep = 10;
     cancelled.port.fileAnswers.push_back(cancelled.dir.file("part.zmg"));
     EXPECT_EQ(cancelled.Ops().ReadSiren(), OperationOutcome::Cancelled);
-    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.zmg")).size(), 10u * 256);
+    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.zmg")), (Bytes{9, 9}));
+    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.partial.zmg")), Bytes(10u * 256, 0x42));
+    EXPECT_TRUE(cancelled.SawTextContaining(cancelled.dir.file("part.partial.zmg")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cancelled.dir.path()), {}), 2) << "temporary left";
 }
 
 TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
@@ -348,4 +356,106 @@ TEST(SirenOperations, FirmwareToggleAndDipToggle) {
     run.Ops().ToggleDip32Tone();
     EXPECT_EQ(run.job.dip32Tone, 0);
     EXPECT_FALSE(run.port.dip32Indicator);
+}
+
+namespace {
+
+// A siren whose first 64 KiB hold a pattern (no byte erased), a firmware file, and
+// a folder of its own for recovery files.
+struct FirmwareRun : SirenRun {
+    FirmwareRun() {
+        for (size_t i = 0; i < 0x20000; ++i) Flash()[i] = static_cast<uint8_t>(0x30 + i % 97);
+        std::ofstream(dir.file("fw.hex"), std::ios::binary)
+            << HexRecord(0xE000, {0x00, 0x01, 0x02, 0x03}) << HexRecord(0xE800, {0x80, 0x40}) << ":00000001FF\r\n";
+        request.hexPath = dir.file("fw.hex");
+        request.confirmed = true;
+        request.recoveryFolder = dir.file("recovery");
+        before = Flash();
+    }
+    OperationOutcome Update() { return Ops().UpdateFirmwareOnly(request); }
+    std::vector<std::string> RecoveryFiles() const { return ListFirmwareRecoveryFiles(*request.recoveryFolder); }
+    bool FirstSectorIs(const std::vector<uint8_t>& content) {
+        return std::equal(content.begin(), content.begin() + 0x10000, Flash().begin());
+    }
+    bool RestUnchanged() { return std::equal(before.begin() + 0x10000, before.end(), Flash().begin() + 0x10000); }
+    bool SawStep(const std::string& text) const {
+        for (const auto& p : port.progresses)
+            if (std::find(p->calls.begin(), p->calls.end(), "SetText " + text) != p->calls.end()) return true;
+        return false;
+    }
+
+    FirmwareRequest request;
+    std::vector<uint8_t> before;
+};
+
+// What a clean update leaves, and the adapter calls it takes.
+std::pair<std::vector<uint8_t>, int64_t> CleanFirmwareUpdate() {
+    FirmwareRun clean;
+    EXPECT_EQ(clean.Update(), OperationOutcome::Success);
+    return {clean.Flash(), clean.siren.Counters().adapterCalls};
+}
+
+}  // namespace
+
+TEST(FirmwareUpdate, VerifiesWhatItWroteAndHoldsCancelOnceErasing) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRun clean;
+    EXPECT_EQ(clean.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(clean.FirstSectorIs(updated));
+    EXPECT_TRUE(clean.SawStep("Verifying..."));
+    EXPECT_TRUE(clean.RecoveryFiles().empty()) << "recovery file left after a verified update";
+
+    // A weak bit in the firmware: reported like Verify, and the copy stays.
+    FirmwareRun weak;
+    weak.siren.Flash().AddWeakBit(0x100, 0);  // the firmware's first byte is 0x00
+    EXPECT_EQ(weak.Update(), OperationOutcome::VerifyFailed);
+    EXPECT_TRUE(weak.port.Saw("Error verifying! Check connections and try again. Location 256."));
+    EXPECT_EQ(weak.RecoveryFiles().size(), 1u);
+
+    // Cancel while programming: the sector is finished, not left erased.
+    FirmwareRun cancelled;
+    cancelled.port.cancelAtStep = 256 + 1 + 20;
+    EXPECT_EQ(cancelled.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(cancelled.FirstSectorIs(updated));
+    EXPECT_TRUE(cancelled.RestUnchanged());
+    EXPECT_TRUE(cancelled.SawStep(kMsgFinishing));
+    EXPECT_TRUE(cancelled.RecoveryFiles().empty());
+}
+
+TEST(FirmwareUpdate, AnInterruptedUpdateIsRestoredByTheNextOneFromItsRecoveryFile) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRun run;
+    run.siren.Faults().unplugAfter = calls - 100;  // while programming
+    EXPECT_EQ(run.Update(), OperationOutcome::Failed);
+    const auto files = run.RecoveryFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(run.SawTextContaining(files[0])) << "the failure does not name the recovery file";
+    EXPECT_FALSE(run.FirstSectorIs(run.before));
+
+    run.siren.Faults().unplugAfter = -1;
+    run.port.messages.clear();
+    EXPECT_EQ(run.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(run.port.Saw(Format(kMsgRecoveryUsed, files[0].c_str())));
+    EXPECT_TRUE(run.FirstSectorIs(updated));
+    EXPECT_TRUE(run.RestUnchanged());
+    EXPECT_TRUE(run.RecoveryFiles().empty());
+}
+
+TEST(FirmwareUpdate, ARecoveryFileOfAnotherSirenIsKeptAndNotUsed) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRecovery foreign{std::vector<uint8_t>(0x10000, 0x11), std::vector<uint8_t>(0x10000, 0x22)};
+    FirmwareRun run;
+    const std::string path = WriteNewFirmwareRecovery(*run.request.recoveryFolder, foreign, nullptr);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(run.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(run.port.Saw(Format(kMsgRecoveryForeign, path.c_str())));
+    EXPECT_TRUE(run.FirstSectorIs(updated));
+    EXPECT_EQ(run.RecoveryFiles(), std::vector<std::string>{path});
+
+    // Named by the user, it is refused before anything is erased.
+    FirmwareRun named;
+    named.request.restoreFrom = path;
+    EXPECT_EQ(named.Update(), OperationOutcome::Failed);
+    EXPECT_EQ(named.siren.Flash().sectorErases, 0);
+    EXPECT_TRUE(named.FirstSectorIs(named.before));
 }

@@ -18,7 +18,9 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
 
 }  // namespace
 
-StagedFileWriter::~StagedFileWriter() { Abandon(); }
+StagedFileWriter::~StagedFileWriter() {
+    Abandon();
+}
 
 int StagedFileWriter::Open(const std::string& target, std::string* error) {
     Abandon();
@@ -59,7 +61,7 @@ int StagedFileWriter::Write(const uint8_t* data, size_t count, std::string* erro
     return 1;
 }
 
-int StagedFileWriter::Commit(std::string* error) {
+int StagedFileWriter::CommitTo(const std::string& path, std::string* error) {
     if (!file_) {
         if (error) *error = "The file is not open.";
         return 0;
@@ -72,8 +74,8 @@ int StagedFileWriter::Commit(std::string* error) {
         Abandon();
         return 0;
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        if (error) *error = ErrnoText("Could not replace", target_);
+    if (::rename(temp_.c_str(), path.c_str()) != 0) {
+        if (error) *error = ErrnoText("Could not replace", path);
         Abandon();
         return 0;
     }
@@ -90,6 +92,15 @@ void StagedFileWriter::Abandon() {
         ::unlink(temp_.c_str());
         temp_.clear();
     }
+}
+
+std::string PartialImagePath(const std::string& target) {
+    constexpr std::string_view kExtension = ".zmg";
+    std::string stem = target;
+    if (stem.size() > kExtension.size() &&
+        stem.compare(stem.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
+        stem.resize(stem.size() - kExtension.size());
+    return stem + ".partial.zmg";
 }
 
 int ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {

@@ -22,7 +22,9 @@ public:
     int Open(const std::string& target, std::string* error);
     int Write(const uint8_t* data, size_t count, std::string* error);
     // Flushes, syncs and renames over the target. 1 on success.
-    int Commit(std::string* error);
+    int Commit(std::string* error) { return CommitTo(target_, error); }
+    // The same, into another file of the same folder (the target stays as it was).
+    int CommitTo(const std::string& path, std::string* error);
     // Removes the temporary file; the target stays as it was.
     void Abandon();
 
@@ -31,6 +33,9 @@ private:
     std::string temp_;
     std::FILE* file_ = nullptr;
 };
+
+// Where a cancelled read keeps the pages it read: NAME.partial.zmg beside NAME.zmg.
+std::string PartialImagePath(const std::string& target);
 
 // Reads a whole file. 1 on success; 0 with `error` set otherwise.
 int ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error);

@@ -74,6 +74,7 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     progress->SetText("Reading...");
 
     std::vector<uint8_t> chunk(kReadChunk);
+    uint64_t bytesRead = 0;
     bool readFailed = false;
     bool writeFailed = false;
     uint32_t failedAddress = 0;
@@ -94,6 +95,7 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
                 writeFailed = true;
                 break;
             }
+            bytesRead += kFlashPageSize;
             progress->PumpMessages(true);
             progress->Step();
             if (progress->IsCancelled()) {
@@ -108,16 +110,31 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     OperationOutcome outcome = OperationOutcome::Success;
     if (readFailed) {
         file.Abandon();
-        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n", failedAddress) +
+        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n", static_cast<unsigned long long>(failedAddress)) +
                               "The siren image file was NOT written; any earlier file is unchanged.",
                           kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
+    } else if (cancelled) {
+        // The file chosen keeps what it held; the pages read so far go beside it.
+        outcome = OperationOutcome::Cancelled;
+        const std::string partial = PartialImagePath(*path);
+        if (bytesRead == 0) {
+            file.Abandon();
+        } else if (file.CommitTo(partial, &error)) {
+            port_.ShowMessage(Format("Reading cancelled. The first %llu bytes read were saved in\n",
+                                     static_cast<unsigned long long>(bytesRead)) +
+                                  partial + "\n" + *path + " was not changed.",
+                              kProgramTitle, MessageIcon::Information);
+        } else {
+            file.Abandon();
+            port_.ShowMessage("Reading cancelled. The bytes read so far could not be saved.\n" + error + "\n" + *path +
+                                  " was not changed.",
+                              kProgramTitle, MessageIcon::Information);
+        }
     } else if (writeFailed || !file.Commit(&error)) {
         file.Abandon();
         port_.ShowMessage("Could not write the siren image file.\n" + error, kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
-    } else if (cancelled) {
-        outcome = OperationOutcome::Cancelled;
     }
     job_.flashStatusText.clear();
     port_.exchangeToWindow();
@@ -133,6 +150,11 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     std::string error;
     if (!ReadWholeFile(*path, data, &error)) {
         port_.ShowMessage("Error trying to open data.", kProgramTitle, MessageIcon::None);
+        return OperationOutcome::Failed;
+    }
+    // Writing nothing would still erase the whole siren.
+    if (data.empty()) {
+        port_.ShowMessage(kMsgEmptyImageFile, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
 
@@ -154,7 +176,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
         if (!tailErased) {
             port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
                                      "(%llu bytes).\nNothing has been written to the siren.",
-                                     flashSize),
+                                     static_cast<unsigned long long>(flashSize)),
                               kProgramTitle, MessageIcon::Stop);
             return OperationOutcome::Failed;
         }
@@ -173,7 +195,8 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
 
     if (written.cancelled) return OperationOutcome::Cancelled;
     if (written.stopped) {
-        port_.ShowMessage(kMsgWritingIncomplete, kProgramTitle, MessageIcon::Stop);
+        port_.ShowMessage(written.unverified ? kMsgNotVerified : kMsgWritingIncomplete, kProgramTitle,
+                          MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
     if (written.verified == 0) return OperationOutcome::VerifyFailed;

@@ -84,7 +84,8 @@ OperationOutcome SirenOperations::ProgramSiren() {
 
     if (written.cancelled) return OperationOutcome::Cancelled;
     if (written.stopped) {
-        port_.ShowMessage(kMsgProgrammingIncomplete, kProgramTitle, MessageIcon::Stop);
+        port_.ShowMessage(written.unverified ? kMsgNotVerified : kMsgProgrammingIncomplete, kProgramTitle,
+                          MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
     if (written.verified == 0) return OperationOutcome::VerifyFailed;
@@ -122,6 +123,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     }
     result.stopped = job.abortFlag != 0;
     result.cancelled = progress.Cancelled();
+    result.unverified = result.verified == kStopped && !result.cancelled;
     return result;
 }
 
