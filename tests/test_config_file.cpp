@@ -236,6 +236,46 @@ TEST_F(ConfigCommandTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
+TEST_F(ConfigCommandTest, SaveRefusesALineBreakInAPathAndKeepsTheOldFile) {
+    std::ofstream(Path("job.zfg")) << "old";
+    for (const char* bad : {"/snd/a\nb.wav", "/snd/a\r"}) {
+        JobState job = SampleJob();
+        job.slot(7).wavPath = bad;
+        port_.fileAnswers.push_back(Path("job.zfg"));
+        SaveConfig(job, port_);
+        EXPECT_EQ(port_.Texts().back(),
+                  "The configuration was not saved.\nThe WAV file path of message 1 contains a line break, which a "
+                  "job file cannot hold.");
+    }
+    JobState job = SampleJob();
+    job.firmwarePath = "/fw/\n.hex";
+    EXPECT_EQ(WriteConfigFile(Path("job.zfg"), job), 0);
+    EXPECT_EQ(Slurp(Path("job.zfg")), "old");
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST(ConfigCheck, AWholeJobHasThirtyTwoLinesWithWholeNumbersOnItsNumberLines) {
+    const std::string good = FormatConfig(SampleJob());
+    EXPECT_EQ(ConfigTextProblem(good), "");
+    EXPECT_EQ(ConfigTextProblem(good.substr(0, good.size() - 2)), "");  // last line without its end
+    EXPECT_EQ(ConfigTextProblem(""), "it has 0 lines; a job file has 32");
+    EXPECT_EQ(ConfigTextProblem("a.wav\r\n3\r\n"), "it has 2 lines; a job file has 32");
+    EXPECT_EQ(ConfigTextProblem(good + "\r\n"), "it has 33 lines; a job file has 32");
+    // Line 24 is Verify, line 2 the first tone; paths (1, 22) may hold anything.
+    const auto withLine = [&](int number, const std::string& text) {
+        std::istringstream in(good);
+        std::string out, line;
+        for (int n = 1; std::getline(in, line); ++n) out += (n == number ? text + "\r" : line) + "\n";
+        return out;
+    };
+    EXPECT_EQ(ConfigTextProblem(withLine(24, "verify-yes")), "line 24 is \"verify-yes\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(2, "abc")), "line 2 is \"abc\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(32, "")), "line 32 is \"\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(3, "99999999999")), "line 3 is \"99999999999\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(5, " -1 ")), "");
+    EXPECT_EQ(ConfigTextProblem(withLine(22, "12")), "");
+}
+
 TEST_F(ConfigCommandTest, SaveReplacesAnExistingFileWhole) {
     std::ofstream(Path("job.zfg")) << std::string(5000, 'o');
     fs::permissions(Path("job.zfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

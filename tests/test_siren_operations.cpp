@@ -203,6 +203,31 @@ TEST(SirenOperations, VerifyFindsWeakBitAtItsAddress) {
         run.port.Saw("Error verifying! Check connections and try again. Location " + std::to_string(address) + "."));
 }
 
+TEST(SirenOperations, AReadFailureDuringVerifyFailsTheRunRatherThanReportingADifference) {
+    SirenRun program;
+    program.job.slot(1).wavPath = WriteMessage(program.dir, "m.wav", 4000);
+    program.job.verify = 1;
+    program.siren.Faults().readErrorAt = {kAudioStart + 10};
+    EXPECT_EQ(program.Ops().ProgramCommand(), OperationOutcome::Failed);
+    EXPECT_EQ(program.port.Texts(), std::vector<std::string>{kMsgNotVerified});
+
+    SirenRun write(256u << 10);
+    WriteBytes(write.dir.file("in.zmg"), Bytes(5000, 0x12));
+    write.siren.Faults().readErrorAt = {0x30000};
+    write.port.fileAnswers.push_back(write.dir.file("in.zmg"));
+    EXPECT_EQ(write.Ops().WriteSiren({.verify = true}), OperationOutcome::Failed);
+    EXPECT_EQ(write.port.Texts(), std::vector<std::string>{kMsgNotVerified});
+}
+
+TEST(SirenOperations, WriterRefusesAnEmptyFileBeforeErasing) {
+    SirenRun run;
+    WriteBytes(run.dir.file("empty.zmg"), {});
+    run.port.fileAnswers.push_back(run.dir.file("empty.zmg"));
+    EXPECT_EQ(run.Ops().WriteSiren(), OperationOutcome::Failed);
+    EXPECT_TRUE(run.port.Saw(kMsgEmptyImageFile));
+    EXPECT_EQ(run.siren.Counters().adapterCalls, 0);
+}
+
 TEST(SirenOperations, CloneOntoAnotherSiren) {
     SirenRun source;
     source.job.slot(7).wavPath = WriteMessage(source.dir, "a.wav", 12345);
