@@ -7,6 +7,7 @@
 
 #include "ScriptedUserPort.h"
 #include "WavTestSupport.h"
+#include "audio/AudioWorkspace.h"
 #include "files/FirmwareRecoveryFile.h"
 #include "files/SirenImageFile.h"
 #include "job/TextFormat.h"
@@ -219,6 +220,18 @@ TEST(SirenOperations, AReadFailureDuringVerifyFailsTheRunRatherThanReportingADif
     EXPECT_EQ(write.port.Texts(), std::vector<std::string>{kMsgNotVerified});
 }
 
+TEST(SirenOperations, AFailedConversionLeavesNoWorkFiles) {
+    SirenRun run;
+    run.job.slot(7).wavPath = WriteMessage(run.dir, "good.wav", 3000);
+    WriteBytes(run.dir.file("bad.wav"), {'n', 'o'});
+    run.job.slot(1).wavPath = run.dir.file("bad.wav");
+    EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Failed);
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(AudioWorkFolder(run.job), ec))
+        EXPECT_NE(e.path().extension(), ".wav") << e.path();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.path()), {}), 2);
+}
+
 TEST(SirenOperations, WriterRefusesAnEmptyFileBeforeErasing) {
     SirenRun run;
     WriteBytes(run.dir.file("empty.zmg"), {});
@@ -264,6 +277,23 @@ TEST(SirenOperations, WriterPadsShortFilesAndRefusesDataBeyondTheFlash) {
     EXPECT_EQ(refused.Ops().WriteSiren(), OperationOutcome::Failed);
     EXPECT_EQ(refused.siren.Flash().sectorErases, 0);
     EXPECT_EQ(refused.link.handle, 0u);
+}
+
+TEST(SirenOperations, WriterReadsNoMoreOfAFileThanTheFlashHolds) {
+    ScratchFolder dir;
+    Bytes big((1u << 20) + 10, 0xFF);
+    big[5] = 0x12;
+    WriteBytes(dir.file("big.zmg"), big);
+    std::vector<uint8_t> head;
+    bool restErased = false;
+    ASSERT_TRUE(ReadImageHead(dir.file("big.zmg"), 512u << 10, head, restErased, nullptr));
+    EXPECT_EQ(head.size(), 512u << 10);
+    EXPECT_EQ(head[5], 0x12);
+    EXPECT_TRUE(restErased);
+    big.back() = 0;
+    WriteBytes(dir.file("big.zmg"), big);
+    ASSERT_TRUE(ReadImageHead(dir.file("big.zmg"), 512u << 10, head, restErased, nullptr));
+    EXPECT_FALSE(restErased);
 }
 
 TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {

@@ -57,7 +57,7 @@ OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage&
 OperationOutcome SirenOperations::BuildImage(FlashImage& image) {
     PreparedAudio audio;
     const OperationOutcome outcome = PrepareImage(audio, image);
-    if (outcome == OperationOutcome::Success) RemoveTemporaryFiles(job_, port_, audio);
+    RemoveTemporaryFiles(job_, port_, audio);  // on every way out, a failed conversion too
     audio.Release();
     return outcome;
 }
@@ -66,7 +66,10 @@ OperationOutcome SirenOperations::ProgramSiren() {
     PreparedAudio audio;
     FlashImage image;
     const OperationOutcome prepared = PrepareImage(audio, image);
-    if (prepared != OperationOutcome::Success) return prepared;
+    if (prepared != OperationOutcome::Success) {
+        RemoveTemporaryFiles(job_, port_, audio);
+        return prepared;
+    }
 
     job_.abortFlag = 0;
     ProgressScope progress(link_, port_);
