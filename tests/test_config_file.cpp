@@ -1,5 +1,6 @@
 // Configuration files (.zfg) and the Save/Load Configuration commands.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,7 +8,10 @@
 #include <string>
 
 #include "ScriptedUserPort.h"
+#include "WavTestSupport.h"
+#include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
+#include "files/SirenImageFile.h"
 #include "job/Paths.h"
 #include "operations/ConfigCommands.h"
 
@@ -386,6 +390,24 @@ TEST_F(ConfigCommandTest, LoadCancelledOrFailingLeavesTheJob) {
     EXPECT_EQ(job.slot(1).wavPath, "/sounds/msg 1.wav");
     EXPECT_EQ(port_.exchanges, 1);
     EXPECT_TRUE(port_.dip32Indicator);
+}
+
+TEST(NewFiles, TakeTheUmasksPermissionsAndReplacedOnesKeepTheirs) {
+    test::ScratchFolder dir;
+    const mode_t previous = ::umask(027);
+    ASSERT_EQ(ReplaceFileContent(dir.file("job.zfg"), std::string("x")), 1);
+    StagedFileWriter image;
+    ASSERT_EQ(image.Open(dir.file("siren.zmg"), nullptr), 1);
+    ASSERT_EQ(image.Commit(nullptr), 1);
+    ::umask(previous);
+    const auto mode = [&](const char* name) { return fs::status(dir.file(name)).permissions() & fs::perms::all; };
+    const auto expected = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    EXPECT_EQ(mode("job.zfg"), expected);
+    EXPECT_EQ(mode("siren.zmg"), expected);
+    fs::permissions(dir.file("siren.zmg"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(image.Open(dir.file("siren.zmg"), nullptr), 1);
+    ASSERT_EQ(image.Commit(nullptr), 1);
+    EXPECT_EQ(mode("siren.zmg"), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(FolderMemory, CutsAtTheLastSeparator) {

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include "files/AtomicFile.h"
 
 namespace zorvek {
 namespace {
@@ -36,9 +39,7 @@ int StagedFileWriter::Open(const std::string& target, std::string* error) {
     }
     temp_ = name.data();
     // mkstemp makes the file private; an image file is an ordinary document.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, static_cast<mode_t>(NewFilePermissions(target)));
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
@@ -101,6 +102,34 @@ std::string PartialImagePath(const std::string& target) {
         stem.compare(stem.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
         stem.resize(stem.size() - kExtension.size());
     return stem + ".partial.zmg";
+}
+
+int ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
+                  std::string* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        if (error) *error = path + " is a folder.";
+        return 0;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = ErrnoText("Could not open", path);
+        return 0;
+    }
+    out.resize(limit);
+    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(limit));
+    out.resize(static_cast<size_t>(in.gcount()));
+    restErased = true;
+    std::vector<char> chunk(1 << 16);
+    while (restErased && in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        restErased = std::all_of(chunk.begin(), chunk.begin() + in.gcount(), [](char c) { return c == '\xFF'; });
+    }
+    if (in.bad()) {
+        if (error) *error = ErrnoText("Could not read", path);
+        return 0;
+    }
+    return 1;
 }
 
 int ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {

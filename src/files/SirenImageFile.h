@@ -37,6 +37,13 @@ private:
 // Where a cancelled read keeps the pages it read: NAME.partial.zmg beside NAME.zmg.
 std::string PartialImagePath(const std::string& target);
 
+// Reads at most `limit` bytes of a siren image file into `out`, so a huge file
+// costs no memory; `restErased` tells whether every byte after them is the
+// erased value (read in chunks, stopping at the first other byte). 1 on
+// success; 0 with `error` set otherwise.
+int ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
+                  std::string* error);
+
 // Reads a whole file. 1 on success; 0 with `error` set otherwise.
 int ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error);
 
