@@ -277,6 +277,7 @@ TEST(ConfigCheck, AWholeJobHasThirtyTwoLinesWithWholeNumbersOnItsNumberLines) {
     EXPECT_EQ(ConfigTextProblem(withLine(32, "")), "line 32 is \"\", not a whole number");
     EXPECT_EQ(ConfigTextProblem(withLine(3, "99999999999")), "line 3 is \"99999999999\", not a whole number");
     EXPECT_EQ(ConfigTextProblem(withLine(5, " -1 ")), "");
+    EXPECT_EQ(ConfigTextProblem(withLine(5, "+-1")), "line 5 is \"+-1\", not a whole number");
     EXPECT_EQ(ConfigTextProblem(withLine(22, "12")), "");
 }
 

@@ -202,8 +202,7 @@ int CliRun::LoadJob(const std::string& path) {
             ConfigTextProblem(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
         if (!problem.empty()) {
             Say("job file " + path + " is damaged: " + problem +
-                ". Nothing was programmed. (--lenient loads it "
-                "as the window does.)");
+                ". Nothing was converted or written (--lenient loads it as the window does).");
             return kExitFailed;
         }
     }

@@ -17,7 +17,7 @@ struct CommandRule {
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
         {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient"}}},
-        {"image", {1, "JOB.zfg", {"-o"}}},
+        {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
         {"read", {1, "OUT.zmg", {}}},
         {"write", {1, "IN.zmg", {"--verify", "--no-verify"}}},
         {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
@@ -155,7 +155,7 @@ Commands:
                         a job file that is not 32 lines with whole numbers on its
                         number lines is refused unless --lenient loads it as the
                         window does
-  image JOB.zfg -o IMAGE.bin
+  image JOB.zfg -o IMAGE.bin [--lenient]
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
   read OUT.zmg          copy the siren's whole flash into a siren image file

@@ -130,7 +130,7 @@ std::string ConfigTextProblem(std::string_view text) {
         while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t')) digits.remove_suffix(1);
         long long value = 0;
         const char* first = digits.data();
-        if (!digits.empty() && digits.front() == '+') ++first;
+        if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') ++first;
         const auto [end, ec] = std::from_chars(first, digits.data() + digits.size(), value);
         if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || value < INT32_MIN ||
             value > INT32_MAX)
