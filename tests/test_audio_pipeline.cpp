@@ -45,11 +45,25 @@ int WriteGarbageForSlotOne(const std::string& input, const std::string& output, 
 
 class PipelineTest : public ::testing::Test {
 protected:
-    void SetUp() override { job.programFolder = program.folder(); }
+    void SetUp() override {
+        job.programFolder = program.folder();
+        if (const char* previous = std::getenv("XDG_CACHE_HOME")) savedCache = previous;
+        ::setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (savedCache.empty())
+            ::unsetenv("XDG_CACHE_HOME");
+        else
+            ::setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+    }
     std::string Source(const std::string& name) const { return sources.file(name); }
-    bool TempExists(const std::string& name) const { return fs::exists(program.file(name)); }
+    // The work folder: the user's cache, whatever the program's folder.
+    std::string Work(const std::string& name = "") const { return cache.folder() + "Zorvek/" + name; }
+    bool TempExists(const std::string& name) const { return fs::exists(Work(name)); }
 
     ScratchFolder program;
+    ScratchFolder cache;
+    std::string savedCache;
     ScratchFolder sources;
     JobState job;
     ScriptedUserPort port;
@@ -124,7 +138,7 @@ TEST_F(PipelineTest, BroadcastStereoSourceReachesTheResamplerAsBareMono) {
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);
     EXPECT_TRUE(port.messages.empty());
 
-    const Bytes bare = ReadBytes(program.file(BroadcastFreeName(1)));
+    const Bytes bare = ReadBytes(Work(BroadcastFreeName(1)));
     ASSERT_EQ(bare.size(), 46u + 8820u);
     EXPECT_EQ(IdAt(bare, 12), "fmt ");
     EXPECT_EQ(Le32At(bare, 16), 18u);
@@ -149,7 +163,7 @@ TEST_F(PipelineTest, MissingFileForSlotSevenStopsProgramming) {
     EXPECT_EQ(port.messages[1].caption, kProgramTitle);
     EXPECT_EQ(port.messages[3].caption, kProgramTitle);
     // Stage 1 still wrote the slot's file, without samples; it stays for now.
-    const Bytes bare = ReadBytes(program.file(BroadcastFreeName(6)));
+    const Bytes bare = ReadBytes(Work(BroadcastFreeName(6)));
     ASSERT_EQ(bare.size(), 46u);
     EXPECT_EQ(Le32At(bare, 42), 0u);
     EXPECT_FALSE(TempExists(ResampledName(6)));
@@ -211,33 +225,30 @@ TEST_F(PipelineTest, VerboseCleanUpReportsEveryMissingName) {
 }
 
 TEST_F(PipelineTest, StartRemovesOutputOfAnEarlierRun) {
-    WriteBytes(program.file("tarn.bat"), Bytes{1});
-    WriteBytes(program.file(ResampledName(5)), PcmWave(1, 22010, 16, Samples16({1, 2, 3, 4})));
+    fs::create_directories(Work());
+    WriteBytes(Work("tarn.bat"), Bytes{1});
+    WriteBytes(Work(ResampledName(5)), PcmWave(1, 22010, 16, Samples16({1, 2, 3, 4})));
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);
     EXPECT_FALSE(TempExists("tarn.bat"));
     EXPECT_FALSE(TempExists(ResampledName(5)));
 }
 
-TEST_F(PipelineTest, ReadOnlyProgramFolderUsesTheUserCache) {
-    const char* previous = std::getenv("XDG_CACHE_HOME");
-    const std::string saved = previous ? previous : "";
-    ScratchFolder cache;
-    ::setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
-    job.programFolder = program.file("not-there/");  // cannot be written
-    EXPECT_EQ(AudioWorkFolder(job), cache.folder() + "Zorvek/");
-
+TEST_F(PipelineTest, WorkFilesGoToThePrivateUserCacheNeverBesideTheProgram) {
+    // A writable program folder (/usr/bin under sudo) is not used.
+    EXPECT_EQ(AudioWorkFolder(job), Work());
     WriteBytes(Source("a.wav"), PcmWave(1, 22010, 16, Samples16({1, 2, 3, 4})));
     job.slot(1).wavPath = Source("a.wav");
     EXPECT_EQ(PrepareMessageAudio(job, port, audio), 1);
-    EXPECT_TRUE(fs::exists(cache.file("Zorvek/output0.wav")));
+    EXPECT_TRUE(TempExists("output0.wav"));
+    EXPECT_TRUE(fs::is_empty(program.path()));
+    EXPECT_EQ(fs::status(Work()).permissions() & fs::perms::all, fs::perms::owner_all);
     RemoveTemporaryFiles(job, port, audio);
-    EXPECT_FALSE(fs::exists(cache.file("Zorvek/output0.wav")));
+    EXPECT_FALSE(TempExists("output0.wav"));
 
     ::unsetenv("XDG_CACHE_HOME");
     if (const char* home = std::getenv("HOME")) {
         EXPECT_EQ(AudioWorkFolder(job), std::string(home) + "/.cache/Zorvek/");
     }
-    if (previous) ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
 }
 
 TEST_F(PipelineTest, ConcurrentRunsNeverShareTemporaryFiles) {
@@ -248,13 +259,13 @@ TEST_F(PipelineTest, ConcurrentRunsNeverShareTemporaryFiles) {
     auto other = AudioWorkspace::Acquire(job);
     ASSERT_TRUE(other->IsLocked());
     EXPECT_FALSE(other->IsPrivate());
-    WriteBytes(program.file(ResampledName(0)), Bytes{'o', 't', 'h', 'e', 'r'});
+    WriteBytes(Work(ResampledName(0)), Bytes{'o', 't', 'h', 'e', 'r'});
 
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);
     const std::string own = audio.Folder();
-    EXPECT_NE(own, program.folder());
+    EXPECT_NE(own, Work());
     EXPECT_TRUE(fs::exists(own + ResampledName(0)));
-    EXPECT_EQ(ReadBytes(program.file(ResampledName(0))), (Bytes{'o', 't', 'h', 'e', 'r'}));
+    EXPECT_EQ(ReadBytes(Work(ResampledName(0))), (Bytes{'o', 't', 'h', 'e', 'r'}));
     EXPECT_EQ(audio.PackedSize(1), 6u);
     RemoveTemporaryFiles(job, port, audio);
     EXPECT_FALSE(fs::exists(own));  // the private folder goes with the run
@@ -268,7 +279,7 @@ TEST_F(PipelineTest, ConcurrentRunsNeverShareTemporaryFiles) {
     RemoveTemporaryFiles(job, port);
     EXPECT_FALSE(TempExists(ResampledName(0)));
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);
-    EXPECT_EQ(audio.Folder(), program.folder());
+    EXPECT_EQ(audio.Folder(), Work());
 }
 
 TEST_F(PipelineTest, SpokenAndSynthesisedMessages) {

@@ -1,5 +1,6 @@
 // Configuration files (.zfg) and the Save/Load Configuration commands.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,7 +9,10 @@
 
 #include "ScriptedUserPort.h"
 #include "TestFiles.h"
+#include "WavTestSupport.h"
+#include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
+#include "files/SirenImageFile.h"
 #include "job/Paths.h"
 #include "operations/ConfigCommands.h"
 
@@ -232,6 +236,47 @@ TEST_F(ConfigCommandTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
+TEST_F(ConfigCommandTest, SaveRefusesALineBreakInAPathAndKeepsTheOldFile) {
+    std::ofstream(Path("job.zfg")) << "old";
+    for (const char* bad : {"/snd/a\nb.wav", "/snd/a\r"}) {
+        JobState job = SampleJob();
+        job.slot(7).wavPath = bad;
+        port_.fileAnswers.push_back(Path("job.zfg"));
+        SaveConfig(job, port_);
+        EXPECT_EQ(port_.Texts().back(),
+                  "The configuration was not saved.\nThe WAV file path of message 1 contains a line break, which a "
+                  "job file cannot hold.");
+    }
+    JobState job = SampleJob();
+    job.firmwarePath = "/fw/\n.hex";
+    EXPECT_EQ(WriteConfigFile(Path("job.zfg"), job), 0);
+    EXPECT_EQ(Slurp(Path("job.zfg")), "old");
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST(ConfigCheck, AWholeJobHasThirtyTwoLinesWithWholeNumbersOnItsNumberLines) {
+    const std::string good = FormatConfig(SampleJob());
+    EXPECT_EQ(ConfigTextProblem(good), "");
+    EXPECT_EQ(ConfigTextProblem(good.substr(0, good.size() - 2)), "");  // last line without its end
+    EXPECT_EQ(ConfigTextProblem(""), "it has 0 lines; a job file has 32");
+    EXPECT_EQ(ConfigTextProblem("a.wav\r\n3\r\n"), "it has 2 lines; a job file has 32");
+    EXPECT_EQ(ConfigTextProblem(good + "\r\n"), "it has 33 lines; a job file has 32");
+    // Line 24 is Verify, line 2 the first tone; paths (1, 22) may hold anything.
+    const auto withLine = [&](int number, const std::string& text) {
+        std::istringstream in(good);
+        std::string out, line;
+        for (int n = 1; std::getline(in, line); ++n) out += (n == number ? text + "\r" : line) + "\n";
+        return out;
+    };
+    EXPECT_EQ(ConfigTextProblem(withLine(24, "verify-yes")), "line 24 is \"verify-yes\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(2, "abc")), "line 2 is \"abc\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(32, "")), "line 32 is \"\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(3, "99999999999")), "line 3 is \"99999999999\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(5, " -1 ")), "");
+    EXPECT_EQ(ConfigTextProblem(withLine(5, "+-1")), "line 5 is \"+-1\", not a whole number");
+    EXPECT_EQ(ConfigTextProblem(withLine(22, "12")), "");
+}
+
 TEST_F(ConfigCommandTest, SaveReplacesAnExistingFileWhole) {
     std::ofstream(Path("job.zfg")) << std::string(5000, 'o');
     fs::permissions(Path("job.zfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -342,6 +387,24 @@ TEST_F(ConfigCommandTest, LoadCancelledOrFailingLeavesTheJob) {
     EXPECT_EQ(job.slot(1).wavPath, "/sounds/msg 1.wav");
     EXPECT_EQ(port_.exchanges, 1);
     EXPECT_TRUE(port_.dip32Indicator);
+}
+
+TEST(NewFiles, TakeTheUmasksPermissionsAndReplacedOnesKeepTheirs) {
+    test::ScratchFolder dir;
+    const mode_t previous = ::umask(027);
+    ASSERT_EQ(ReplaceFileContent(dir.file("job.zfg"), std::string("x")), 1);
+    StagedFileWriter image;
+    ASSERT_EQ(image.Open(dir.file("siren.zmg"), nullptr), 1);
+    ASSERT_EQ(image.Commit(nullptr), 1);
+    ::umask(previous);
+    const auto mode = [&](const char* name) { return fs::status(dir.file(name)).permissions() & fs::perms::all; };
+    const auto expected = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    EXPECT_EQ(mode("job.zfg"), expected);
+    EXPECT_EQ(mode("siren.zmg"), expected);
+    fs::permissions(dir.file("siren.zmg"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(image.Open(dir.file("siren.zmg"), nullptr), 1);
+    ASSERT_EQ(image.Commit(nullptr), 1);
+    EXPECT_EQ(mode("siren.zmg"), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(FolderMemory, CutsAtTheLastSeparator) {

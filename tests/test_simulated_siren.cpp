@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "ScriptedUserPort.h"
 #include "spi/AdapterRequest.h"
@@ -132,6 +133,18 @@ TEST(SimulatedFlashChip, BusyChipDecodesOnlyStatusRead) {
     EXPECT_EQ(chip.Frame({0xAB, 0, 0, 0}, 1)[0], 0x11);
     EXPECT_EQ(chip.flash.PageProgramTime(), 800us);
     EXPECT_EQ(SimulatedFlash(1u << 20).PageProgramTime(), 640us);
+}
+
+TEST(SimulatedFlashChip, WithTheWallClockABusyChipAlsoFinishesInRealTime) {
+    // Modelled time moves only with adapter traffic; a real chip finishes anyway.
+    Chip modelled(256u << 10), real(256u << 10);
+    real.flash.SetWallClock(true);
+    modelled.Program(0, {0});
+    real.Program(0, {0});
+    std::this_thread::sleep_for(5ms);  // the program takes 0.8 ms
+    EXPECT_EQ(modelled.Status() & 1, 1);
+    EXPECT_EQ(real.Status() & 1, 0);
+    EXPECT_EQ(real.Frame({0xAB, 0, 0, 0}, 1)[0], 0x11);
 }
 
 TEST(SimulatedFlashChip, AddressesWrapAtTheSize) {

@@ -7,7 +7,10 @@
 
 #include "ScriptedUserPort.h"
 #include "WavTestSupport.h"
+#include "audio/AudioWorkspace.h"
+#include "files/FirmwareRecoveryFile.h"
 #include "files/SirenImageFile.h"
+#include "job/TextFormat.h"
 #include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 
@@ -190,6 +193,43 @@ TEST(SirenOperations, VerifyFindsWeakBitAtItsAddress) {
         run.port.Saw("Error verifying! Check connections and try again. Location " + std::to_string(address) + "."));
 }
 
+TEST(SirenOperations, AReadFailureDuringVerifyFailsTheRunRatherThanReportingADifference) {
+    SirenRun program;
+    program.job.slot(1).wavPath = WriteMessage(program.dir, "m.wav", 4000);
+    program.job.verify = 1;
+    program.siren.Faults().readErrorAt = {kAudioStart + 10};
+    EXPECT_EQ(program.Ops().ProgramCommand(), OperationOutcome::Failed);
+    EXPECT_EQ(program.port.Texts(), std::vector<std::string>{kMsgNotVerified});
+
+    SirenRun write(256u << 10);
+    WriteBytes(write.dir.file("in.zmg"), Bytes(5000, 0x12));
+    write.siren.Faults().readErrorAt = {0x30000};
+    write.port.fileAnswers.push_back(write.dir.file("in.zmg"));
+    EXPECT_EQ(write.Ops().WriteSiren({.verify = true}), OperationOutcome::Failed);
+    EXPECT_EQ(write.port.Texts(), std::vector<std::string>{kMsgNotVerified});
+}
+
+TEST(SirenOperations, AFailedConversionLeavesNoWorkFiles) {
+    SirenRun run;
+    run.job.slot(7).wavPath = WriteMessage(run.dir, "good.wav", 3000);
+    WriteBytes(run.dir.file("bad.wav"), {'n', 'o'});
+    run.job.slot(1).wavPath = run.dir.file("bad.wav");
+    EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Failed);
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(AudioWorkFolder(run.job), ec))
+        EXPECT_NE(e.path().extension(), ".wav") << e.path();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.path()), {}), 2);
+}
+
+TEST(SirenOperations, WriterRefusesAnEmptyFileBeforeErasing) {
+    SirenRun run;
+    WriteBytes(run.dir.file("empty.zmg"), {});
+    run.port.fileAnswers.push_back(run.dir.file("empty.zmg"));
+    EXPECT_EQ(run.Ops().WriteSiren(), OperationOutcome::Failed);
+    EXPECT_TRUE(run.port.Saw(kMsgEmptyImageFile));
+    EXPECT_EQ(run.siren.Counters().adapterCalls, 0);
+}
+
 TEST(SirenOperations, CloneOntoAnotherSiren) {
     SirenRun source;
     source.job.slot(7).wavPath = WriteMessage(source.dir, "a.wav", 12345);
@@ -228,6 +268,23 @@ TEST(SirenOperations, WriterPadsShortFilesAndRefusesDataBeyondTheFlash) {
     EXPECT_EQ(refused.link.handle, 0u);
 }
 
+TEST(SirenOperations, WriterReadsNoMoreOfAFileThanTheFlashHolds) {
+    ScratchFolder dir;
+    Bytes big((1u << 20) + 10, 0xFF);
+    big[5] = 0x12;
+    WriteBytes(dir.file("big.zmg"), big);
+    std::vector<uint8_t> head;
+    bool restErased = false;
+    ASSERT_TRUE(ReadImageHead(dir.file("big.zmg"), 512u << 10, head, restErased, nullptr));
+    EXPECT_EQ(head.size(), 512u << 10);
+    EXPECT_EQ(head[5], 0x12);
+    EXPECT_TRUE(restErased);
+    big.back() = 0;
+    WriteBytes(dir.file("big.zmg"), big);
+    ASSERT_TRUE(ReadImageHead(dir.file("big.zmg"), 512u << 10, head, restErased, nullptr));
+    EXPECT_FALSE(restErased);
+}
+
 TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {
     SirenRun run;
     const std::string target = run.dir.file("keep.zmg");
@@ -239,11 +296,17 @@ TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {
     EXPECT_TRUE(run.SawTextContaining("NOT"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.path()), {}), 1) << "temporary left";
 
+    // Cancel keeps the earlier file too; the pages read so far go beside it.
     SirenRun cancelled;
+    std::fill(cancelled.Flash().begin(), cancelled.Flash().end(), 0x42);
+    WriteBytes(cancelled.dir.file("part.zmg"), {9, 9});
     cancelled.port.cancelAtStep = 10;
     cancelled.port.fileAnswers.push_back(cancelled.dir.file("part.zmg"));
     EXPECT_EQ(cancelled.Ops().ReadSiren(), OperationOutcome::Cancelled);
-    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.zmg")).size(), 10u * 256);
+    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.zmg")), (Bytes{9, 9}));
+    EXPECT_EQ(ReadBytes(cancelled.dir.file("part.partial.zmg")), Bytes(10u * 256, 0x42));
+    EXPECT_TRUE(cancelled.SawTextContaining(cancelled.dir.file("part.partial.zmg")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cancelled.dir.path()), {}), 2) << "temporary left";
 }
 
 TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
@@ -365,4 +428,106 @@ TEST(SirenOperations, OperationsCalledWithTheirFilesAskNoDialog) {
         EXPECT_TRUE(port->saveDialogs.empty());
     }
     EXPECT_TRUE(run.port.messages.empty()) << run.port.messages.front().text;  // not even the firmware warning
+}
+
+namespace {
+
+// A siren whose first 64 KiB hold a pattern (no byte erased), a firmware file, and
+// a folder of its own for recovery files.
+struct FirmwareRun : SirenRun {
+    FirmwareRun() {
+        for (size_t i = 0; i < 0x20000; ++i) Flash()[i] = static_cast<uint8_t>(0x30 + i % 97);
+        std::ofstream(dir.file("fw.hex"), std::ios::binary)
+            << HexLine(0xE000, {0x00, 0x01, 0x02, 0x03}) << HexLine(0xE800, {0x80, 0x40}) << ":00000001FF\r\n";
+        request.hexPath = dir.file("fw.hex");
+        request.confirmed = true;
+        request.recoveryFolder = dir.file("recovery");
+        before = Flash();
+    }
+    OperationOutcome Update() { return Ops().UpdateFirmwareOnly(request); }
+    std::vector<std::string> RecoveryFiles() const { return ListFirmwareRecoveryFiles(*request.recoveryFolder); }
+    bool FirstSectorIs(const std::vector<uint8_t>& content) {
+        return std::equal(content.begin(), content.begin() + 0x10000, Flash().begin());
+    }
+    bool RestUnchanged() { return std::equal(before.begin() + 0x10000, before.end(), Flash().begin() + 0x10000); }
+    bool SawStep(const std::string& text) const {
+        for (const auto& p : port.progresses)
+            if (std::find(p->calls.begin(), p->calls.end(), "SetText " + text) != p->calls.end()) return true;
+        return false;
+    }
+
+    FirmwareRequest request;
+    std::vector<uint8_t> before;
+};
+
+// What a clean update leaves, and the adapter calls it takes.
+std::pair<std::vector<uint8_t>, int64_t> CleanFirmwareUpdate() {
+    FirmwareRun clean;
+    EXPECT_EQ(clean.Update(), OperationOutcome::Success);
+    return {clean.Flash(), clean.siren.Counters().adapterCalls};
+}
+
+}  // namespace
+
+TEST(FirmwareUpdate, VerifiesWhatItWroteAndHoldsCancelOnceErasing) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRun clean;
+    EXPECT_EQ(clean.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(clean.FirstSectorIs(updated));
+    EXPECT_TRUE(clean.SawStep("Verifying..."));
+    EXPECT_TRUE(clean.RecoveryFiles().empty()) << "recovery file left after a verified update";
+
+    // A weak bit in the firmware: reported like Verify, and the copy stays.
+    FirmwareRun weak;
+    weak.siren.Flash().AddWeakBit(0x100, 0);  // the firmware's first byte is 0x00
+    EXPECT_EQ(weak.Update(), OperationOutcome::VerifyFailed);
+    EXPECT_TRUE(weak.port.Saw("Error verifying! Check connections and try again. Location 256."));
+    EXPECT_EQ(weak.RecoveryFiles().size(), 1u);
+
+    // Cancel while programming: the sector is finished, not left erased.
+    FirmwareRun cancelled;
+    cancelled.port.cancelAtStep = 256 + 1 + 20;
+    EXPECT_EQ(cancelled.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(cancelled.FirstSectorIs(updated));
+    EXPECT_TRUE(cancelled.RestUnchanged());
+    EXPECT_TRUE(cancelled.SawStep(kMsgFinishing));
+    EXPECT_TRUE(cancelled.RecoveryFiles().empty());
+}
+
+TEST(FirmwareUpdate, AnInterruptedUpdateIsRestoredByTheNextOneFromItsRecoveryFile) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRun run;
+    run.siren.Faults().unplugAfter = calls - 100;  // while programming
+    EXPECT_EQ(run.Update(), OperationOutcome::Failed);
+    const auto files = run.RecoveryFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(run.SawTextContaining(files[0])) << "the failure does not name the recovery file";
+    EXPECT_FALSE(run.FirstSectorIs(run.before));
+
+    run.siren.Faults().unplugAfter = -1;
+    run.port.messages.clear();
+    EXPECT_EQ(run.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(run.port.Saw(Format(kMsgRecoveryUsed, files[0].c_str())));
+    EXPECT_TRUE(run.FirstSectorIs(updated));
+    EXPECT_TRUE(run.RestUnchanged());
+    EXPECT_TRUE(run.RecoveryFiles().empty());
+}
+
+TEST(FirmwareUpdate, ARecoveryFileOfAnotherSirenIsKeptAndNotUsed) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRecovery foreign{std::vector<uint8_t>(0x10000, 0x11), std::vector<uint8_t>(0x10000, 0x22)};
+    FirmwareRun run;
+    const std::string path = WriteNewFirmwareRecovery(*run.request.recoveryFolder, foreign, nullptr);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(run.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(run.port.Saw(Format(kMsgRecoveryForeign, path.c_str())));
+    EXPECT_TRUE(run.FirstSectorIs(updated));
+    EXPECT_EQ(run.RecoveryFiles(), std::vector<std::string>{path});
+
+    // Named by the user, it is refused before anything is erased.
+    FirmwareRun named;
+    named.request.restoreFrom = path;
+    EXPECT_EQ(named.Update(), OperationOutcome::Failed);
+    EXPECT_EQ(named.siren.Flash().sectorErases, 0);
+    EXPECT_TRUE(named.FirstSectorIs(named.before));
 }

@@ -439,15 +439,15 @@ TEST_F(LinkTest, VerifyStopsOnAbortAndCancel) {
     EXPECT_TRUE(port.messages.empty());
 }
 
-TEST_F(LinkTest, UnreadableBlockIsADifference) {
+TEST_F(LinkTest, UnreadableBlockStopsTheVerifyInsteadOfReportingADifference) {
     Connect();
     Popup();
     auto image = Pattern(2048);
     Program(image);
     siren.Faults().readErrorAt = {0x523};
-    EXPECT_EQ(VerifyFlash(job, link, port, 2048, image.data()), 0);
-    // The failure is narrowed to its 256-byte block.
-    EXPECT_TRUE(port.Saw("Error verifying! Check connections and try again. Location 1280."));
+    EXPECT_EQ(VerifyFlash(job, link, port, 2048, image.data()), kStopped);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_TRUE(port.messages.empty()) << port.messages.front().text;
 }
 
 TEST_F(LinkTest, TestWriteAndTestRead) {

@@ -79,6 +79,9 @@ TEST_F(WaveFileTest, ParseFailuresShowTheirTextAndCloseTheFile) {
          "File has NO 'FMT' chunk."},
         // The form's declared size bounds the search even when the file goes on.
         {"form shorter than file", RiffWave({fmt, data}, 4 + 24), "File has no data chunk."},
+        // A format that claims more than its form holds is a damaged format, whatever follows.
+        {"fmt past the form", RiffWave({Chunk("fmt ", FmtBody(1, 1, 8000, 16), 24), data}, 4 + 24),
+         "ERROR: could not read 'FMT' chunk in file."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,8 +10,6 @@
 #include <filesystem>
 #include <system_error>
 #include <vector>
-
-#include "job/Paths.h"
 
 namespace zorvek {
 
@@ -20,15 +19,6 @@ namespace {
 std::string WithSlash(std::string path) {
     if (!path.empty() && path.back() != '/') path += '/';
     return path;
-}
-
-bool IsWritableFolder(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_directory(path, ec) && ::access(path.c_str(), W_OK | X_OK) == 0;
-}
-
-std::string AbsoluteFolder(const std::string& path) {
-    return WithSlash(AbsolutePath(path));
 }
 
 // A fresh folder only this run knows, below `parent`; empty if none can be made.
@@ -41,8 +31,8 @@ std::string MakePrivateFolder(const std::string& parent) {
 }
 }  // namespace
 
-std::string AudioWorkFolder(const JobState& job) {
-    if (IsWritableFolder(job.programFolder)) return AbsoluteFolder(job.programFolder);
+std::string AudioWorkFolder(const JobState&) {
+    // Never the program's folder: run with sudo that is /usr/bin.
     std::string base;
     const char* cache = std::getenv("XDG_CACHE_HOME");
     if (cache && cache[0] == '/') {
@@ -74,7 +64,8 @@ int LockFolder(const std::string& folder) {
 std::unique_ptr<AudioWorkspace> AudioWorkspace::TryShared(const JobState& job) {
     const std::string shared = AudioWorkFolder(job);
     std::error_code ec;
-    fs::create_directories(shared, ec);
+    fs::create_directories(fs::path(shared).parent_path().parent_path(), ec);
+    ::mkdir(shared.c_str(), 0700);  // the user's own; an existing folder is kept as it is
     const int fd = LockFolder(shared);
     if (fd < 0) return nullptr;
     std::unique_ptr<AudioWorkspace> space(new AudioWorkspace());

@@ -10,8 +10,9 @@
 
 namespace zorvek {
 
-// The shared working folder, ending in '/': the program folder when it is
-// writable, otherwise $XDG_CACHE_HOME/Zorvek (or ~/.cache/Zorvek). Not created here.
+// The shared working folder, ending in '/': $XDG_CACHE_HOME/Zorvek (or
+// ~/.cache/Zorvek, or Zorvek in $TMPDIR without a home), never the program's
+// folder. Not created here.
 std::string AudioWorkFolder(const JobState& job);
 
 class AudioWorkspace {

@@ -48,8 +48,9 @@ int CWaveFile::Parse() {
         FailParse("File has NO 'FMT' chunk.");
         return 0;
     }
-    // The whole chunk must be there; only its first bytes are kept.
-    const uint64_t available = m_hFile.Size() - std::min(m_hFile.Size(), m_subChunk.dataOffset);
+    // The whole chunk must be there, inside the file and inside its form; only its first bytes are kept.
+    const uint64_t formEnd = std::min<uint64_t>(m_hFile.Size(), m_riffChunk.dataOffset + m_riffChunk.size);
+    const uint64_t available = formEnd - std::min(formEnd, m_subChunk.dataOffset);
     const size_t keep = static_cast<size_t>(std::min<uint64_t>(m_subChunk.size, WaveFormatRecord::kSize));
     const size_t got = m_hFile.Read(m_format.bytes.data(), keep);
     if (got < keep || available < m_subChunk.size) {

@@ -190,6 +190,22 @@ int CliRun::LoadJob(const std::string& path) {
         Say("job file " + path + " does not exist");
         return kExitFailed;
     }
+    if (!o_.lenient) {
+        // The window shows what it loaded before Program; here nothing would, so a
+        // damaged job is refused before anything is converted or erased.
+        std::vector<uint8_t> text;
+        if (!ReadWholeFile(path, text, &error)) {
+            Say(error);
+            return kExitFailed;
+        }
+        const std::string problem =
+            ConfigTextProblem(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+        if (!problem.empty()) {
+            Say("job file " + path + " is damaged: " + problem +
+                ". Nothing was converted or written (--lenient loads it as the window does).");
+            return kExitFailed;
+        }
+    }
     if (!ReadConfigFile(AbsolutePath(path), job_, &error)) {
         Say(error);
         return kExitFailed;
@@ -240,7 +256,7 @@ int CliRun::Read() {
 int CliRun::Write() {
     if (int status = ChooseAdapter()) return status;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(false)}),
+    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true)}),
                   "siren written.");
 }
 
@@ -254,13 +270,18 @@ int CliRun::Firmware() {
         Say("firmware file " + o_.args[0] + " not found");
         return kExitFailed;
     }
+    if (o_.restoreFrom && !std::filesystem::is_regular_file(*o_.restoreFrom, ec)) {
+        Say("recovery file " + *o_.restoreFrom + " not found");
+        return kExitFailed;
+    }
     if (int status = ChooseAdapter()) return status;
     // The question ends in "Abort?". Without an answer (end of input) the safe
     // answer is to abort.
     port_.eofAnswer = true;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.UpdateFirmwareOnly({.hexPath = AbsolutePath(o_.args[0]), .confirmed = o_.yes}),
-                  "firmware updated.");
+    FirmwareRequest request{.hexPath = AbsolutePath(o_.args[0]), .confirmed = o_.yes};
+    if (o_.restoreFrom) request.restoreFrom = AbsolutePath(*o_.restoreFrom);
+    return Finish(ops.UpdateFirmwareOnly(request), "firmware updated.");
 }
 
 int CliRun::Identify() {

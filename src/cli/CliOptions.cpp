@@ -16,11 +16,11 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
-        {"program", {1, "JOB.zfg", {"--verify", "--no-verify"}}},
-        {"image", {1, "JOB.zfg", {"-o"}}},
+        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient"}}},
+        {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
         {"read", {1, "OUT.zmg", {}}},
         {"write", {1, "IN.zmg", {"--verify", "--no-verify"}}},
-        {"firmware", {1, "FILE.hex", {"--yes"}}},
+        {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
         {"identify", {0, "", {}}},
         {"info", {1, "FILE", {"--json"}}},
         {"extract", {1, "FILE", {"--message", "-o"}}},
@@ -29,7 +29,7 @@ const std::map<std::string, CommandRule>& Commands() {
 }
 
 const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
-                                             "-o",        "--output", "--message"};
+                                             "-o",        "--output", "--message",        "--restore-from"};
 
 }  // namespace
 
@@ -101,6 +101,13 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             if (o.verify && *o.verify != (arg == "--verify")) return "--verify and --no-verify exclude each other";
             o.verify = arg == "--verify";
             seen.insert(arg);
+        } else if (arg == "--restore-from") {
+            if (value->empty()) return "--restore-from needs a file name";
+            o.restoreFrom = value;
+            seen.insert(arg);
+        } else if (arg == "--lenient") {
+            o.lenient = true;
+            seen.insert(arg);
         } else if (arg == "--json") {
             o.json = true;
             seen.insert(arg);
@@ -142,18 +149,23 @@ std::string HelpText() {
 Programs voice sirens from the command line, with the same results as the window.
 
 Commands:
-  program JOB.zfg [--verify | --no-verify]
+  program JOB.zfg [--verify | --no-verify] [--lenient]
                         program the job of a configuration file into the siren
-                        (the job's Verify line decides unless an option is given)
-  image JOB.zfg -o IMAGE.bin
+                        (the job's Verify line decides unless an option is given);
+                        a job file that is not 32 lines with whole numbers on its
+                        number lines is refused unless --lenient loads it as the
+                        window does
+  image JOB.zfg -o IMAGE.bin [--lenient]
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
   read OUT.zmg          copy the siren's whole flash into a siren image file
-  write IN.zmg [--verify]
-                        write a siren image file into the siren
-  firmware FILE.hex [--yes]
+  write IN.zmg [--no-verify]
+                        write a siren image file into the siren and read it back
+  firmware FILE.hex [--yes] [--restore-from RECOVERY]
                         update only the controller firmware from an Intel HEX file;
-                        asks first on the terminal, --yes answers to go ahead
+                        asks first on the terminal, --yes answers to go ahead.
+                        An interrupted update's copy of the first 64 KiB is found
+                        and put back; --restore-from names such a copy
   identify              show the flash signature, capacity and highest address
   info FILE [--json]    decode an image or siren image file: messages ("Message 1"
                         is the window's top row), DIP mode, volumes, firmware marker,

@@ -23,9 +23,11 @@ struct CliOptions {
     std::optional<std::string> device;
     std::optional<std::string> simulatorFile;
     std::optional<std::string> simulatorSize;
-    std::optional<std::string> output;  // -o
-    std::optional<int> message;         // --message
-    std::optional<bool> verify;         // --verify / --no-verify
+    std::optional<std::string> output;       // -o
+    std::optional<int> message;              // --message
+    std::optional<bool> verify;              // --verify / --no-verify
+    std::optional<std::string> restoreFrom;  // firmware --restore-from
+    bool lenient = false;                    // program --lenient: load a job as the window does
     bool json = false;
     bool yes = false;
     bool stats = false;

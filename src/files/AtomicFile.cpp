@@ -16,12 +16,14 @@ namespace zorvek {
 
 namespace {
 
-int failWith(std::string* error, const std::string& what, int code) {
+bool failWith(std::string* error, const std::string& what, int code) {
     if (error) *error = what + ": " + std::strerror(code);
-    return 0;
+    return false;
 }
 
-mode_t newFileMode(const std::string& path) {
+}  // namespace
+
+unsigned NewFilePermissions(const std::string& path) {
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) return existing.st_mode & 07777;
     // Reading the mask through umask() would change it for every thread for a moment.
@@ -32,8 +34,6 @@ mode_t newFileMode(const std::string& path) {
         if (line.rfind("Umask:", 0) == 0) mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
     return 0666 & ~mask;
 }
-
-}  // namespace
 
 bool ReplaceFileContent(const std::string& path, std::span<const char> content, std::string* error) {
     namespace fs = std::filesystem;
@@ -66,7 +66,7 @@ bool ReplaceFileContent(const std::string& path, std::span<const char> content, 
         ::unlink(tempPath.c_str());
         return failWith(error, what, code);
     };
-    ::fchmod(fd, newFileMode(target.string()));
+    ::fchmod(fd, static_cast<mode_t>(NewFilePermissions(target.string())));
     const char* data = content.data();
     size_t left = content.size();
     while (left > 0) {

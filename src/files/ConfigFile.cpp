@@ -1,12 +1,15 @@
 #include "files/ConfigFile.h"
 
+#include <charconv>
 #include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "files/AtomicFile.h"
 #include "job/Paths.h"
+#include "job/SlotTable.h"
 
 namespace zorvek {
 
@@ -106,7 +109,52 @@ bool ReadConfigFile(const std::string& path, JobState& job, std::string* error) 
     return true;
 }
 
+std::string ConfigTextProblem(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    if (lines.size() != kConfigLineCount)
+        return "it has " + std::to_string(lines.size()) + " lines; a job file has " + std::to_string(kConfigLineCount);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const size_t number = i + 1;
+        // Lines 1, 4, ..., 19 and 22 are paths; every other line is a number.
+        const bool pathLine = (number <= 3 * kSlotCount && i % 3 == 0) || number == 3 * kSlotCount + 1;
+        if (pathLine) continue;
+        std::string_view digits = lines[i];
+        while (!digits.empty() && (digits.front() == ' ' || digits.front() == '\t')) digits.remove_prefix(1);
+        while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t')) digits.remove_suffix(1);
+        long long value = 0;
+        const char* first = digits.data();
+        if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') ++first;
+        const auto [end, ec] = std::from_chars(first, digits.data() + digits.size(), value);
+        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || value < INT32_MIN ||
+            value > INT32_MAX)
+            return "line " + std::to_string(number) + " is \"" + std::string(lines[i]) + "\", not a whole number";
+    }
+    return {};
+}
+
+std::string UnsavablePathProblem(const JobState& job) {
+    const auto hasBreak = [](const std::string& path) { return path.find_first_of("\r\n") != std::string::npos; };
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+        if (hasBreak(job.slot(slot).wavPath))
+            return "The WAV file path of message " + std::to_string(slotInfo(slot).messageNumber) +
+                   " contains a line break, which a job file cannot hold.";
+    if (hasBreak(job.firmwarePath))
+        return "The firmware file path contains a line break, which a job file cannot hold.";
+    return {};
+}
+
 bool WriteConfigFile(const std::string& path, const JobState& job, std::string* error) {
+    if (std::string problem = UnsavablePathProblem(job); !problem.empty()) {
+        if (error) *error = problem;
+        return false;
+    }
     std::string text = FormatConfig(job);
     return ReplaceFileContent(path, text, error);
 }

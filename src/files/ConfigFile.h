@@ -25,11 +25,20 @@ void ParseConfig(std::string_view text, JobState& job, const std::string& baseFo
 // digits gives 0. Values beyond the 32-bit range are clamped.
 int32_t ConfigNumber(std::string_view line);
 
+// Whether `text` is a whole job file: 32 lines whose number lines are whole
+// numbers. Empty when it is; otherwise what is wrong, naming the line.
+std::string ConfigTextProblem(std::string_view text);
+
+// Empty when every path of the job can be saved; otherwise which one cannot
+// (a line break would shift every later line of the file).
+std::string UnsavablePathProblem(const JobState& job);
+
 // Whole-file helpers for the commands and the command-line tool.
 // True on success, false with `error` set.
 bool ReadConfigFile(const std::string& path, JobState& job, std::string* error = nullptr);
 // Writes a temporary file beside `path` and renames it into place, so a failed
-// save never leaves a half-written file where a good one was.
+// save never leaves a half-written file where a good one was. A job whose paths
+// hold a line break is refused and the file left as it was.
 bool WriteConfigFile(const std::string& path, const JobState& job, std::string* error = nullptr);
 
 }  // namespace zorvek

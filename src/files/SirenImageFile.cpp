@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include "files/AtomicFile.h"
 
 namespace zorvek {
 namespace {
@@ -36,9 +39,7 @@ bool StagedFileWriter::Open(const std::string& target, std::string* error) {
     }
     temp_ = name.data();
     // mkstemp makes the file private; an image file is an ordinary document.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, static_cast<mode_t>(NewFilePermissions(target)));
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
@@ -61,7 +62,7 @@ bool StagedFileWriter::Write(const uint8_t* data, size_t count, std::string* err
     return true;
 }
 
-bool StagedFileWriter::Commit(std::string* error) {
+bool StagedFileWriter::CommitTo(const std::string& path, std::string* error) {
     if (!file_) {
         if (error) *error = "The file is not open.";
         return false;
@@ -74,8 +75,8 @@ bool StagedFileWriter::Commit(std::string* error) {
         Abandon();
         return false;
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        if (error) *error = ErrnoText("Could not replace", target_);
+    if (::rename(temp_.c_str(), path.c_str()) != 0) {
+        if (error) *error = ErrnoText("Could not replace", path);
         Abandon();
         return false;
     }
@@ -92,6 +93,43 @@ void StagedFileWriter::Abandon() {
         ::unlink(temp_.c_str());
         temp_.clear();
     }
+}
+
+std::string PartialImagePath(const std::string& target) {
+    constexpr std::string_view kExtension = ".zmg";
+    std::string stem = target;
+    if (stem.size() > kExtension.size() &&
+        stem.compare(stem.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
+        stem.resize(stem.size() - kExtension.size());
+    return stem + ".partial.zmg";
+}
+
+bool ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
+                  std::string* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        if (error) *error = path + " is a folder.";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = ErrnoText("Could not open", path);
+        return false;
+    }
+    out.resize(limit);
+    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(limit));
+    out.resize(static_cast<size_t>(in.gcount()));
+    restErased = true;
+    std::vector<char> chunk(1 << 16);
+    while (restErased && in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        restErased = std::all_of(chunk.begin(), chunk.begin() + in.gcount(), [](char c) { return c == '\xFF'; });
+    }
+    if (in.bad()) {
+        if (error) *error = ErrnoText("Could not read", path);
+        return false;
+    }
+    return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {

@@ -18,11 +18,13 @@ public:
     StagedFileWriter(const StagedFileWriter&) = delete;
     StagedFileWriter& operator=(const StagedFileWriter&) = delete;
 
-    // 1 when the temporary file could be created; 0 with `error` set otherwise.
+    // True when the temporary file could be created; false with `error` set otherwise.
     bool Open(const std::string& target, std::string* error);
     bool Write(const uint8_t* data, size_t count, std::string* error);
     // Flushes, syncs and renames over the target. True on success.
-    bool Commit(std::string* error);
+    bool Commit(std::string* error) { return CommitTo(target_, error); }
+    // The same, into another file of the same folder (the target stays as it was).
+    bool CommitTo(const std::string& path, std::string* error);
     // Removes the temporary file; the target stays as it was.
     void Abandon();
 
@@ -32,7 +34,17 @@ private:
     std::FILE* file_ = nullptr;
 };
 
-// Reads a whole file. true on success; false with `error` set otherwise.
+// Where a cancelled read keeps the pages it read: NAME.partial.zmg beside NAME.zmg.
+std::string PartialImagePath(const std::string& target);
+
+// Reads at most `limit` bytes of a siren image file into `out`, so a huge file
+// costs no memory; `restErased` tells whether every byte after them is the
+// erased value (read in chunks, stopping at the first other byte). True on
+// success; false with `error` set otherwise.
+bool ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
+                  std::string* error);
+
+// Reads a whole file. True on success; false with `error` set otherwise.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error);
 
 }  // namespace zorvek

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "files/SirenImageFile.h"
@@ -68,6 +69,7 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     progress->SetText("Reading...");
 
     std::vector<uint8_t> chunk(kReadChunk);
+    uint64_t bytesRead = 0;
     bool readFailed = false;
     bool writeFailed = false;
     uint32_t failedAddress = 0;
@@ -88,6 +90,7 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
                 writeFailed = true;
                 break;
             }
+            bytesRead += kFlashPageSize;
             progress->PumpMessages(true);
             progress->Step();
             if (progress->IsCancelled()) {
@@ -107,12 +110,27 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
                               "The siren image file was NOT written; any earlier file is unchanged.",
                           kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
+    } else if (cancelled) {
+        // The file chosen keeps what it held; the pages read so far go beside it.
+        outcome = OperationOutcome::Cancelled;
+        const std::string partial = PartialImagePath(*path);
+        if (bytesRead == 0) {
+            file.Abandon();
+        } else if (file.CommitTo(partial, &error)) {
+            port_.ShowMessage(Format("Reading cancelled. The first %llu bytes read were saved in\n",
+                                     static_cast<unsigned long long>(bytesRead)) +
+                                  partial + "\n" + *path + " was not changed.",
+                              kProgramTitle, MessageIcon::Information);
+        } else {
+            file.Abandon();
+            port_.ShowMessage("Reading cancelled. The bytes read so far could not be saved.\n" + error + "\n" + *path +
+                                  " was not changed.",
+                              kProgramTitle, MessageIcon::Information);
+        }
     } else if (writeFailed || !file.Commit(&error)) {
         file.Abandon();
         port_.ShowMessage("Could not write the siren image file.\n" + error, kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
-    } else if (cancelled) {
-        outcome = OperationOutcome::Cancelled;
     }
     job_.flashStatusText.clear();
     port_.exchangeToWindow();
@@ -124,10 +142,15 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     if (request.verify) job_.verify = *request.verify ? 1 : 0;
     const auto path = ChooseImageFile(request.imagePath, false);
     if (!path) return OperationOutcome::Cancelled;
-    std::vector<uint8_t> data;
-    std::string error;
-    if (!ReadWholeFile(*path, data, &error)) {
+    std::error_code ec;
+    const auto fileSize = std::filesystem::file_size(*path, ec);
+    if (ec) {
         port_.ShowMessage("Error trying to open data.", kProgramTitle, MessageIcon::None);
+        return OperationOutcome::Failed;
+    }
+    // Writing nothing would still erase the whole siren.
+    if (fileSize == 0) {
+        port_.ShowMessage(kMsgEmptyImageFile, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
 
@@ -137,24 +160,25 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     UsbSession session(job_, link_, port_);
     job_.abortFlag = 0;
 
-    // A short file is padded with the erased value rather than whatever memory
-    // held; only what fits the identified flash is written, and a file with
-    // data beyond the flash is refused before anything is erased.
+    // Only what fits the identified flash is read and written; a file with data
+    // beyond the flash is refused before anything is erased, and a short one is
+    // padded with the erased value rather than whatever memory held.
     const uint64_t flashSize = static_cast<uint64_t>(job_.flashLastAddress) + 1;
-    uint64_t length = std::max<uint64_t>(kWriterLength, data.size());
-    if (length > flashSize) {
-        const bool tailErased =
-            std::all_of(data.begin() + static_cast<std::ptrdiff_t>(std::min<uint64_t>(flashSize, data.size())),
-                        data.end(), [](uint8_t b) { return b == kErasedByte; });
-        if (!tailErased) {
-            port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
-                                     "(%llu bytes).\nNothing has been written to the siren.",
-                                     static_cast<unsigned long long>(flashSize)),
-                              kProgramTitle, MessageIcon::Stop);
-            return OperationOutcome::Failed;
-        }
-        length = flashSize;
+    std::vector<uint8_t> data;
+    std::string error;
+    bool restErased = true;
+    if (!ReadImageHead(*path, flashSize, data, restErased, &error)) {
+        port_.ShowMessage("Error trying to open data.", kProgramTitle, MessageIcon::None);
+        return OperationOutcome::Failed;
     }
+    if (!restErased) {
+        port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
+                                 "(%llu bytes).\nNothing has been written to the siren.",
+                                 static_cast<unsigned long long>(flashSize)),
+                          kProgramTitle, MessageIcon::Stop);
+        return OperationOutcome::Failed;
+    }
+    const uint64_t length = std::min<uint64_t>(std::max<uint64_t>(kWriterLength, data.size()), flashSize);
     data.resize(length, kErasedByte);
 
     ProgressScope progress(link_, port_);
@@ -168,7 +192,8 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
 
     if (written.cancelled) return OperationOutcome::Cancelled;
     if (written.stopped) {
-        port_.ShowMessage(kMsgWritingIncomplete, kProgramTitle, MessageIcon::Stop);
+        port_.ShowMessage(written.unverified ? kMsgNotVerified : kMsgWritingIncomplete, kProgramTitle,
+                          MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
     if (written.verified == 0) return OperationOutcome::VerifyFailed;

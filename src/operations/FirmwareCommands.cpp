@@ -1,8 +1,11 @@
+#include <filesystem>
 #include <optional>
 #include <vector>
 
+#include "files/FirmwareRecoveryFile.h"
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
+#include "job/TextFormat.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
 #include "spi/FlashRoutines.h"
@@ -72,6 +75,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         port_.exchangeToWindow();
         return finish(OperationOutcome::Cancelled);
     }
+    const std::string recoveryFolder = request.recoveryFolder.value_or(DefaultFirmwareRecoveryFolder());
 
     job_.abortFlag = 0;
     const OperationOutcome opened = OpenAndIdentify();
@@ -79,6 +83,10 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     UsbSession session(job_, link_, port_);
 
     ProgressScope progress(link_, port_);
+    progress->BeginModal("Progress", false);
+    constexpr int kPages = static_cast<int>(kFirmwareReadBack / kFlashPageSize);
+    progress->SetRange(0, 3 * kPages + 1, 1);  // read, erase, program, verify
+    progress->SetText("Reading...");
     // Everything outside the firmware area is written back as it is now, so
     // every page must have been read; otherwise nothing is erased.
     std::vector<uint8_t> buffer(kFirmwareReadBack, kErasedByte);
@@ -89,6 +97,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
             break;
         }
         progress->PumpMessages(true);
+        progress->Step();
         if (progress->IsCancelled()) break;
     }
     if (readFailed || progress.Cancelled()) {
@@ -98,32 +107,111 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         return finish(cancelled ? OperationOutcome::Cancelled : OperationOutcome::Failed);
     }
 
+    // An interrupted update left its copy of the sector: when the siren shows
+    // only that update's traces, the copy is what the sector held.
+    std::optional<std::string> restoredFrom;
+    if (request.restoreFrom) {
+        FirmwareRecovery named;
+        std::string error;
+        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) || !RecoveryFitsSector(named, buffer)) {
+            // Asked for by name: going on without it would not be what was asked.
+            progress.Destroy();
+            port_.ShowMessage((error.empty() ? Format(kMsgRecoveryForeign, request.restoreFrom->c_str()) : error) +
+                                  "\nThe firmware was NOT updated; the siren is unchanged.",
+                              kProgramTitle, MessageIcon::Stop);
+            return finish(OperationOutcome::Failed);
+        }
+        port_.ShowMessage(Format(kMsgRecoveryUsed, request.restoreFrom->c_str()), kProgramTitle,
+                          MessageIcon::Information);
+        buffer = named.before;
+    } else {
+        std::string others;
+        for (const std::string& candidate : ListFirmwareRecoveryFiles(recoveryFolder)) {
+            FirmwareRecovery found;
+            if (ReadFirmwareRecovery(candidate, found, nullptr) && RecoveryFitsSector(found, buffer)) {
+                port_.ShowMessage(Format(kMsgRecoveryUsed, candidate.c_str()), kProgramTitle, MessageIcon::Information);
+                buffer = found.before;
+                restoredFrom = candidate;
+                break;
+            }
+            others += candidate + "\n";
+        }
+        if (!restoredFrom && !others.empty()) {
+            others.pop_back();
+            port_.ShowMessage(Format(kMsgRecoveryForeign, others.c_str()), kProgramTitle, MessageIcon::Warning);
+        }
+    }
+    FirmwareRecovery recovery;
+    recovery.before = buffer;
+
     const int loaded = LoadFirmwareHex(job_, port_, buffer, kFirmwareOffset);
     if (loaded == kHexNotFound) {
+        progress.Destroy();
         port_.ShowMessage(kMsgFirmwareNotFound, "Warning!", MessageIcon::Stop);
         session.Close();
         return OperationOutcome::Failed;
     }
     if (loaded != kHexLoaded) {
         // The loader has said what is wrong with the file; the siren is untouched.
+        progress.Destroy();
         session.Close();
         return OperationOutcome::Failed;
     }
+    progress->PumpMessages(true);
+    if (progress.Cancelled()) {
+        progress.Destroy();
+        return finish(OperationOutcome::Cancelled);
+    }
 
+    // Once erased, the sector exists only in this process until it is written
+    // back: keep it on disk first, and hold Cancel until it is back.
+    recovery.writing = buffer;
+    std::string saveError;
+    const std::string recoveryPath = WriteNewFirmwareRecovery(recoveryFolder, recovery, &saveError);
+    if (recoveryPath.empty()) {
+        progress.Destroy();
+        port_.ShowMessage(Format(kMsgRecoveryNotSaved, saveError.c_str()), kProgramTitle, MessageIcon::Stop);
+        return finish(OperationOutcome::Failed);
+    }
+    CancelHold hold(progress.Popup());
+    link_.progress = &hold;
+    hold.SetText("Erasing...");
     EraseSectors(job_, link_, port_, 0, 1);
     job_.flashStatusText = "Programming";
     port_.exchangeToWindow();
+    hold.SetText("Programming...");
     for (uint32_t address = 0; address < kFirmwareReadBack; address += kFlashPageSize) {
         if (job_.abortFlag) break;
         PageProgram(job_, link_, port_, address, buffer.data() + address, kFlashPageSize);
+        hold.PumpMessages(true);
+        hold.Step();
     }
-    const bool stopped = job_.abortFlag != 0;
-    const bool cancelled = progress.Cancelled();
+    int32_t verified = kStopped;
+    const bool verifyRan = job_.abortFlag == 0;
+    if (verifyRan) {
+        hold.SetText("Verifying...");
+        verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(kFirmwareReadBack), buffer.data());
+    }
+    link_.progress = &progress.Popup();
+    const bool verifyStopped = verifyRan && verified == kStopped;
     progress.Destroy();
     port_.exchangeToWindow();
-    if (stopped && !cancelled) port_.ShowMessage(kMsgFirmwareIncomplete, kProgramTitle, MessageIcon::Stop);
-    return finish(cancelled ? OperationOutcome::Cancelled
-                            : (stopped ? OperationOutcome::Failed : OperationOutcome::Success));
+
+    if (verified == 1) {
+        std::error_code ec;
+        std::filesystem::remove(recoveryPath, ec);
+        if (restoredFrom) std::filesystem::remove(*restoredFrom, ec);
+        return finish(OperationOutcome::Success);
+    }
+    const std::string kept = Format(kMsgRecoveryKept, recoveryPath.c_str());
+    if (verified == 0) {
+        // VerifyFlash has reported the location.
+        port_.ShowMessage(kept, kProgramTitle, MessageIcon::Stop);
+        return finish(OperationOutcome::VerifyFailed);
+    }
+    port_.ShowMessage(std::string(verifyStopped ? kMsgNotVerified : kMsgFirmwareIncomplete) + "\n" + kept,
+                      kProgramTitle, MessageIcon::Stop);
+    return finish(OperationOutcome::Failed);
 }
 
 }  // namespace zorvek

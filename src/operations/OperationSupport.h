@@ -4,6 +4,7 @@
 
 #include "job/JobState.h"
 #include "job/UserPort.h"
+#include "operations/SirenOperations.h"
 #include "spi/FlashRoutines.h"
 #include "spi/UsbConnection.h"
 
@@ -37,6 +38,7 @@ public:
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
     ProgressPort* operator->() { return popup_.get(); }
+    ProgressPort& Popup() { return *popup_; }
     bool Cancelled() const { return popup_ && popup_->IsCancelled(); }
     void Destroy() {
         if (!popup_) return;
@@ -54,11 +56,42 @@ private:
     bool cancelled_ = false;
 };
 
+// Stands between the popup and the flash routines while a sector must be put
+// back whatever happens: Cancel is seen (and the popup says so) but not passed on.
+class CancelHold : public ProgressPort {
+public:
+    explicit CancelHold(ProgressPort& popup) : popup_(popup) {}
+    bool BeginModal(const std::string& title, bool smooth) override { return popup_.BeginModal(title, smooth); }
+    void SetRange(int lower, int upper, int step) override { popup_.SetRange(lower, upper, step); }
+    int SetPosition(int position) override { return popup_.SetPosition(position); }
+    int Step() override { return popup_.Step(); }
+    void SetText(const std::string& text) override {
+        if (!held_) popup_.SetText(text);
+    }
+    void Hide() override { popup_.Hide(); }
+    void PumpMessages(bool cancelOnEscape) override {
+        popup_.PumpMessages(cancelOnEscape);
+        if (!held_ && popup_.IsCancelled()) {
+            held_ = true;
+            popup_.SetText(kMsgFinishing);
+        }
+    }
+    bool IsCancelled() const override { return false; }
+    void Destroy() override {}
+    // Whether Cancel was pressed while held.
+    bool Held() const { return held_; }
+
+private:
+    ProgressPort& popup_;
+    bool held_ = false;
+};
+
 // How an erase-program-verify pass ended.
 struct FlashWriteResult {
-    bool stopped = false;    // abortFlag was set: a fault or Cancel
-    bool cancelled = false;  // Cancel was pressed
-    int32_t verified = 1;    // VerifyFlash's result; 1 when not verifying
+    bool stopped = false;     // abortFlag was set: a fault or Cancel
+    bool cancelled = false;   // Cancel was pressed
+    bool unverified = false;  // the read-back stopped: nothing known about what was written
+    int32_t verified = 1;     // VerifyFlash's result; 1 when not verifying
 };
 
 // Erases (length / 64 KiB + 1) sectors from address 0, programs `data` page by

@@ -57,7 +57,7 @@ OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage&
 OperationOutcome SirenOperations::BuildImage(FlashImage& image) {
     PreparedAudio audio;
     const OperationOutcome outcome = PrepareImage(audio, image);
-    if (outcome == OperationOutcome::Success) RemoveTemporaryFiles(job_, port_, audio);
+    RemoveTemporaryFiles(job_, port_, audio);  // on every way out, a failed conversion too
     audio.Release();
     return outcome;
 }
@@ -66,7 +66,10 @@ OperationOutcome SirenOperations::ProgramSiren() {
     PreparedAudio audio;
     FlashImage image;
     const OperationOutcome prepared = PrepareImage(audio, image);
-    if (prepared != OperationOutcome::Success) return prepared;
+    if (prepared != OperationOutcome::Success) {
+        RemoveTemporaryFiles(job_, port_, audio);
+        return prepared;
+    }
 
     job_.abortFlag = 0;
     ProgressScope progress(link_, port_);
@@ -84,7 +87,8 @@ OperationOutcome SirenOperations::ProgramSiren() {
 
     if (written.cancelled) return OperationOutcome::Cancelled;
     if (written.stopped) {
-        port_.ShowMessage(kMsgProgrammingIncomplete, kProgramTitle, MessageIcon::Stop);
+        port_.ShowMessage(written.unverified ? kMsgNotVerified : kMsgProgrammingIncomplete, kProgramTitle,
+                          MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
     if (written.verified == 0) return OperationOutcome::VerifyFailed;
@@ -122,6 +126,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     }
     result.stopped = job.abortFlag != 0;
     result.cancelled = progress.Cancelled();
+    result.unverified = result.verified == kStopped && !result.cancelled;
     return result;
 }
 

@@ -47,6 +47,26 @@ inline constexpr const char* kMsgFirmwareReadFailed =
 inline constexpr const char* kMsgFirmwareIncomplete =
     "Updating the firmware stopped because the siren or the adapter stopped answering.\n"
     "The first 64 KiB of the siren are NOT (completely) written. Check connections and update it again.";
+// Said when the read-back after writing failed; the run counts as failed, not as a difference.
+inline constexpr const char* kMsgNotVerified =
+    "What was written could not be verified: the siren or the adapter stopped answering.\n"
+    "Check connections and try again.";
+inline constexpr const char* kMsgFinishing = "Finishing, please wait...";
+// %s: the recovery file.
+inline constexpr const char* kMsgRecoveryKept =
+    "What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there.";
+inline constexpr const char* kMsgRecoveryUsed =
+    "Found the recovery file of an interrupted firmware update:\n%s\n"
+    "The first 64 KiB are restored from it instead of from the siren.";
+// %s: one path a line.
+inline constexpr const char* kMsgRecoveryForeign =
+    "These recovery files of interrupted firmware updates do not belong to this siren's first 64 KiB,\n"
+    "so they are not used (they are kept):\n%s";
+inline constexpr const char* kMsgRecoveryNotSaved =
+    "Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.\n"
+    "The siren is unchanged.\n%s";
+inline constexpr const char* kMsgEmptyImageFile =
+    "The siren image file is empty.\nNothing has been written to the siren.";
 
 // What a command is called with. An unset path is asked for through the
 // UserPort's file dialog, as the window does; an unset choice keeps the job's.
@@ -60,6 +80,10 @@ struct CloneRequest {
 struct FirmwareRequest {
     std::optional<std::string> hexPath;
     bool confirmed = false;  // the firmware warning was answered to go ahead beforehand
+    // A recovery file named by the user, used instead of the one the update keeps.
+    std::optional<std::string> restoreFrom;
+    // Where updates keep their recovery files; unset: DefaultFirmwareRecoveryFolder().
+    std::optional<std::string> recoveryFolder;
 };
 
 class SirenOperations {

@@ -66,6 +66,7 @@ AdapterChoice MakeAdapter(const AdapterRequest& request) {
     choice.kind = request.kind;
     if (request.kind == AdapterKind::Simulator) {
         SimulatorOptions options = request.simulator;
+        options.wallClock = true;
         if (request.serial && *request.serial != kSimulatedSerial) options.faults.noDevice = true;
         auto siren = std::make_unique<SimulatedSiren>(options);
         choice.loadError = siren->LoadError();

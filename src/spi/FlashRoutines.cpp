@@ -196,8 +196,7 @@ int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length
                 return kStopped;
             }
         }
-        bool readOk = true;
-        if (b >= bufferEnd) {
+        if (b >= bufferEnd && b < blocksEnd) {
             int64_t want = singleBlocks ? kFlashPageSize : std::min(frameBytes, blocksEnd - b);
             int32_t status =
                 ReadFlash(job, link, port, static_cast<uint32_t>(b), buffer.data(), static_cast<int32_t>(want));
@@ -208,14 +207,18 @@ int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length
                 status =
                     ReadFlash(job, link, port, static_cast<uint32_t>(b), buffer.data(), static_cast<int32_t>(want));
             }
-            readOk = status == 0;
+            if (status != 0) {
+                // Nothing is known about a block that could not be read back: that is
+                // a stopped run, not a difference.
+                job.abortFlag = 1;
+                return kStopped;
+            }
             bufferStart = b;
-            bufferEnd = readOk ? b + want : b;  // a failed block is read again if ever needed
+            bufferEnd = b + want;
         }
         const int64_t blockEnd = std::min<int64_t>(b + kFlashPageSize, total);
         for (int64_t at = b; at < blockEnd; ++at) {
-            // A block that could not be read back differs from its first byte on.
-            if (!readOk || buffer[static_cast<size_t>(at - bufferStart)] != data[at]) {
+            if (buffer[static_cast<size_t>(at - bufferStart)] != data[at]) {
                 job.messageText = Format(kMsgVerifyError, static_cast<int>(at));
                 job.flashStatusText.clear();
                 port.exchangeToWindow();

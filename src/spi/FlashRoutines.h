@@ -52,7 +52,8 @@ int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address
 void ChipErase(JobState& job, SpiLink& link, UserPort& port);
 // 0, or 6 when stopped.
 int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count);
-// Image byte k belongs at flash address k. 1 = match, 0 = mismatch (reported), 6 = stopped.
+// Image byte k belongs at flash address k. 1 = match, 0 = mismatch (reported), 6 = stopped:
+// Cancel, or a read that failed (abortFlag is set then, nothing is reported).
 int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length, const uint8_t* data);
 
 }  // namespace zorvek

@@ -28,6 +28,11 @@ SimulatedFlash::SimulatedFlash(uint32_t size)
     std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
 }
 
+bool SimulatedFlash::Busy() const {
+    if (now_ >= busyUntil_) return false;
+    return !wallClock_ || busyUntil_ == kForever || std::chrono::steady_clock::now() < wallBusyUntil_;
+}
+
 void SimulatedFlash::Settle() {
     // The write-enable latch clears when a program or erase completes.
     if (clearLatchWhenIdle_ && !Busy()) {
@@ -127,6 +132,7 @@ bool SimulatedFlash::StartWrite(std::chrono::nanoseconds duration) {
     bool stuck = stuckBusyAfter_ >= 0 && writesStarted_ >= stuckBusyAfter_;
     ++writesStarted_;
     busyUntil_ = stuck ? kForever : now_ + duration;
+    if (wallClock_) wallBusyUntil_ = std::chrono::steady_clock::now() + duration;
     clearLatchWhenIdle_ = true;
     return !stuck;  // a stuck chip never gets to change its array
 }

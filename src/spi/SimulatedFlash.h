@@ -41,7 +41,9 @@ public:
     // Virtual time: program and erase stay busy until it has passed their duration.
     void AdvanceTime(std::chrono::nanoseconds delta) { now_ += delta; }
     std::chrono::nanoseconds Now() const { return now_; }
-    bool Busy() const { return now_ < busyUntil_; }
+    bool Busy() const;
+    // Let programs and erases also end by real time, whichever comes first.
+    void SetWallClock(bool on) { wallClock_ = on; }
     uint8_t StatusRegister();
 
     // Faults.
@@ -77,6 +79,8 @@ private:
     uint8_t signature_;
     std::chrono::nanoseconds now_{0};
     std::chrono::nanoseconds busyUntil_{0};
+    bool wallClock_ = false;
+    std::chrono::steady_clock::time_point wallBusyUntil_{};
     bool writeEnabled_ = false;
     bool clearLatchWhenIdle_ = false;
     int64_t writesStarted_ = 0;

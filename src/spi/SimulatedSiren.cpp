@@ -13,6 +13,7 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
+    flash_.SetWallClock(options.wallClock);
     LoadFromFile();
 }
 

@@ -39,6 +39,10 @@ struct SimulatorOptions {
     uint32_t size = kDefaultFlashSize;
     std::string filePath;  // empty: content lives in memory only
     SimulatorFaults faults;
+    // A program or erase also ends once its duration has passed in real time, as on
+    // a real chip, so a run stopped mid-erase leaves no siren busy for good. Off
+    // for tests, which run on modelled time alone.
+    bool wallClock = false;
 };
 
 // The backing file by default: $XDG_DATA_HOME/Zorvek/simulated-siren.bin, else

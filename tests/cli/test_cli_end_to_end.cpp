@@ -354,6 +354,78 @@ TEST_F(Cli, VerificationDifferenceExitsFour) {
     EXPECT_EQ(r.status, 0) << r.err;
 }
 
+TEST_F(Cli, DamagedJobsAndEmptyImagesAreRefusedAndWritesVerify) {
+    const auto withText = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir / "job" / name, std::ios::binary) << text;
+        return (dir / "job" / name).string();
+    };
+    std::string verifyYes = ReadText(Job({}, 1));
+    verifyYes.replace(verifyYes.find("\r\n1\r\n0\r\n") + 2, 1, "verify-yes");
+    for (const auto& [job, named] :
+         {std::pair{withText("empty.zfg", ""), "0 lines"}, std::pair{withText("two.zfg", "\r\n3\r\n"), "2 lines"},
+          std::pair{withText("yes.zfg", verifyYes), "line 24 is \"verify-yes\""}}) {
+        const Result r = Siren({"program", job});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(siren)) << "the siren was touched";
+    }
+    // Loaded as the window loads it: the 2-line job is an empty job.
+    ASSERT_EQ(Siren({"-q", "program", (dir / "job" / "two.zfg").string(), "--lenient"}).status, 0);
+    const auto programmed = ReadBytes(siren);
+
+    std::ofstream(dir / "empty.zmg").close();
+    Result r = Siren({"write", (dir / "empty.zmg").string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("empty"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(siren), programmed);
+
+    // Writes verify unless told not to; a read that fails while verifying is a failed run.
+    std::ofstream(dir / "in.zmg", std::ios::binary) << std::string(0x3000, '\x5A');
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "weak-bit=0x2000:0";
+    EXPECT_EQ(Siren({"write", (dir / "in.zmg").string()}).status, 4);
+    EXPECT_EQ(Siren({"write", (dir / "in.zmg").string(), "--no-verify"}).status, 0);
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "read-error-at=0x1000";
+    r = Siren({"write", (dir / "in.zmg").string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("could not be verified: the siren or the adapter stopped answering"), std::string::npos)
+        << r.err;
+}
+
+TEST_F(Cli, AnInterruptedFirmwareUpdateIsRestoredByTheNextOne) {
+    ASSERT_EQ(Siren({"-q", "program", Job({}).string()}).status, 0);
+    std::ofstream(dir / "fw.hex") << ":04E000000102030412\r\n:00000001FF\r\n";
+    const std::string hex = (dir / "fw.hex").string();
+    const auto before = ReadBytes(siren);
+    // Count the adapter calls of a clean update on a copy, then unplug near its end.
+    fs::copy_file(siren, dir / "copy.bin");
+    Result r = Run({"--adapter", "simulator", "--simulator-file", (dir / "copy.bin").string(), "--stats", "firmware",
+                    hex, "--yes"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto updated = ReadBytes(dir / "copy.bin");
+    const long calls = std::stol(r.err.substr(r.err.find("Adapter calls: ") + 15));
+    const fs::path recoveryFolder = dir / ".local" / "share" / "Zorvek";
+    EXPECT_FALSE(fs::exists(recoveryFolder) && !fs::is_empty(recoveryFolder)) << "recovery file left";
+
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "unplug-after=" + std::to_string(calls - 40);
+    r = Siren({"firmware", hex, "--yes"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(recoveryFolder.string()), std::string::npos) << r.err;
+    extraEnv.clear();
+    // Another siren's copy, named explicitly, is refused.
+    const fs::path recovery = fs::directory_iterator(recoveryFolder)->path();
+    std::string foreign = ReadText(recovery);
+    std::fill(foreign.begin() + 16, foreign.end(), '\x33');
+    std::ofstream(dir / "foreign.bin", std::ios::binary) << foreign;
+    r = Siren({"firmware", hex, "--yes", "--restore-from", (dir / "foreign.bin").string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+
+    r = Siren({"firmware", hex, "--yes", "--restore-from", recovery.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("restored from it"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(siren), updated);
+    EXPECT_NE(ReadBytes(siren), before);
+}
+
 TEST_F(Cli, NoAdapterExitsFiveWithAdvice) {
     Result r = Siren({"--device", "FT0042", "identify"});
     EXPECT_EQ(r.status, 5) << r.err;

@@ -1,0 +1,27 @@
+// Any file named with zorvek-cli firmware --restore-from: read as a recovery file
+// or refused, never read past its buffers.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "files/FirmwareRecoveryFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = "/tmp/zorvek-fuzz-recovery-" + std::to_string(::getpid()) + ".bin";
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+    zorvek::FirmwareRecovery recovery;
+    std::string error;
+    if (zorvek::ReadFirmwareRecovery(path, recovery, &error)) {
+        const std::vector<uint8_t> erased(zorvek::kRecoverySectorBytes, 0xFF);
+        if (!zorvek::RecoveryFitsSector(recovery, erased)) __builtin_trap();  // an erased sector fits any update
+        (void)zorvek::RecoveryFitsSector(recovery, recovery.before);
+    }
+    std::remove(path.c_str());
+    return 0;
+}

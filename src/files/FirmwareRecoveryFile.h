@@ -1,0 +1,36 @@
+#pragma once
+// What a firmware update keeps on disk while the siren's first sector is erased:
+// the sector as it was read back, and the sector the update is writing. With both,
+// a later update can tell whether a damaged sector is the one this file is for.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zorvek {
+
+inline constexpr uint32_t kRecoverySectorBytes = 0x10000;
+
+struct FirmwareRecovery {
+    std::vector<uint8_t> before;   // the first 64 KiB as read back before erasing
+    std::vector<uint8_t> writing;  // the first 64 KiB the update writes
+};
+
+// $XDG_DATA_HOME/Zorvek/ (~/.local/share/Zorvek/), empty when neither variable is set.
+std::string DefaultFirmwareRecoveryFolder();
+
+// The recovery files in `folder` (firmware-recovery-*.bin), newest first. Each
+// interrupted update has its own, so several sirens can wait for theirs.
+std::vector<std::string> ListFirmwareRecoveryFiles(const std::string& folder);
+
+// Saves atomically under a new name in `folder`, making the folder. The path on
+// success; empty with `error` set otherwise.
+std::string WriteNewFirmwareRecovery(const std::string& folder, const FirmwareRecovery& recovery, std::string* error);
+// True when `path` holds a whole recovery file; false with `error` set otherwise
+// (a missing file, a short or long one, another kind of file).
+bool ReadFirmwareRecovery(const std::string& path, FirmwareRecovery& recovery, std::string* error);
+
+// Whether `sector` (64 KiB read from the siren) can be what an update writing
+// `recovery.writing` left: every byte erased or already written.
+bool RecoveryFitsSector(const FirmwareRecovery& recovery, const std::vector<uint8_t>& sector);
+
+}  // namespace zorvek
