@@ -9,6 +9,7 @@
 #include <span>
 
 #include "files/AtomicFile.h"
+#include "job/Paths.h"
 
 namespace zorvek {
 namespace {
@@ -22,15 +23,7 @@ constexpr const char* kFilePrefix = "firmware-recovery-";
 }  // namespace
 
 std::string DefaultFirmwareRecoveryFolder() {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.local/share";
-    } else {
-        return {};
-    }
-    return base + "/Zorvek/";
+    return UserDataFolder();
 }
 
 std::vector<std::string> ListFirmwareRecoveryFiles(const std::string& folder) {

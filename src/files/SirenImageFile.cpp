@@ -19,6 +19,21 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
+// Opens a file for reading; a folder or an unreadable file is said in `error`.
+bool OpenForReading(const std::string& path, std::ifstream& in, std::string* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        if (error) *error = path + " is a folder.";
+        return false;
+    }
+    in.open(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = ErrnoText("Could not open", path);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 StagedFileWriter::~StagedFileWriter() {
@@ -105,17 +120,9 @@ std::string PartialImagePath(const std::string& target) {
 }
 
 bool ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
-                  std::string* error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = path + " is a folder.";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = ErrnoText("Could not open", path);
-        return false;
-    }
+                   std::string* error) {
+    std::ifstream in;
+    if (!OpenForReading(path, in, error)) return false;
     out.resize(limit);
     in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(limit));
     out.resize(static_cast<size_t>(in.gcount()));
@@ -133,16 +140,8 @@ bool ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& 
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = path + " is a folder.";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = ErrnoText("Could not open", path);
-        return false;
-    }
+    std::ifstream in;
+    if (!OpenForReading(path, in, error)) return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
         if (error) *error = ErrnoText("Could not read", path);

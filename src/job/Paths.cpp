@@ -1,5 +1,6 @@
 #include "job/Paths.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace zorvek {
@@ -19,6 +20,18 @@ std::string AbsolutePath(const std::string& path) {
 std::string ResolveAgainst(const std::string& path, const std::string& baseFolder) {
     if (path.empty() || baseFolder.empty() || IsAbsolutePath(path)) return path;
     return (std::filesystem::path(baseFolder) / path).lexically_normal().string();
+}
+
+std::string UserDataFolder() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        base = std::string(home) + "/.local/share";
+    } else {
+        return {};
+    }
+    return base + "/Zorvek/";
 }
 
 std::string FolderOfChosenFile(const std::string& path) {

@@ -15,6 +15,10 @@ std::string AbsolutePath(const std::string& path);
 // ones and any path with an empty base stay as they are.
 std::string ResolveAgainst(const std::string& path, const std::string& baseFolder);
 
+// This program's folder for the user's data, ending in '/':
+// $XDG_DATA_HOME/Zorvek/, else ~/.local/share/Zorvek/; empty when neither variable is set.
+std::string UserDataFolder();
+
 // The folder of a chosen file, with its trailing separator ("" for a bare name).
 std::string FolderOfChosenFile(const std::string& path);
 

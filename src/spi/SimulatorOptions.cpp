@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "job/Paths.h"
 #include "spi/SimulatedFlash.h"
 
 namespace zorvek {
@@ -113,15 +114,8 @@ std::optional<uint32_t> ParseSimulatorSize(std::string_view text) {
 }
 
 std::string DefaultSimulatorFile() {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.local/share";
-    } else {
-        return {};
-    }
-    return base + "/Zorvek/simulated-siren.bin";
+    const std::string folder = UserDataFolder();
+    return folder.empty() ? std::string() : folder + "simulated-siren.bin";
 }
 
 }  // namespace zorvek
