@@ -190,14 +190,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     job_.flashStatusText.clear();
     port_.exchangeToWindow();
 
-    if (written.cancelled) return OperationOutcome::Cancelled;
-    if (written.stopped) {
-        port_.ShowMessage(written.unverified ? kMsgNotVerified : kMsgWritingIncomplete, kProgramTitle,
-                          MessageIcon::Stop);
-        return OperationOutcome::Failed;
-    }
-    if (written.verified == 0) return OperationOutcome::VerifyFailed;
-    return OperationOutcome::Success;
+    return OutcomeOfWrite(written, port_, kMsgWritingIncomplete);
 }
 
 }  // namespace zorvek

@@ -100,4 +100,8 @@ struct FlashWriteResult {
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
                                     const uint8_t* data, size_t length);
 
+// How an erase-program-verify pass ends for the command: a stop that was no
+// Cancel is said (with `incompleteMessage` unless the read-back failed) and fails.
+OperationOutcome OutcomeOfWrite(const FlashWriteResult& written, UserPort& port, const char* incompleteMessage);
+
 }  // namespace zorvek

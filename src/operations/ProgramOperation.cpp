@@ -85,10 +85,13 @@ OperationOutcome SirenOperations::ProgramSiren() {
     progress.Destroy();
     audio.Release();
 
+    return OutcomeOfWrite(written, port_, kMsgProgrammingIncomplete);
+}
+
+OperationOutcome OutcomeOfWrite(const FlashWriteResult& written, UserPort& port, const char* incompleteMessage) {
     if (written.cancelled) return OperationOutcome::Cancelled;
     if (written.stopped) {
-        port_.ShowMessage(written.unverified ? kMsgNotVerified : kMsgProgrammingIncomplete, kProgramTitle,
-                          MessageIcon::Stop);
+        port.ShowMessage(written.unverified ? kMsgNotVerified : incompleteMessage, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
     if (written.verified == 0) return OperationOutcome::VerifyFailed;
