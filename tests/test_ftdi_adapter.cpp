@@ -1,6 +1,5 @@
 // The FTDI MPSSE adapter's byte stream, checked through an emulated chip.
 #include <gtest/gtest.h>
-
 #include <libusb.h>
 
 #include <algorithm>
@@ -9,8 +8,8 @@
 #include "ScriptedUserPort.h"
 #include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
-#include "spi/OpenFailure.h"
 #include "spi/LinkFrames.h"
+#include "spi/OpenFailure.h"
 #include "spi/UsbConnection.h"
 
 using namespace zorvek;
@@ -253,8 +252,12 @@ TEST(OpenFailure, EachLibraryResultSaysWhatIsWrong) {
         SCOPED_TRACE(std::to_string(c.ftdi) + " " + c.text);
         EXPECT_EQ(failure.kind, c.kind);
         EXPECT_NE(failure.message.find("bus 001, device 009"), std::string::npos) << failure.message;
-        if (c.kind == OpenFailureKind::AccessDenied) EXPECT_NE(failure.message.find(kUdevRulePath), std::string::npos);
-        if (c.kind == OpenFailureKind::Other) EXPECT_NE(failure.message.find(c.text), std::string::npos);
+        if (c.kind == OpenFailureKind::AccessDenied) {
+            EXPECT_NE(failure.message.find(kUdevRulePath), std::string::npos);
+        }
+        if (c.kind == OpenFailureKind::Other) {
+            EXPECT_NE(failure.message.find(c.text), std::string::npos);
+        }
     }
     EXPECT_EQ(ClassifyOpenFailure({}).kind, OpenFailureKind::None);
 }
@@ -282,7 +285,7 @@ TEST_F(FtdiTest, Ft4232hIsRefusedWithoutBeingOpened) {
 
 TEST_F(FtdiTest, StaleBytesBeforeTheEchoAreDropped) {
     Make();
-    usb->staleAtModeSwitch = {0x42, 0xFA};          // before the purge: gone with it
+    usb->staleAtModeSwitch = {0x42, 0xFA};            // before the purge: gone with it
     usb->staleAfterPurge = {0x13, 0xFA, 0x00, 0xFA};  // in flight: read and dropped
     usb->flash.Memory()[0x300] = 0x5A;
     SetupUsb(job, link, port);

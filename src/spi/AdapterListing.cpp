@@ -15,8 +15,8 @@ AdapterListing ListingFor(const UsbDeviceInfo& device) {
     AdapterListing listing;
     listing.serial = device.serial;
     listing.description = device.description;
-    listing.chip = ChipName(device.productId == kFt4232hProductId ? MpsseChip::Ft4232H
-                                                                  : ChipFromBcdDevice(device.bcdDevice));
+    listing.chip =
+        ChipName(device.productId == kFt4232hProductId ? MpsseChip::Ft4232H : ChipFromBcdDevice(device.bcdDevice));
     listing.bus = device.bus;
     listing.address = device.address;
     listing.supported = IsSupportedAdapter(device);
@@ -25,8 +25,8 @@ AdapterListing ListingFor(const UsbDeviceInfo& device) {
         listing.whyNot = kFt4232hUnsupported;
     } else if (device.accessDenied) {
         listing.openable = false;
-        listing.whyNot = std::string("access denied: install the udev rule ") + kUdevRulePath +
-                         ", then plug the adapter in again";
+        listing.whyNot =
+            std::string("access denied: install the udev rule ") + kUdevRulePath + ", then plug the adapter in again";
     }
     return listing;
 }

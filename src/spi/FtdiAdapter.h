@@ -14,7 +14,6 @@
 
 namespace zorvek {
 
-
 class FtdiAdapter : public SpiAdapter {
 public:
     // Queued bytes beyond this are written at once (still without a round trip).

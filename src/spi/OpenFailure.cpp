@@ -13,14 +13,14 @@ std::string Where(const OpenAttempt& a) {
 }
 
 OpenFailure NotFound(const OpenAttempt& a) {
-    return {OpenFailureKind::NotFound, "The USB adapter " + Where(a) +
-                                           " is no longer attached.\nCheck the cable, plug it in again and retry."};
+    return {OpenFailureKind::NotFound,
+            "The USB adapter " + Where(a) + " is no longer attached.\nCheck the cable, plug it in again and retry."};
 }
 
 OpenFailure AccessDenied(const OpenAttempt& a) {
     return {OpenFailureKind::AccessDenied,
-            "Permission denied: this user may not use the USB adapter " + Where(a) +
-                ".\nInstall the udev rule " + kUdevRulePath +
+            "Permission denied: this user may not use the USB adapter " + Where(a) + ".\nInstall the udev rule " +
+                kUdevRulePath +
                 " (udev reads rules only from its own folders: /etc/udev/rules.d or the one given by "
                 "\"pkg-config --variable=udevdir udev\"/rules.d), then unplug the adapter and plug it in again."};
 }

@@ -16,10 +16,10 @@ inline constexpr const char* kUdevRulePath = ZORVEK_UDEV_RULE_PATH;
 enum class OpenFailureKind { None, NotFound, AccessDenied, Busy, Other };
 
 struct OpenAttempt {
-    int ftdiResult = 0;                // ftdi_usb_open_bus_addr's result
-    int libusbResult = 0;              // libusb_open's own result when known, else 0
+    int ftdiResult = 0;    // ftdi_usb_open_bus_addr's result
+    int libusbResult = 0;  // libusb_open's own result when known, else 0
     bool accessDeniedAtEnumeration = false;
-    std::string libraryText;           // ftdi_get_error_string
+    std::string libraryText;  // ftdi_get_error_string
     uint8_t bus = 0;
     uint8_t address = 0;
 };

@@ -37,9 +37,9 @@ public:
     std::vector<uint8_t> staleAfterPurge;    // in flight when the purge ran
     int failWriteAfter = -1;                 // writes that succeed before every later one fails
     int failReadAfter = -1;                  // the same for reads
-    int maxBytesPerRead = 1 << 30;   // deliver answers in pieces of at most this
-    bool emptyReadEvery2nd = false;  // every other Read returns nothing
-    bool stalled = false;            // answers never arrive
+    int maxBytesPerRead = 1 << 30;           // deliver answers in pieces of at most this
+    bool emptyReadEvery2nd = false;          // every other Read returns nothing
+    bool stalled = false;                    // answers never arrive
     bool failWrites = false;
 
     // State
