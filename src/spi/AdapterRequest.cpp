@@ -127,18 +127,23 @@ bool ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& ad
     return true;
 }
 
-AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting) {
+AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<std::string>& warnings) {
     AdapterRequest request = DefaultAdapterRequest();
     request.kind = simulatedSetting ? AdapterKind::Simulator : AdapterKind::Ftdi;
     const AdapterEnvironment environment = ReadAdapterEnvironment();
     ApplyEnvironment(environment, request);
-    std::vector<std::string> warnings;
     if (!environment.unknownKind.empty())
         warnings.push_back("ZORVEK_ADAPTER \"" + environment.unknownKind +
                            "\" is neither \"ftdi\" nor \"simulator\"; using the " +
                            (simulatedSetting ? "simulator." : "FTDI adapter."));
     if (request.kind == AdapterKind::Simulator)
         warnings.insert(warnings.end(), environment.warnings.begin(), environment.warnings.end());
+    return request;
+}
+
+AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting) {
+    std::vector<std::string> warnings;
+    const AdapterRequest request = AdapterRequestFromEnvironment(simulatedSetting, warnings);
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) warnings.push_back("Simulated siren: " + choice.loadError + ".");
     choice.warnings = std::move(warnings);

@@ -70,6 +70,10 @@ AdapterChoice MakeAdapter(const AdapterRequest& request);
 bool ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& adapters, std::string& error);
 bool ListFtdiAdapters(UsbTransport& transport, std::vector<AdapterListing>& adapters, std::string& error);
 
+// The window's request: the "Simulated Siren" setting with the environment laid
+// over it, no serial number yet. Bad values are named in `warnings`.
+AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<std::string>& warnings);
+
 // The window's choice: the "Simulated Siren" setting with the environment laid
 // over it. Bad values, and a simulated siren whose file cannot be read, are
 // named in the warnings.
