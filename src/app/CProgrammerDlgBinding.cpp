@@ -9,8 +9,8 @@
 #include <QLineEdit>
 
 #include "app/CProgrammerDlg.h"
-#include "app/DepthScope.h"
 #include "job/SlotTable.h"
+#include "app/DepthScope.h"
 #include "job/Usage.h"
 
 namespace zorvek {
