@@ -6,6 +6,12 @@
 #include "spi/SpiAdapter.h"
 
 namespace zorvek {
+
+#ifndef ZORVEK_UDEV_RULE_PATH
+#define ZORVEK_UDEV_RULE_PATH "/lib/udev/rules.d/70-zorvek-siren-programmer.rules"
+#endif
+const char* const kUdevRulePath = ZORVEK_UDEV_RULE_PATH;
+
 namespace {
 
 std::string Where(const OpenAttempt& a) {

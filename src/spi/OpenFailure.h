@@ -8,10 +8,7 @@
 namespace zorvek {
 
 // Where the udev rule that grants access to the adapters is installed (set by the build).
-#ifndef ZORVEK_UDEV_RULE_PATH
-#define ZORVEK_UDEV_RULE_PATH "/lib/udev/rules.d/70-zorvek-siren-programmer.rules"
-#endif
-inline constexpr const char* kUdevRulePath = ZORVEK_UDEV_RULE_PATH;
+extern const char* const kUdevRulePath;
 
 enum class OpenFailureKind { None, NotFound, AccessDenied, Busy, Other };
 
