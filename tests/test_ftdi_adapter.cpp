@@ -293,6 +293,7 @@ TEST_F(FtdiTest, StaleBytesBeforeTheEchoAreDropped) {
     ASSERT_EQ(job.abortFlag, 0);
     // The purge follows the switch into MPSSE mode.
     EXPECT_EQ(usb->bitModes, (Bytes{0x00, 0x02}));
+    EXPECT_EQ(usb->purgesInMpsse, 1);
     uint8_t byte = 0;
     ASSERT_EQ(ReadFlash(job, link, port, 0x300, &byte, 1), 0);
     EXPECT_EQ(byte, 0x5A);

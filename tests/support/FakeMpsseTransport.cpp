@@ -31,6 +31,7 @@ bool FakeMpsseTransport::Reset() {
 
 bool FakeMpsseTransport::Purge() {
     ++purges;
+    if (mpsse) ++purgesInMpsse;
     answers_.assign(staleAfterPurge.begin(), staleAfterPurge.end());
     staleAfterPurge.clear();
     return open;

@@ -61,6 +61,7 @@ public:
     int writeCalls = 0;
     int roundTrips = 0;  // writes that asked for an answer
     int resets = 0, purges = 0;
+    int purgesInMpsse = 0;  // purges made after the switch into MPSSE mode
     int latencyMs = -1;
     std::vector<uint8_t> bitModes;
     std::vector<uint8_t> badCommands;  // opcodes answered with 0xFA
