@@ -44,6 +44,7 @@ enum CommandId : int {
     kCmdDip32Tone = 32783,
     kCmdSimulatedSiren = 32784,  // Tools > Advanced > "Simulated Siren"
     kCmdChooseAdapter = 32785,   // Tools > Advanced > "Adapter..."
+    kCmdSelfTest = 32786,        // Tools > Advanced > "Self-Test..."
 };
 
 // Controls outside the slot table.
@@ -180,6 +181,7 @@ public:
     void onToggleDip32Tone();
     void onToggleSimulatedSiren();
     void onChooseAdapter();
+    void onSelfTest();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,7 +1,10 @@
 // The window's choice of adapter among several attached: the chooser, the
-// remembered serial number and the Tools > Advanced > "Adapter..." item.
+// remembered serial number and the Tools > Advanced > "Adapter..." item; and the
+// bench self-test on the chosen adapter.
 #include "app/CAdapterDlg.h"
 #include "app/CProgrammerDlg.h"
+#include "files/SirenImageFile.h"
+#include "operations/SelfTest.h"
 
 namespace zorvek {
 
@@ -65,6 +68,21 @@ void CProgrammerDlg::onChooseAdapter() {
     if (!chosen) return;
     store_.WriteText(kSettingsSection, adapterSerialKey(), *chosen);
     useAdapterSerial(*chosen);
+}
+
+void CProgrammerDlg::onSelfTest() {
+    if (!ensureAdapterChosen()) return;
+    FileDialogSpec dialog;
+    dialog.filter = kImageFilter;
+    dialog.defaultExtension = "zmg";
+    dialog.initialName = "selftest-backup.zmg";
+    dialog.initialFolder = job_.imageFolder;
+    // An existing file is refused by the self-test: a backup is never overwritten.
+    const auto path = ChooseSaveFile(dialog);
+    if (!path || path->empty()) return;
+    const SelfTestReport report = SelfTest(job_, link_, *this).Run(*path);
+    ShowMessage(FormatSelfTestReport(report, "Tools > Siren Writer with " + *path + " and Verify ticked"), "Self-Test",
+                report.outcome == OperationOutcome::Success ? MessageIcon::Information : MessageIcon::Stop);
 }
 
 }  // namespace zorvek

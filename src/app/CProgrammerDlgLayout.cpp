@@ -235,6 +235,7 @@ void CProgrammerDlg::buildMenu() {
     advanced->addSeparator();
     item(advanced, "Simulated Siren", kCmdSimulatedSiren, &CProgrammerDlg::onToggleSimulatedSiren)->setCheckable(true);
     item(advanced, "&Adapter...", kCmdChooseAdapter, &CProgrammerDlg::onChooseAdapter);
+    item(advanced, "Self-&Test...", kCmdSelfTest, &CProgrammerDlg::onSelfTest);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);

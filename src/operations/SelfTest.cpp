@@ -43,6 +43,12 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
         report.problem = "The backup file " + backupPath + " exists already; choose a new name.";
         return report;
     }
+    // The write-back verifies whatever the job says; the job's own choice is kept.
+    struct KeepVerify {
+        JobState& job;
+        int32_t verify;
+        ~KeepVerify() { job.verify = verify; }
+    } keepVerify{job_, job_.verify};
     // Counted on a link of its own, so the report holds this run's round trips only.
     CountingAdapter counting(*link_.adapter);
     SpiLink link = link_;

@@ -38,7 +38,6 @@ std::string FtdiAdapter::DeviceName(const UsbDeviceInfo& device) {
 
 bool FtdiAdapter::Enumerate() {
     if (!transport_->Enumerate(devices_)) return false;
-    attached_ = devices_;
     seenSerials_.clear();
     for (const auto& d : devices_) seenSerials_.push_back(d.serial);
     if (!serialFilter_.empty()) {

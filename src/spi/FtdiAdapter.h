@@ -48,8 +48,6 @@ public:
     void SetSerialFilter(std::string serial) { serialFilter_ = std::move(serial); }
     // Serial numbers of every adapter the latest enumeration saw, before filtering.
     const std::vector<std::string>& SeenSerials() const { return seenSerials_; }
-    // Every adapter the latest enumeration saw, before filtering.
-    const std::vector<UsbDeviceInfo>& Attached() const { return attached_; }
 
     size_t QueuedBytes() const { return queue_.size(); }
     MpsseChip Chip() const { return chip_; }
@@ -78,7 +76,6 @@ private:
     std::vector<uint8_t> queue_;
     std::string serialFilter_;
     std::vector<std::string> seenSerials_;
-    std::vector<UsbDeviceInfo> attached_;
     std::string lastErrorDetail_;
     bool open_ = false;
     bool broken_ = false;

@@ -273,6 +273,21 @@ TEST_F(ProgrammerCommandsTest, SeveralAdaptersAreChosenRememberedAndNeverReplace
     EXPECT_EQ(siren().Serial(), "SIM0003");
 }
 
+TEST_F(ProgrammerCommandsTest, SelfTestLeavesTheSirenAndTheJobAsTheyWere) {
+    setenv("ZORVEK_SIMULATOR_SIZE", "256K", 1);
+    start();
+    unsetenv("ZORVEK_SIMULATOR_SIZE");
+    siren().Flash().Memory()[0x1000] = 0x42;
+    const std::vector<uint8_t> before = siren().Flash().Memory();
+    port.fileAnswers.push_back((root / "backup.zmg").string());
+    dlg->command(kCmdSelfTest)->trigger();
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_NE(port.messages[0].text.find("Result: PASSED"), std::string::npos) << port.messages[0].text;
+    EXPECT_EQ(siren().Flash().Memory(), before);
+    EXPECT_EQ(dlg->job().verify, 0);  // the write-back's verify is not the job's
+    EXPECT_TRUE(fs::exists(root / "backup.zmg"));
+}
+
 TEST_F(ProgrammerCommandsTest, Dip32ToneTwiceEndsOffWithPictureHiddenAndItemUnchecked) {
     start();
     QAction* dip = dlg->command(kCmdDip32Tone);
