@@ -7,6 +7,7 @@
 
 #include "ScriptedUserPort.h"
 #include "UsbEmulator.h"
+#include "spi/AdapterRequest.h"
 #include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/OpenFailure.h"
@@ -80,6 +81,25 @@ TEST(LibFtdiEmulated, AccessDeniedNamesTheUdevRule) {
     EXPECT_NE(run.port.messages[0].text.find("Permission denied"), std::string::npos);
     EXPECT_NE(run.port.messages[0].text.find("bus 003, device 012"), std::string::npos);
     EXPECT_NE(run.port.messages[0].text.find(kUdevRulePath), std::string::npos);
+}
+
+TEST(LibFtdiEmulated, ListingShowsEveryChipAndWhyOneCannotBeUsed) {
+    usb::EmulatedChip denied;
+    denied.serial = "FTEMU2";
+    denied.address = 13;
+    denied.denyAccess = true;
+    usb::Attach({usb::EmulatedChip{}, denied});
+    std::vector<AdapterListing> listed;
+    std::string error;
+    ASSERT_TRUE(ListFtdiAdapters(*MakeLibFtdiTransport(), listed, error)) << error;
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].serial, "FTEMU1");
+    EXPECT_EQ(listed[0].chip, "FT2232H");
+    EXPECT_TRUE(listed[0].openable);
+    EXPECT_EQ(listed[1].serial, "");  // unreadable without access
+    EXPECT_FALSE(listed[1].openable);
+    EXPECT_NE(listed[1].whyNot.find("access denied"), std::string::npos);
+    EXPECT_EQ(PickAdapter(listed, std::nullopt).result, PickResult::NeedsChoice);
 }
 
 TEST(LibFtdiEmulated, UnpluggedInTheMiddleOfATransferFailsAndStaysFailed) {
