@@ -43,6 +43,13 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
         report.problem = "The backup file " + backupPath + " exists already; choose a new name.";
         return report;
     }
+    if (!link_.adapter) {
+        report.outcome = OperationOutcome::NoAdapter;
+        report.problem = "No adapter.";
+        return report;
+    }
+    // The test opens and closes the adapter itself, on a link of its own.
+    if (link_.handle != 0) CloseUsb(job_, link_, port_);
     // The write-back verifies whatever the job says; the job's own choice is kept.
     struct KeepVerify {
         JobState& job;
