@@ -1,4 +1,4 @@
-// ZORVEK_SIMULATOR_FAULTS and ZORVEK_SIMULATOR_SIZE come from the environment.
+// ZORVEK_SIMULATOR_FAULTS, _SIZE and _COUNT come from the environment.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,5 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         siren.AdapterCountDevices(count);
     }
     (void)zorvek::ParseSimulatorSize(text);
+    if (auto count = zorvek::ParseSimulatorCount(text); count && (*count < 1 || *count > zorvek::kMaxSimulatorCount))
+        __builtin_trap();
     return 0;
 }

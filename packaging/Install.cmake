@@ -6,7 +6,7 @@
 #   <prefix>/share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm
 #   <prefix>/share/applications/com.zorvek.SirenProgrammer.desktop
 #   <prefix>/share/icons/hicolor/{scalable,NxN}/apps/com.zorvek.SirenProgrammer.{svg,png}
-#   <prefix>/lib/udev/rules.d/70-zorvek-siren-programmer.rules
+#   <udevdir>/rules.d/70-zorvek-siren-programmer.rules (ZORVEK_UDEV_RULES_INSTALL_DIR)
 #   <prefix>/share/doc/zorvek-siren-programmer/README.md
 #   manual pages, changelog, copyright, bash completion, metainfo: see Docs.cmake
 #
@@ -21,9 +21,8 @@ cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH ZORVEK_ROOT_DIR)
 set(ZORVEK_PACKAGE_NAME zorvek-siren-programmer)
 set(ZORVEK_APP_ID com.zorvek.SirenProgrammer)
 set(ZORVEK_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/${ZORVEK_PACKAGE_NAME}")
-# Not CMAKE_INSTALL_LIBDIR: on Debian that is lib/<multiarch>, where udev never looks.
-set(ZORVEK_UDEV_RULES_INSTALL_DIR "lib/udev/rules.d" CACHE STRING
-    "Folder, relative to the install prefix, for the udev rule that opens the USB adapters to the seat's user")
+# ZORVEK_UDEV_RULES_INSTALL_DIR is set in the top-level CMakeLists.txt: the program
+# is built knowing where the rule goes.
 set(ZORVEK_DEB_MAINTAINER "Zorvek Siren Programmer maintainers <siren-programmer@zorvek.invalid>" CACHE STRING
     "Maintainer field of the Debian package")
 

@@ -4,6 +4,7 @@
 
 #include "FakeMpsseTransport.h"
 #include "ScriptedUserPort.h"
+#include "spi/AdapterListing.h"
 #include "spi/CountingAdapter.h"
 #include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
@@ -49,11 +50,15 @@ struct Bench {
     ScriptedUserPort port;
 };
 
-TEST(AdapterBySerial, LastFoundWithoutFilterChosenOneWithIt) {
+TEST(AdapterBySerial, SeveralWithoutFilterOpenNoneChosenOneWithIt) {
     {
+        // Another FTDI device's lines are never driven by guess.
         Bench bench("");
-        ASSERT_EQ(bench.job.abortFlag, 0);
-        EXPECT_TRUE(bench.Opened("FT333"));
+        EXPECT_EQ(bench.job.abortFlag, 1);
+        EXPECT_FALSE(bench.usb->open);
+        EXPECT_TRUE(bench.usb->bitModes.empty());
+        ASSERT_FALSE(bench.port.messages.empty());
+        EXPECT_NE(bench.port.messages.back().text.find("FT111, FT222 and FT333"), std::string::npos);
     }
     {
         Bench bench("FT111");
@@ -68,6 +73,36 @@ TEST(AdapterBySerial, LastFoundWithoutFilterChosenOneWithIt) {
         EXPECT_FALSE(bench.usb->open);
         EXPECT_EQ(bench.adapter->SeenSerials().size(), 3u);
     }
+}
+
+TEST(AdapterPick, OnlyTheSerialAskedForOrTheOnlySupportedOne) {
+    UsbDeviceInfo quad = Device(5, "FT444");
+    quad.productId = kFt4232hProductId;
+    quad.bcdDevice = 0x0800;
+    UsbDeviceInfo denied = Device(6, "");
+    denied.accessDenied = true;
+    const AdapterListing a = ListingFor(Device(4, "FT111")), q = ListingFor(quad), d = ListingFor(denied);
+    EXPECT_FALSE(q.supported);
+    EXPECT_FALSE(q.openable);
+    EXPECT_TRUE(d.supported);
+    EXPECT_FALSE(d.openable);
+    EXPECT_NE(d.whyNot.find(kUdevRulePath), std::string::npos);
+
+    // An FT4232H beside one usable adapter leaves no choice to make.
+    AdapterPick pick = PickAdapter({q, a}, std::nullopt);
+    ASSERT_EQ(pick.result, PickResult::Chosen);
+    EXPECT_EQ(pick.chosen->serial, "FT111");
+    // An adapter that cannot be read may be the siren's: still a choice.
+    pick = PickAdapter({a, d}, std::nullopt);
+    EXPECT_EQ(pick.result, PickResult::NeedsChoice);
+    EXPECT_NE(pick.message.find("FT111 and (no serial number readable) at bus 001 device 006"), std::string::npos);
+    // A remembered serial that is absent is reported, not replaced.
+    pick = PickAdapter({a}, std::string("FT222"));
+    EXPECT_EQ(pick.result, PickResult::SerialAbsent);
+    EXPECT_NE(pick.message.find("FT222"), std::string::npos);
+    EXPECT_EQ(PickAdapter({q}, std::nullopt).result, PickResult::NoneAttached);
+    EXPECT_NE(PickAdapter({q}, std::nullopt).message.find("FT4232H"), std::string::npos);
+    EXPECT_EQ(PickAdapter({}, std::nullopt).result, PickResult::NoneAttached);
 }
 
 TEST(CountingAdapter, CountsWhatPassesAndAgreesWithTheSimulator) {

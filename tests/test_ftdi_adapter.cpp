@@ -1,5 +1,6 @@
 // The FTDI MPSSE adapter's byte stream, checked through an emulated chip.
 #include <gtest/gtest.h>
+#include <libusb.h>
 
 #include <algorithm>
 
@@ -8,6 +9,7 @@
 #include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/LinkFrames.h"
+#include "spi/OpenFailure.h"
 #include "spi/UsbConnection.h"
 
 using namespace zorvek;
@@ -104,12 +106,15 @@ TEST_F(FtdiTest, SetupTwiceStartsAFreshSession) {
 }
 
 TEST_F(FtdiTest, HighSpeedChipsDivideBy5ForTheSameClock) {
-    for (uint16_t bcd : {0x0700, 0x0800, 0x0900}) {
+    for (uint16_t bcd : {0x0700, 0x0900}) {
         Make(bcd);
         SetupUsb(job, link, port);
         ASSERT_NE(link.handle, 0u);
-        EXPECT_EQ(usb->writes[1][0], 0x8B) << bcd;
+        // Divide by 5, three-phase and adaptive clocking off: H chips only.
+        EXPECT_EQ(Bytes(usb->writes[1].begin(), usb->writes[1].begin() + 3), (Bytes{0x8B, 0x8D, 0x97})) << bcd;
         EXPECT_TRUE(usb->divideBy5);
+        EXPECT_FALSE(usb->threePhase);
+        EXPECT_FALSE(usb->adaptive);
         EXPECT_EQ(usb->SpiClockHz(), 6000000);
         EXPECT_EQ(usb->badCommands, Bytes{0xAA});
         CloseUsb(job, link, port);
@@ -206,7 +211,8 @@ TEST_F(FtdiTest, SilentAdapterTimesOutInsteadOfHanging) {
 
 TEST_F(FtdiTest, PermissionDeniedNamesTheUdevRule) {
     Make();
-    usb->openResult = kAdapterAccessDenied;
+    usb->openResult = -4;  // libusb_open failed
+    usb->openErrorText = "libusb_open() failed";
     SetupUsb(job, link, port);
     EXPECT_EQ(link.handle, 0u);
     EXPECT_EQ(job.abortFlag, 1);
@@ -215,7 +221,112 @@ TEST_F(FtdiTest, PermissionDeniedNamesTheUdevRule) {
     const std::string& text = port.messages[0].text;
     EXPECT_EQ(text.rfind("Could not open device.\n", 0), 0u);
     EXPECT_NE(text.find("Permission denied"), std::string::npos);
-    EXPECT_NE(text.find("/lib/udev/rules.d/70-zorvek-siren-programmer.rules"), std::string::npos);
+    EXPECT_NE(text.find(kUdevRulePath), std::string::npos);
+    EXPECT_EQ(text.find("libusb_open() failed"), std::string::npos);
+}
+
+TEST(OpenFailure, EachLibraryResultSaysWhatIsWrong) {
+    struct Case {
+        int ftdi;
+        int libusb;
+        bool deniedAtEnumeration;
+        const char* text;
+        OpenFailureKind kind;
+    };
+    const Case cases[] = {
+        {-3, 0, false, "device not found", OpenFailureKind::NotFound},
+        {-3, 0, false, "unable to set usb configuration. Make sure the default FTDI driver is not in use",
+         OpenFailureKind::Busy},
+        {-4, 0, false, "libusb_open() failed", OpenFailureKind::AccessDenied},
+        {-4, LIBUSB_ERROR_ACCESS, false, "libusb_open() failed", OpenFailureKind::AccessDenied},
+        {-4, LIBUSB_ERROR_NO_DEVICE, false, "libusb_open() failed", OpenFailureKind::NotFound},
+        {-4, LIBUSB_ERROR_IO, false, "libusb_open() failed", OpenFailureKind::Other},
+        {-5, 0, false, "unable to claim usb device", OpenFailureKind::Busy},
+        {-5, 0, true, "unable to claim usb device", OpenFailureKind::AccessDenied},
+        {-8, 0, false, "inappropriate permissions on device!", OpenFailureKind::AccessDenied},
+        {-7, 0, false, "set baudrate failed", OpenFailureKind::Other},
+        {-7, 0, true, "set baudrate failed", OpenFailureKind::AccessDenied},
+    };
+    for (const Case& c : cases) {
+        const OpenFailure failure = ClassifyOpenFailure({c.ftdi, c.libusb, c.deniedAtEnumeration, c.text, 1, 9});
+        SCOPED_TRACE(std::to_string(c.ftdi) + " " + c.text);
+        EXPECT_EQ(failure.kind, c.kind);
+        EXPECT_NE(failure.message.find("bus 001, device 009"), std::string::npos) << failure.message;
+        if (c.kind == OpenFailureKind::AccessDenied) {
+            EXPECT_NE(failure.message.find(kUdevRulePath), std::string::npos);
+        }
+        if (c.kind == OpenFailureKind::Other) {
+            EXPECT_NE(failure.message.find(c.text), std::string::npos);
+        }
+    }
+    EXPECT_EQ(ClassifyOpenFailure({}).kind, OpenFailureKind::None);
+}
+
+TEST_F(FtdiTest, DeviceGoneBetweenEnumerationAndOpen) {
+    Make();
+    usb->openResult = -3;
+    usb->openErrorText = "device not found";
+    SetupUsb(job, link, port);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_EQ(link.lastStatus, kAdapterNotFound);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_NE(port.messages[0].text.find("no longer attached"), std::string::npos);
+}
+
+TEST_F(FtdiTest, Ft4232hIsRefusedWithoutBeingOpened) {
+    Make(0x0800);
+    SetupUsb(job, link, port);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_TRUE(usb->bitModes.empty());
+    EXPECT_TRUE(usb->writes.empty());
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_NE(port.messages[0].text.find("FT4232H"), std::string::npos);
+}
+
+TEST_F(FtdiTest, StaleBytesBeforeTheEchoAreDropped) {
+    Make();
+    usb->staleAtModeSwitch = {0x42, 0xFA};            // before the purge: gone with it
+    usb->staleAfterPurge = {0x13, 0xFA, 0x00, 0xFA};  // in flight: read and dropped
+    usb->flash.Memory()[0x300] = 0x5A;
+    SetupUsb(job, link, port);
+    ASSERT_NE(link.handle, 0u);
+    ASSERT_EQ(job.abortFlag, 0);
+    // The purge follows the switch into MPSSE mode.
+    EXPECT_EQ(usb->bitModes, (Bytes{0x00, 0x02}));
+    EXPECT_EQ(usb->purgesInMpsse, 1);
+    uint8_t byte = 0;
+    ASSERT_EQ(ReadFlash(job, link, port, 0x300, &byte, 1), 0);
+    EXPECT_EQ(byte, 0x5A);
+}
+
+TEST_F(FtdiTest, FailedTransferEndsTheSessionUntilReopened) {
+    for (bool failRead : {true, false}) {
+        SCOPED_TRACE(failRead ? "read" : "write");
+        Connect();
+        usb->flash.Memory()[0x40] = 0x77;
+        if (failRead) {
+            usb->maxBytesPerRead = 1;  // the answer is half delivered when the read fails
+            usb->failReadAfter = usb->readCalls + 1;
+        } else {
+            usb->failWriteAfter = usb->writeCalls;
+        }
+        uint8_t bytes[4] = {};
+        EXPECT_NE(ReadFlash(job, link, port, 0x3E, bytes, 4), 0);
+        usb->failReadAfter = usb->failWriteAfter = -1;
+        usb->maxBytesPerRead = 1 << 30;
+        // Nothing more goes to an engine whose state is unknown.
+        const size_t writes = usb->writes.size();
+        EXPECT_NE(ReadFlash(job, link, port, 0x3E, bytes, 4), 0);
+        EXPECT_EQ(usb->writes.size(), writes);
+        CloseUsb(job, link, port);
+        EXPECT_FALSE(usb->open);
+        job.abortFlag = 0;
+        SetupUsb(job, link, port);
+        ASSERT_NE(link.handle, 0u);
+        ASSERT_EQ(ReadFlash(job, link, port, 0x3E, bytes, 4), 0);
+        EXPECT_EQ(bytes[2], 0x77);
+        CloseUsb(job, link, port);
+    }
 }
 
 TEST_F(FtdiTest, ChipThatIsNotInMpsseModeFailsToOpen) {

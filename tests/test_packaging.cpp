@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "spi/OpenFailure.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -318,21 +320,34 @@ private:
 TEST(InstallLayout, HelpPageIsFoundFromTheProgramFolder) {
     const std::string cmake = cmakeFromCache();
     if (cmake.empty() || !fs::exists(kBinaryDir / "cmake_install.cmake")) GTEST_SKIP() << "no configured build tree";
-    TempDir prefix;
-    ASSERT_FALSE(prefix.path().empty());
-    const CommandResult result = run(shellQuote(cmake) + " --install " + shellQuote(kBinaryDir.string()) +
-                                     " --component data --prefix " + shellQuote(prefix.path().string()));
+    TempDir root;
+    ASSERT_FALSE(root.path().empty());
+    // The udev rule may go to an absolute folder (where udev reads rules), so the
+    // install is staged below DESTDIR rather than into this machine.
+    const fs::path prefix = root.path() / "usr" / "local";
+    const CommandResult result =
+        run("DESTDIR=" + shellQuote(root.path().string()) + " " + shellQuote(cmake) + " --install " +
+            shellQuote(kBinaryDir.string()) + " --component data --prefix " + shellQuote("/usr/local"));
     ASSERT_EQ(result.exitCode, 0) << result.output;
 
     // The program looks for <program folder>/../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm.
-    const fs::path programFolder = prefix.path() / "bin";
+    const fs::path programFolder = prefix / "bin";
     fs::create_directories(programFolder);  // holds the programs, which this component does not install
     EXPECT_TRUE(fs::exists(programFolder / ".." / "share" / "zorvek-siren-programmer" / "ZorvekHelp" / "helphtml.htm"));
-    EXPECT_TRUE(fs::exists(prefix.path() / "share" / "applications" / (kAppId + ".desktop")));
-    EXPECT_TRUE(fs::exists(prefix.path() / "share" / "icons" / "hicolor" / "scalable" / "apps" / (kAppId + ".svg")));
-    EXPECT_TRUE(fs::exists(prefix.path() / "share" / "icons" / "hicolor" / "48x48" / "apps" / (kAppId + ".png")));
-    EXPECT_TRUE(fs::exists(prefix.path() / "lib" / "udev" / "rules.d" / "70-zorvek-siren-programmer.rules"));
-    EXPECT_EQ(readFile(prefix.path() / "share" / "zorvek-siren-programmer" / "ZorvekHelp" / "helphtml.htm"),
+    EXPECT_TRUE(fs::exists(prefix / "share" / "applications" / (kAppId + ".desktop")));
+    EXPECT_TRUE(fs::exists(prefix / "share" / "icons" / "hicolor" / "scalable" / "apps" / (kAppId + ".svg")));
+    EXPECT_TRUE(fs::exists(prefix / "share" / "icons" / "hicolor" / "48x48" / "apps" / (kAppId + ".png")));
+    std::smatch rules;
+    const std::string cache = readFile(kBinaryDir / "CMakeCache.txt");
+    ASSERT_TRUE(std::regex_search(cache, rules, std::regex(R"(ZORVEK_UDEV_RULES_INSTALL_DIR:STRING=([^\n]+))")));
+    const fs::path rulesDir = rules[1].str();
+    EXPECT_TRUE(fs::exists((rulesDir.is_absolute() ? root.path() / rulesDir.relative_path() : prefix / rulesDir) /
+                           "70-zorvek-siren-programmer.rules"));
+    // The access-denied advice names that same file.
+    if (rulesDir.is_absolute()) {
+        EXPECT_EQ(std::string(zorvek::kUdevRulePath), (rulesDir / "70-zorvek-siren-programmer.rules").string());
+    }
+    EXPECT_EQ(readFile(prefix / "share" / "zorvek-siren-programmer" / "ZorvekHelp" / "helphtml.htm"),
               readFile(kHelpPage));
 }
 

@@ -272,6 +272,22 @@ TEST_F(LinkTest, IdleClocksFollowTheFlashSizeAndClock) {
     EXPECT_EQ(job.abortFlag, 1);
 }
 
+TEST_F(LinkTest, PageProgramRefusesToCrossAPage) {
+    Connect();
+    const std::vector<uint8_t> data = Pattern(256);
+    // The flash would wrap the tail into the same page and overwrite its start.
+    EXPECT_EQ(PageProgram(job, link, port, 0x1F0, data.data(), 32), kAdapterInvalidParameter);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_TRUE(spy.frames.empty());
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_NE(port.messages[0].text.find("0x0001F0"), std::string::npos);
+    EXPECT_EQ(siren.Flash().Memory()[0x100], 0xFF);
+    // Up to the boundary is one page.
+    job.abortFlag = 0;
+    EXPECT_EQ(PageProgram(job, link, port, 0x1F0, data.data(), 16), 0);
+    EXPECT_EQ(siren.Flash().Memory()[0x1FF], data[15]);
+}
+
 TEST_F(LinkTest, PageProgramWithAbortFlagSendsNothing) {
     Connect();
     job.abortFlag = 1;

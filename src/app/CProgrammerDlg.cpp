@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/CAboutDlg.h"
+#include "app/CAdapterDlg.h"
 #include "app/DepthScope.h"
 #include "app/Pictures.h"
 #include "image/FirmwareHexLoader.h"
@@ -43,6 +44,12 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
         dialogs_ = ownDialogs_.get();
     }
     helpOpener_ = [](const QString& page) { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::cleanPath(page))); };
+    adapterChooser_ = [this](const std::vector<AdapterListing>& adapters,
+                             const std::string& current) -> std::optional<std::string> {
+        CAdapterDlg chooser(adapters, current, this);
+        if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+        return chooser.selectedSerial();
+    };
     job_.programFolder = std::move(programFolder);
 
     setWindowTitle(QString::fromUtf8(kProgramTitle));
@@ -200,14 +207,24 @@ std::unique_ptr<ProgressPort> CProgrammerDlg::MakeProgress(const std::string& ti
 // ---- Adapter ----
 
 void CProgrammerDlg::chooseAdapter(bool simulatedSetting) {
-    AdapterChoice choice = MakeAdapterFromEnvironment(simulatedSetting);
-    adapterWarnings_ = std::move(choice.warnings);
+    std::vector<std::string> warnings;
+    AdapterRequest request = AdapterRequestFromEnvironment(simulatedSetting, warnings);
+    adapterRequest_ = request;
+    const std::string remembered = store_.ReadText(
+        kSettingsSection, request.kind == AdapterKind::Simulator ? kSimulatedAdapterSerialKey : kAdapterSerialKey, "");
+    if (!remembered.empty()) request.serial = remembered;
+    AdapterChoice choice = MakeAdapter(request);
+    if (!choice.loadError.empty()) warnings.push_back("Simulated siren: " + choice.loadError + ".");
+    adapterWarnings_ = std::move(warnings);
     if (!adapter_ || choice.kind != adapterKind_) {
         // Only between commands, so the link is normally closed; never leave it
         // open on an adapter that is about to go.
         if (link_.handle != 0) CloseUsb(job_, link_, *this);
         adapter_ = std::move(choice.adapter);
         adapterKind_ = choice.kind;
+        adapterSerial_ = request.serial;
+        if (!adapterSerial_ && request.kind == AdapterKind::Simulator && request.simulatorCount == 1)
+            adapterSerial_ = SimulatedSerial(1);
     }
     link_.adapter = adapter_.get();
     updateWindowTitle();
@@ -331,6 +348,7 @@ void CProgrammerDlg::refreshCheckMarks() {
 // command-line tool.
 
 void CProgrammerDlg::onProgram() {
+    if (!ensureAdapterChosen()) return;
     operations_.ProgramCommand();
 }
 
@@ -339,6 +357,7 @@ void CProgrammerDlg::onProgramRun() {
 }
 
 void CProgrammerDlg::onSetupUsb() {
+    if (!ensureAdapterChosen()) return;
     SetupUsb(job_, link_, *this);
 }
 
@@ -378,10 +397,12 @@ void CProgrammerDlg::onSaveConfig() {
 }
 
 void CProgrammerDlg::onReadSiren() {
+    if (!ensureAdapterChosen()) return;
     operations_.ReadSiren();
 }
 
 void CProgrammerDlg::onWriteSiren() {
+    if (!ensureAdapterChosen()) return;
     operations_.WriteSiren();
 }
 
@@ -390,6 +411,7 @@ void CProgrammerDlg::onToggleFirmwareUpdate() {
 }
 
 void CProgrammerDlg::onUpdateFirmwareOnly() {
+    if (!ensureAdapterChosen()) return;
     operations_.UpdateFirmwareOnly();
 }
 

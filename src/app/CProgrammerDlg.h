@@ -34,6 +34,10 @@ class QtUserPort;
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
 // Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
 inline constexpr const char* kSimulatedSirenKey = "Simulated Siren";
+// Settings keys (text): the serial number of the adapter chosen among several,
+// for the FTDI adapters and for the simulated ones.
+inline constexpr const char* kAdapterSerialKey = "Adapter Serial";
+inline constexpr const char* kSimulatedAdapterSerialKey = "Simulated Adapter Serial";
 // The help page below the program folder, and below an installed program's data folder.
 inline constexpr const char* kHelpPage = "ZorvekHelp/helphtml.htm";
 inline constexpr const char* kInstalledHelpPage = "../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm";
@@ -93,6 +97,15 @@ public:
     // installed program keeps it; and how it is opened (replaceable for tests).
     QString helpPagePath() const;
     void setHelpOpener(std::function<void(const QString&)> opener) { helpOpener_ = std::move(opener); }
+    // Asks the person to choose among the attached adapters (`current` preselected);
+    // nothing on Cancel. Replaceable for tests; by default the CAdapterDlg.
+    using AdapterChooser =
+        std::function<std::optional<std::string>(const std::vector<AdapterListing>&, const std::string& current)>;
+    void setAdapterChooser(AdapterChooser chooser) { adapterChooser_ = std::move(chooser); }
+    // The adapters of the kind in use attached now (empty, with `error`, when USB cannot be listed).
+    std::vector<AdapterListing> attachedAdapters(std::string& error) const;
+    const std::optional<std::string>& adapterSerial() const { return adapterSerial_; }
+
     // True while a command runs; the window does not close meanwhile.
     bool isCommandRunning() const { return commandDepth_ > 0; }
 
@@ -123,6 +136,8 @@ public:
     void onUpdateFirmwareOnly();
     void onToggleDip32Tone();
     void onToggleSimulatedSiren();
+    void onChooseAdapter();
+    void onSelfTest();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -158,6 +173,12 @@ private:
     // the kind already in use; collects the factory's warnings.
     void chooseAdapter(bool simulatedSetting);
     void showAdapterWarnings();
+    // Before a command opens the adapter: with several attached and none chosen
+    // yet, asks which; a remembered one that is absent is reported. False: the
+    // command must not run. (CProgrammerDlgAdapter.cpp)
+    bool ensureAdapterChosen();
+    void useAdapterSerial(const std::string& serial);
+    const char* adapterSerialKey() const;
     void updateWindowTitle();
     void connectNotifications();
     void onPathEdited(int slot);
@@ -170,6 +191,9 @@ private:
     std::unique_ptr<SpiAdapter> adapter_;
     AdapterKind adapterKind_ = AdapterKind::Ftdi;
     std::vector<std::string> adapterWarnings_;
+    AdapterRequest adapterRequest_;             // the kind in use, without a serial number
+    std::optional<std::string> adapterSerial_;  // the one adapter_ is limited to, if any
+    AdapterChooser adapterChooser_;
     SpiLink link_;
     SirenOperations operations_{job_, link_, *this};
     std::unique_ptr<QtUserPort> ownDialogs_;

@@ -234,6 +234,8 @@ void CProgrammerDlg::buildMenu() {
     item(advanced, "DIP Switch 32 Tone", kCmdDip32Tone, &CProgrammerDlg::onToggleDip32Tone)->setCheckable(true);
     advanced->addSeparator();
     item(advanced, "Simulated Siren", kCmdSimulatedSiren, &CProgrammerDlg::onToggleSimulatedSiren)->setCheckable(true);
+    item(advanced, "&Adapter...", kCmdChooseAdapter, &CProgrammerDlg::onChooseAdapter);
+    item(advanced, "Self-&Test...", kCmdSelfTest, &CProgrammerDlg::onSelfTest);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);

@@ -21,6 +21,8 @@ enum CommandId : int {
     kCmdUpdateFirmwareOnly = 32782,
     kCmdDip32Tone = 32783,
     kCmdSimulatedSiren = 32784,  // Tools > Advanced > "Simulated Siren"
+    kCmdChooseAdapter = 32785,   // Tools > Advanced > "Adapter..."
+    kCmdSelfTest = 32786,        // Tools > Advanced > "Self-Test..."
 };
 
 // Controls outside the message rows.

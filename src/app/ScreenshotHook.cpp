@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/CAdapterDlg.h"
 #include "app/CProgrammerDlg.h"
 #include "ui/CProgressWindow.h"
 #include "ui/QtUserPort.h"
@@ -121,6 +122,20 @@ void armProgressShot(CProgrammerDlg& window, const QString& file) {
     });
 }
 
+void armChooserShot(CProgrammerDlg& window, const QString& file) {
+    QTimer::singleShot(kSettleMs, &window, [&window, file] {
+        std::string error;
+        auto* chooser = new CAdapterDlg(window.attachedAdapters(error), "", &window);
+        chooser->setAttribute(Qt::WA_DeleteOnClose);
+        chooser->show();
+        QTimer::singleShot(kSettleMs, chooser, [&window, chooser, file] {
+            const bool saved = savePicture(composeProgressPicture(&window, chooser), file);
+            chooser->close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    });
+}
+
 }  // namespace
 
 std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error) {
@@ -134,9 +149,13 @@ std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error
         request.target = ScreenshotRequest::Target::MainWindow;
     } else if (target == QLatin1String("progress")) {
         request.target = ScreenshotRequest::Target::Progress;
+    } else if (target == QLatin1String("adapter-chooser")) {
+        request.target = ScreenshotRequest::Target::AdapterChooser;
     } else {
-        error =
-            QStringLiteral("ZORVEK_SCREENSHOT_TARGET \"%1\" is neither \"main-window\" nor \"progress\"").arg(target);
+        error = QStringLiteral(
+                    "ZORVEK_SCREENSHOT_TARGET \"%1\" is neither \"main-window\" nor \"progress\" "
+                    "nor \"adapter-chooser\"")
+                    .arg(target);
         return std::nullopt;
     }
     return request;
@@ -149,6 +168,10 @@ std::unique_ptr<UserPort> makeUnattendedUserPort(SettingsStore* store) {
 void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
     if (request.target == ScreenshotRequest::Target::Progress) {
         armProgressShot(window, request.file);
+        return;
+    }
+    if (request.target == ScreenshotRequest::Target::AdapterChooser) {
+        armChooserShot(window, request.file);
         return;
     }
     const QString file = request.file;

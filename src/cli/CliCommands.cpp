@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 
+#include "cli/AdaptersCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleUserPort.h"
 #include "files/AtomicFile.h"
@@ -15,6 +17,7 @@
 #include "job/Paths.h"
 #include "job/Settings.h"
 #include "job/TextFormat.h"
+#include "operations/SelfTest.h"
 #include "spi/AdapterRequest.h"
 #include "spi/CountingAdapter.h"
 #include "spi/FlashRoutines.h"
@@ -49,6 +52,12 @@ public:
 private:
     // Adapter, from the options over the environment. 0, or an exit status.
     int ChooseAdapter();
+    // The request the options and the environment make, before any choice among
+    // the attached adapters. 0, or an exit status.
+    int BuildRequest(AdapterRequest& request);
+    std::optional<std::string> Device() const {
+        return o_.devices.empty() ? std::nullopt : std::optional<std::string>(o_.devices.front());
+    }
     std::optional<uint32_t> SimulatorSize(std::string& error) const;
     int Finish(OperationOutcome outcome, const char* done);
     void PrintStats() const;
@@ -60,6 +69,8 @@ private:
     int Write();
     int Firmware();
     int Identify();
+    int Adapters();
+    int SelfTest();
     int Info();
     int Extract();
     int LoadJob(const std::string& path);
@@ -73,6 +84,8 @@ private:
     FtdiAdapter* ftdi_ = nullptr;
     std::unique_ptr<CountingAdapter> counting_;
     SpiLink link_;
+    std::optional<std::string> chosenSerial_;
+    std::string simulatorFile_;  // of SIM0001; the others' files are named after it
 };
 
 std::optional<uint32_t> CliRun::SimulatorSize(std::string& error) const {
@@ -84,9 +97,9 @@ std::optional<uint32_t> CliRun::SimulatorSize(std::string& error) const {
     return environment_.simulatorSize.value_or(kDefaultFlashSize);
 }
 
-int CliRun::ChooseAdapter() {
+int CliRun::BuildRequest(AdapterRequest& request) {
     // The options over the environment over the defaults.
-    AdapterRequest request = DefaultAdapterRequest();
+    request = DefaultAdapterRequest();
     ApplyEnvironment(environment_, request);
     if (o_.adapter) {
         request.kind = *o_.adapter == "simulator" ? AdapterKind::Simulator : AdapterKind::Ftdi;
@@ -96,7 +109,7 @@ int CliRun::ChooseAdapter() {
     } else if (!environment_.kind) {
         request.kind = o_.simulatorFile || o_.simulatorSize ? AdapterKind::Simulator : AdapterKind::Ftdi;
     }
-    request.serial = o_.device;
+    request.serial = Device();
     if (request.kind == AdapterKind::Simulator) {
         std::string error;
         const auto size = SimulatorSize(error);
@@ -108,6 +121,28 @@ int CliRun::ChooseAdapter() {
         if (o_.simulatorFile) request.simulator.filePath = AbsolutePath(*o_.simulatorFile);
         for (const auto& w : environment_.warnings) Say("warning: " + w);
     }
+    return kExitSuccess;
+}
+
+int CliRun::ChooseAdapter() {
+    AdapterRequest request;
+    if (int status = BuildRequest(request)) return status;
+    if (!request.serial) {
+        // With several adapters attached the person chooses: never the order of enumeration.
+        std::vector<AdapterListing> attached;
+        std::string error;
+        if (ListAdapters(request, attached, error)) {
+            const AdapterPick pick = PickAdapter(attached, std::nullopt);
+            if (pick.result == PickResult::NeedsChoice) {
+                Say(pick.message + "\nChoose one with --device SERIAL (\"" + std::string(kProgram) +
+                    " adapters\" lists them).");
+                return kExitNoAdapter;
+            }
+            if (pick.result == PickResult::Chosen && !pick.chosen->serial.empty()) request.serial = pick.chosen->serial;
+        }
+    }
+    chosenSerial_ = request.serial;
+    simulatorFile_ = request.simulator.filePath;
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) {
         Say("simulated siren: " + choice.loadError);
@@ -127,8 +162,8 @@ void CliRun::NoAdapterAdvice() const {
         return;
     }
     std::string text = "no usable siren programmer. Check that the USB adapter is plugged in.";
-    if (ftdi_ && o_.device) {
-        text += "\nNo adapter has the serial number \"" + *o_.device + "\"";
+    if (ftdi_ && Device()) {
+        text += "\nNo adapter has the serial number \"" + *Device() + "\"";
         const auto& seen = ftdi_->SeenSerials();
         if (seen.empty()) {
             text += ".";
@@ -300,6 +335,56 @@ int CliRun::Identify() {
     return kExitSuccess;
 }
 
+int CliRun::Adapters() {
+    AdapterRequest request;
+    if (int status = BuildRequest(request)) return status;
+    std::vector<AdapterListing> attached;
+    std::string error;
+    if (!ListAdapters(request, attached, error)) {
+        Say(error);
+        return kExitFailed;
+    }
+    const std::string text = o_.json ? FormatAdapterJson(attached) : FormatAdapterTable(attached);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (attached.empty()) {
+        if (!o_.json && !o_.quiet) Say(std::string("no ") + AdapterKindName(request.kind) + " attached.");
+        return kExitNoAdapter;
+    }
+    return kExitSuccess;
+}
+
+int CliRun::SelfTest() {
+    {
+        AdapterRequest request;
+        if (int status = BuildRequest(request)) return status;
+        std::vector<AdapterListing> attached;
+        std::string error;
+        const std::string list = ListAdapters(request, attached, error) ? FormatAdapterTable(attached) : error + "\n";
+        std::printf("Adapters attached:\n%s\n", list.c_str());
+    }
+    if (int status = ChooseAdapter()) return status;
+    std::string backup = o_.output ? AbsolutePath(*o_.output) : std::string();
+    if (backup.empty()) {
+        const std::time_t now = std::time(nullptr);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
+        backup = AbsolutePath(std::string("selftest-backup-") + stamp + ".zmg");
+    }
+    if (!o_.quiet)
+        Say("self-test on " + std::string(siren_ ? "the simulated siren " : "adapter ") + chosenSerial_.value_or("") +
+            "; backup: " + backup);
+    zorvek::SelfTest test(job_, link_, port_);
+    const SelfTestReport report = test.Run(backup);
+    std::string restore = std::string(kProgram) + " write --verify";
+    if (siren_) restore += " --adapter simulator --simulator-file " + simulatorFile_;
+    if (chosenSerial_) restore += " --device " + *chosenSerial_;
+    restore += " " + backup;
+    const std::string text = FormatSelfTestReport(report, restore);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (report.outcome != OperationOutcome::Success && report.steps.empty()) Say(report.problem);
+    return ExitStatusFor(report.outcome);
+}
+
 int CliRun::Info() {
     std::vector<uint8_t> data;
     std::string error;
@@ -359,6 +444,10 @@ int CliRun::Run() {
         status = Firmware();
     else if (c == "identify")
         status = Identify();
+    else if (c == "adapters")
+        status = Adapters();
+    else if (c == "selftest")
+        status = SelfTest();
     else if (c == "info")
         status = Info();
     else if (c == "extract")

@@ -22,6 +22,8 @@ const std::map<std::string, CommandRule>& Commands() {
         {"write", {1, "IN.zmg", {"--verify", "--no-verify"}}},
         {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
         {"identify", {0, "", {}}},
+        {"adapters", {0, "", {"--json"}}},
+        {"selftest", {0, "", {"-o"}}},
         {"info", {1, "FILE", {"--json"}}},
         {"extract", {1, "FILE", {"--message", "-o"}}},
     };
@@ -80,7 +82,7 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             o.adapter = value;
         } else if (arg == "--device") {
             if (value->empty()) return "--device needs a serial number";
-            o.device = value;
+            o.devices.push_back(*value);
         } else if (arg == "--simulator-file") {
             if (value->empty()) return "--simulator-file needs a path";
             o.simulatorFile = value;
@@ -119,6 +121,7 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         }
     }
     if (o.quiet && o.verbose) return "--quiet and --verbose exclude each other";
+    if (o.devices.size() > 1) return "--device may be given once";
     if (operands.empty()) {
         if (o.help || o.version) return {};
         return "no command given";
@@ -167,6 +170,13 @@ Commands:
                         An interrupted update's copy of the first 64 KiB is found
                         and put back; --restore-from names such a copy
   identify              show the flash signature, capacity and highest address
+  adapters [--json]     list the adapters attached (of the kind --adapter chooses),
+                        also those that cannot be opened, and why
+  selftest [-o BACKUP.zmg]
+                        hardware check: identify, read the whole siren into a backup
+                        file, write it back with verify, read again and compare;
+                        prints times, round trips and speed. The siren ends as it
+                        was found (default backup: selftest-backup-<time>.zmg here)
   info FILE [--json]    decode an image or siren image file: messages ("Message 1"
                         is the window's top row), DIP mode, volumes, firmware marker,
                         end of audio and free space
@@ -176,8 +186,8 @@ Commands:
 Options:
   --adapter ftdi|simulator   adapter to use (default: $ZORVEK_ADAPTER, else ftdi;
                              --simulator-file or --simulator-size alone choose the simulator)
-  --device SERIAL            use the FTDI adapter with this USB serial number
-                             (default: the last one found)
+  --device SERIAL            use the adapter with this USB serial number; needed
+                             when several are attached (see the adapters command)
   --simulator-file PATH      the simulated siren's flash content
                              (default: $ZORVEK_SIMULATOR_FILE, else
                              ~/.local/share/Zorvek/simulated-siren.bin)
@@ -188,7 +198,8 @@ Options:
   -q, --quiet                no progress display and no result lines
   -h, --help                 show this help
   -V, --version              show the version
-  $ZORVEK_SIMULATOR_FAULTS applies to the simulated siren as in the window.
+  $ZORVEK_SIMULATOR_FAULTS applies to the simulated siren as in the window;
+  $ZORVEK_SIMULATOR_COUNT=N attaches N simulated sirens, SIM0001 to SIM000N.
 
 Messages the window shows in a box go to standard error as "Caption: text".
 Ctrl-C during a long operation acts as Cancel.
@@ -199,7 +210,8 @@ Exit status:
   2  usage error (also: firmware without --yes when standard input is no terminal)
   3  cancelled (Ctrl-C, or the question answered to stop)
   4  verification found a difference
-  5  no adapter found, or it cannot be opened
+  5  no adapter found, it cannot be opened, or several are attached
+     and --device does not choose one
 )";
 }
 

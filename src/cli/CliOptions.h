@@ -20,7 +20,7 @@ struct CliOptions {
     std::string command;            // empty with --help or --version alone
     std::vector<std::string> args;  // operands after the command
     std::optional<std::string> adapter;
-    std::optional<std::string> device;
+    std::vector<std::string> devices;  // --device, in the order given
     std::optional<std::string> simulatorFile;
     std::optional<std::string> simulatorSize;
     std::optional<std::string> output;       // -o

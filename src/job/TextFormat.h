@@ -7,4 +7,7 @@ namespace zorvek {
 // The whole text, however long; empty if the format itself is bad.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// `s` as a JSON string literal, quotes included.
+std::string JsonQuoted(const std::string& s);
+
 }  // namespace zorvek

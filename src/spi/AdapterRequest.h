@@ -2,11 +2,13 @@
 // Which adapter a front end wants, as one request: the window fills it from its
 // settings, the command-line tool from its options, and both lay the environment
 // over it. ZORVEK_ADAPTER and the ZORVEK_SIMULATOR_* variables are read here only.
+// With several adapters attached the request must name one by serial number.
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "spi/AdapterListing.h"
 #include "spi/SimulatorOptions.h"
 #include "spi/SpiAdapter.h"
 
@@ -20,13 +22,14 @@ enum class AdapterKind { Ftdi, Simulator };
 // "FTDI adapter" or "Simulated Siren", e.g. for the window title.
 const char* AdapterKindName(AdapterKind kind);
 
-// The simulated siren's USB serial number.
+// The first simulated siren's USB serial number.
 inline constexpr const char* kSimulatedSerial = "SIM0001";
 
 struct AdapterRequest {
     AdapterKind kind = AdapterKind::Ftdi;
     std::optional<std::string> serial;  // only the adapter with this serial number
-    SimulatorOptions simulator;         // file, size and faults of a simulated siren
+    SimulatorOptions simulator;         // file (of SIM0001), size and faults of the simulated sirens
+    int simulatorCount = 1;             // simulated adapters attached: SIM0001, SIM0002, ...
 };
 
 // The request before anything is chosen: the FTDI adapter; a simulated siren
@@ -40,6 +43,7 @@ struct AdapterEnvironment {
     std::optional<std::string> simulatorFile;  // ZORVEK_SIMULATOR_FILE
     std::optional<uint32_t> simulatorSize;     // ZORVEK_SIMULATOR_SIZE
     std::optional<SimulatorFaults> faults;     // ZORVEK_SIMULATOR_FAULTS
+    std::optional<int> simulatorCount;         // ZORVEK_SIMULATOR_COUNT
     std::vector<std::string> warnings;         // bad size or fault values, which are ignored
 };
 AdapterEnvironment ReadAdapterEnvironment();
@@ -56,9 +60,19 @@ struct AdapterChoice {
     std::vector<std::string> warnings;  // for the window: bad environment values, load error
 };
 
-// Makes the requested adapter. A simulated siren asked for by another serial
-// number than its own finds no device, as an absent adapter would.
+// Makes the requested adapter. A simulated siren asked for by a serial number
+// that none has finds no device, as an absent adapter would; so does a request
+// without one when several simulated sirens are attached.
 AdapterChoice MakeAdapter(const AdapterRequest& request);
+
+// The adapters of the request's kind attached now, usable or not. False (with
+// `error`) when USB cannot be enumerated.
+bool ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& adapters, std::string& error);
+bool ListFtdiAdapters(UsbTransport& transport, std::vector<AdapterListing>& adapters, std::string& error);
+
+// The window's request: the "Simulated Siren" setting with the environment laid
+// over it, no serial number yet. Bad values are named in `warnings`.
+AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<std::string>& warnings);
 
 // The window's choice: the "Simulated Siren" setting with the environment laid
 // over it. Bad values, and a simulated siren whose file cannot be read, are

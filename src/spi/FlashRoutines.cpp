@@ -124,6 +124,12 @@ int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t addre
         link.lastStatus = kAdapterInvalidParameter;
         return link.lastStatus;
     }
+    if (address % kFlashPageSize + static_cast<uint32_t>(count) > kFlashPageSize) {
+        link.lastStatus = kAdapterInvalidParameter;
+        job.abortFlag = 1;
+        Show(port, Format(kMsgPageCrossing, count, address, kFlashPageSize));
+        return link.lastStatus;
+    }
     WriteEnable(job, link, port);
     if (job.abortFlag) return kStopped;
     uint8_t control[4] = {kCmdPageProgram};

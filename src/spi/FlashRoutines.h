@@ -28,6 +28,10 @@ inline constexpr const char* kMsgSignatureUnknown =
     "Flash not recognised: electronic signature 0x%x.\nCheck connections and try again.";
 inline constexpr const char* kMsgSignatureUnread =
     "Could not read the flash's electronic signature.\nCheck connections and try again.";
+// The flash would wrap such a write inside its page and overwrite the page's start.
+inline constexpr const char* kMsgPageCrossing =
+    "Internal error: a page program of %d bytes at 0x%06X would cross a %u-byte page boundary.\n"
+    "Nothing was written; the operation stops.";
 inline constexpr const char* kMsgStillBusy =
     "The flash was still busy after %d seconds, so the operation was stopped.\nCheck connections and try again.";
 

@@ -40,8 +40,12 @@ bool FtdiAdapter::Enumerate() {
     if (!transport_->Enumerate(devices_)) return false;
     seenSerials_.clear();
     for (const auto& d : devices_) seenSerials_.push_back(d.serial);
-    if (!serialFilter_.empty())
+    if (!serialFilter_.empty()) {
         std::erase_if(devices_, [&](const UsbDeviceInfo& d) { return d.serial != serialFilter_; });
+    } else if (std::any_of(devices_.begin(), devices_.end(), IsSupportedAdapter)) {
+        // Unsupported chips stay only when they are all there is, so opening says why.
+        std::erase_if(devices_, [](const UsbDeviceInfo& d) { return !IsSupportedAdapter(d); });
+    }
     return true;
 }
 
@@ -64,12 +68,23 @@ int32_t FtdiAdapter::AdapterDeviceInfo(int32_t index, std::string& name, int32_t
 }
 
 bool FtdiAdapter::Synchronise() {
-    // A bad command makes the engine answer 0xFA and the command: proof that
-    // it is in MPSSE mode and that nothing stale is in the way.
+    // A bad command makes the engine answer 0xFA and the command: proof that it is
+    // in MPSSE mode. Bytes before the echo are leftovers of an earlier session
+    // (one killed in the middle of a read) and are dropped.
     queue_.assign({kSyncProbe, kSendImmediate});
-    uint8_t answer[2] = {};
-    int32_t received = 0;
-    return FlushAndRead(answer, 2, received) == kAdapterOk && answer[0] == kBadCommandReply && answer[1] == kSyncProbe;
+    if (Flush() != kAdapterOk) return false;
+    const auto deadline = transport_->Now() + kSyncDeadline;
+    bool afterReply = false;
+    uint8_t byte = 0;
+    for (;;) {
+        const int n = transport_->Read(&byte, 1);
+        if (n < 0) return false;
+        if (n == 1) {
+            if (afterReply && byte == kSyncProbe) return true;
+            afterReply = byte == kBadCommandReply;
+        }
+        if (transport_->Now() > deadline) return false;
+    }
 }
 
 int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_t& handle) {
@@ -91,23 +106,30 @@ int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_
         device = match();
         if (device == devices_.end()) return kAdapterNotFound;
     }
-    int32_t status = transport_->Open(*device);
-    if (status == kAdapterAccessDenied) {
-        char where[64];
-        std::snprintf(where, sizeof where, "(USB bus %03u, device %03u)", device->bus, device->address);
-        lastErrorDetail_ = std::string("Permission denied: this user may not use the USB adapter ") + where +
-                           ".\nInstall the udev rule " + kUdevRulePath +
-                           ", then unplug the adapter and plug it in again.";
-        return status;
+    if (serialFilter_.empty() && devices_.size() > 1) {
+        std::vector<AdapterListing> listed;
+        for (const auto& d : devices_) listed.push_back(ListingFor(d));
+        lastErrorDetail_ = PickAdapter(listed, std::nullopt).message;
+        return kAdapterNotOpened;
     }
-    if (status != kAdapterOk) {
-        lastErrorDetail_ = transport_->ErrorText();
-        return status;
+    if (!IsSupportedAdapter(*device)) {
+        lastErrorDetail_ = kFt4232hUnsupported;
+        return kAdapterNotOpened;
+    }
+    if (const int result = transport_->Open(*device); result != 0) {
+        const OpenFailure failure = ClassifyOpenFailure({result, transport_->LibusbResult(), device->accessDenied,
+                                                         transport_->ErrorText(), device->bus, device->address});
+        lastErrorDetail_ = failure.message;
+        return AdapterStatusFor(failure.kind);
     }
     chip_ = ChipFromBcdDevice(device->bcdDevice);
     queue_.clear();
-    bool ready = transport_->Reset() && transport_->Purge() && transport_->SetLatencyTimer(kLatencyTimerMs) &&
-                 transport_->SetBitMode(0, kBitModeReset) && transport_->SetBitMode(0, kBitModeMpsse) && Synchronise();
+    broken_ = false;
+    // The purge comes after the mode switch: bytes the old mode still had queued
+    // would otherwise reach the synchronisation read.
+    bool ready = transport_->Reset() && transport_->SetLatencyTimer(kLatencyTimerMs) &&
+                 transport_->SetBitMode(0, kBitModeReset) && transport_->SetBitMode(0, kBitModeMpsse) &&
+                 transport_->Purge() && Synchronise();
     if (!ready) {
         lastErrorDetail_ = "The adapter did not answer in MPSSE mode.";
         transport_->Close();
@@ -129,9 +151,12 @@ int32_t FtdiAdapter::AdapterClose(uint32_t handle) {
 
 int32_t FtdiAdapter::AdapterInitSpi(uint32_t handle, int32_t clockDivisor) {
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
     if (ClockFrequencyForDivisor(clockDivisor) == 0) return kAdapterInvalidParameter;
-    // 12 MHz base clock on every chip: the H series divide their 60 MHz by 5.
-    if (IsHighSpeedChip(chip_)) queue_.push_back(kDivideBy5On);
+    // 12 MHz base clock on every chip: the H series divide their 60 MHz by 5. They
+    // also get three-phase and adaptive clocking off rather than trusting the reset
+    // state; the C/D would answer these as bad commands.
+    if (IsHighSpeedChip(chip_)) queue_.insert(queue_.end(), {kDivideBy5On, kThreePhaseOff, kAdaptiveClockingOff});
     queue_.insert(queue_.end(), {kLoopbackOff, kClockDivisor, static_cast<uint8_t>(clockDivisor & 0xFF),
                                  static_cast<uint8_t>(clockDivisor >> 8)});
     QueueLowByte(false);
@@ -150,6 +175,7 @@ void FtdiAdapter::QueueLowByte(bool selected) {
 
 int32_t FtdiAdapter::AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) {
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
     lowIdle_ = LowIdleByte(low);
     highValue_ = 0;
     highDirection_ = 0;
@@ -164,6 +190,7 @@ int32_t FtdiAdapter::AdapterSetPins(uint32_t handle, const LowPinIdleStates& low
 
 int32_t FtdiAdapter::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) {
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
     queue_.insert(queue_.end(), {kReadHighByte, kSendImmediate});
     uint8_t pins = 0;
     int32_t received = 0;
@@ -186,6 +213,7 @@ void FtdiAdapter::QueueBytesOut(const uint8_t* data, int32_t count) {
 
 int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
     if (!IsSupportedWriteFrame(frame)) return kAdapterInvalidParameter;
     QueueLowByte(true);
     QueueBytesOut(frame.control, frame.controlByteCount);
@@ -196,6 +224,7 @@ int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
 
 int32_t FtdiAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
     if (byteCount < 0) return kAdapterInvalidParameter;
     // Pins set up with chip select low between frames: the bytes would reach the flash.
     if (!(lowIdle_ & kChipSelectPin)) return kAdapterOk;
@@ -213,6 +242,7 @@ int32_t FtdiAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
 int32_t FtdiAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) {
     bytesReturned = 0;
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
     if (!IsSupportedReadFrame(frame)) return kAdapterInvalidParameter;
     const int32_t count = frame.readBitCount / 8;
     QueueLowByte(true);
@@ -231,12 +261,23 @@ int32_t FtdiAdapter::QueueCommands() {
     return queue_.size() >= kQueueLimit ? Flush() : kAdapterOk;
 }
 
+int32_t FtdiAdapter::Broken() {
+    broken_ = true;
+    queue_.clear();
+    lastErrorDetail_ = "The USB transfer to the adapter failed; it is not used again until it is opened again.";
+    return kAdapterIoError;
+}
+
 int32_t FtdiAdapter::Flush() {
+    if (broken_) {
+        queue_.clear();
+        return kAdapterIoError;
+    }
     if (queue_.empty()) return kAdapterOk;
     int size = static_cast<int>(queue_.size());
     int written = transport_->Write(queue_.data(), size);
     queue_.clear();
-    return written == size ? kAdapterOk : kAdapterIoError;
+    return written == size ? kAdapterOk : Broken();
 }
 
 int32_t FtdiAdapter::FlushAndRead(uint8_t* buffer, int32_t count, int32_t& received) {
@@ -249,7 +290,7 @@ int32_t FtdiAdapter::FlushAndRead(uint8_t* buffer, int32_t count, int32_t& recei
                           std::chrono::microseconds(2) * static_cast<int64_t>(count);
     while (received < count) {
         int n = transport_->Read(buffer + received, count - received);
-        if (n < 0) return kAdapterIoError;
+        if (n < 0) return Broken();
         received += n;
         if (received < count && transport_->Now() > deadline) {
             // Late bytes would answer the next frame: drop them.

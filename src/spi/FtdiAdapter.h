@@ -1,24 +1,26 @@
 #pragma once
-// The adapter operations on an FTDI FT2232C/D/H, FT4232H or FT232H in MPSSE mode.
+// The adapter operations on an FTDI FT2232C/D/H or FT232H in MPSSE mode (an FT4232H
+// is listed but refused: it has no upper GPIO byte for the siren's connect line).
 // Write-only frames are queued and reach USB with the next frame that reads (or
 // on close), so only reading frames cost a USB round trip.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "spi/AdapterListing.h"
+#include "spi/OpenFailure.h"
 #include "spi/SpiAdapter.h"
 #include "spi/UsbTransport.h"
 
 namespace zorvek {
-
-// Where the udev rule that grants access to the adapter is installed.
-inline constexpr const char* kUdevRulePath = "/lib/udev/rules.d/70-zorvek-siren-programmer.rules";
 
 class FtdiAdapter : public SpiAdapter {
 public:
     // Queued bytes beyond this are written at once (still without a round trip).
     static constexpr size_t kQueueLimit = 0x10000;
     static constexpr uint8_t kLatencyTimerMs = 2;
+    // How long the engine may take to echo the synchronisation probe.
+    static constexpr std::chrono::milliseconds kSyncDeadline{500};
 
     explicit FtdiAdapter(std::unique_ptr<UsbTransport> transport);
     ~FtdiAdapter() override;
@@ -40,8 +42,9 @@ public:
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 
-    // Only adapters with this USB serial number are reported (empty: every one),
-    // so that the usual choice of the last one found picks it among several.
+    // Only adapters with this USB serial number are reported. Without one, only
+    // supported chips are, and with several of them none is opened: the person
+    // must choose, never the order of enumeration.
     void SetSerialFilter(std::string serial) { serialFilter_ = std::move(serial); }
     // Serial numbers of every adapter the latest enumeration saw, before filtering.
     const std::vector<std::string>& SeenSerials() const { return seenSerials_; }
@@ -64,6 +67,9 @@ private:
     int32_t FlushAndRead(uint8_t* buffer, int32_t count, int32_t& received);
     bool Synchronise();
     bool Enumerate();
+    // A failed transfer may leave a command half sent or answers in flight: the
+    // engine's state is unknown, so nothing more is sent until it is opened again.
+    int32_t Broken();
 
     std::unique_ptr<UsbTransport> transport_;
     std::vector<UsbDeviceInfo> devices_;
@@ -72,6 +78,7 @@ private:
     std::vector<std::string> seenSerials_;
     std::string lastErrorDetail_;
     bool open_ = false;
+    bool broken_ = false;
     MpsseChip chip_ = MpsseChip::Unknown;
     uint8_t lowIdle_ = 0x58;  // chip select and low lines 1 and 3 high
     uint8_t highValue_ = 0;

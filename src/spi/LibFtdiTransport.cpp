@@ -66,19 +66,19 @@ public:
         return true;
     }
 
-    int32_t Open(const UsbDeviceInfo& device) override {
-        if (!ftdi_) return kAdapterNotOpened;
+    int Open(const UsbDeviceInfo& device) override {
+        libusbResult_ = 0;
+        if (!ftdi_) return -11;
         Close();
         ftdi_set_interface(ftdi_, INTERFACE_A);
-        int result = ftdi_usb_open_bus_addr(ftdi_, device.bus, device.address);
-        if (result == -8) return kAdapterAccessDenied;
-        if (result == -3) return kAdapterNotFound;
-        if (result < 0) return kAdapterNotOpened;
+        const int result = ftdi_usb_open_bus_addr(ftdi_, device.bus, device.address);
+        if (result == -4) libusbResult_ = ProbeOpen(device);
+        if (result < 0) return result;
         open_ = true;
         // Short transfers: the adapter loops until its own deadline.
         ftdi_->usb_read_timeout = 100;
         ftdi_->usb_write_timeout = 1000;
-        return kAdapterOk;
+        return 0;
     }
 
     void Close() override {
@@ -93,8 +93,28 @@ public:
     int Write(const uint8_t* data, int size) override { return open_ ? ftdi_write_data(ftdi_, data, size) : -1; }
     int Read(uint8_t* data, int size) override { return open_ ? ftdi_read_data(ftdi_, data, size) : -1; }
     std::string ErrorText() const override { return ftdi_ ? ftdi_get_error_string(ftdi_) : "out of memory"; }
+    int LibusbResult() const override { return libusbResult_; }
 
 private:
+    // libftdi reports a failed libusb_open without libusb's reason; asking again
+    // tells permissions from a device that went away.
+    int ProbeOpen(const UsbDeviceInfo& device) {
+        libusb_device** list = nullptr;
+        const ssize_t n = libusb_get_device_list(ftdi_->usb_ctx, &list);
+        if (n < 0) return 0;
+        int result = LIBUSB_ERROR_NO_DEVICE;
+        for (ssize_t i = 0; i < n; ++i) {
+            if (libusb_get_bus_number(list[i]) != device.bus || libusb_get_device_address(list[i]) != device.address)
+                continue;
+            libusb_device_handle* handle = nullptr;
+            result = libusb_open(list[i], &handle);
+            if (result == 0) libusb_close(handle);
+            break;
+        }
+        libusb_free_device_list(list, 1);
+        return result;
+    }
+
     UsbDeviceInfo Describe(libusb_device* dev) {
         UsbDeviceInfo info;
         info.bus = libusb_get_bus_number(dev);
@@ -123,6 +143,7 @@ private:
 
     ftdi_context* ftdi_;
     bool open_ = false;
+    int libusbResult_ = 0;
 };
 
 }  // namespace

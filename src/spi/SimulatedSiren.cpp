@@ -9,7 +9,11 @@
 namespace zorvek {
 
 SimulatedSiren::SimulatedSiren(SimulatorOptions options)
-    : flash_(options.size), faults_(std::move(options.faults)), filePath_(std::move(options.filePath)) {
+    : flash_(options.size),
+      faults_(std::move(options.faults)),
+      serial_(SimulatedSerial(options.number)),
+      locationId_(0x0100 | (options.number & 0xFF)),
+      filePath_(std::move(options.filePath)) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
@@ -96,15 +100,15 @@ int32_t SimulatedSiren::AdapterCountDevices(int32_t& count) {
 int32_t SimulatedSiren::AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) {
     if (!Plugged()) return kAdapterIoError;
     if (faults_.noDevice || index != 0) return kAdapterNotFound;
-    name = "Simulated Siren SIM0001";
-    locationId = kLocationId;
+    name = "Simulated Siren " + serial_;
+    locationId = locationId_;
     return kAdapterOk;
 }
 
 int32_t SimulatedSiren::AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) {
     lastErrorDetail_.clear();
     if (!Plugged()) return kAdapterIoError;
-    if (faults_.noDevice || locationId != kLocationId || name != "Simulated Siren SIM0001") return kAdapterNotFound;
+    if (faults_.noDevice || locationId != locationId_ || name != "Simulated Siren " + serial_) return kAdapterNotFound;
     if (faults_.openFails) {
         lastErrorDetail_ = "The simulated siren was told to refuse opening (open-fails).";
         return kAdapterNotOpened;

@@ -57,6 +57,7 @@ public:
     std::chrono::nanoseconds ModelledTime() const { return flash_.Now(); }
     bool IsOpen() const { return open_; }
     const std::string& FilePath() const { return filePath_; }
+    const std::string& Serial() const { return serial_; }
     // Problem met reading the backing file at start (empty when none).
     const std::string& LoadError() const { return loadError_; }
 
@@ -65,7 +66,6 @@ public:
 
 private:
     static constexpr uint32_t kHandle = 0x5151;
-    static constexpr int32_t kLocationId = 0x0101;
 
     // Counts the call; false when the unplug fault makes it fail.
     bool Plugged();
@@ -80,6 +80,8 @@ private:
 
     SimulatedFlash flash_;
     SimulatorFaults faults_;
+    std::string serial_;
+    int32_t locationId_;  // bus 1, address = its number
     std::string filePath_;
     std::string loadError_;
     std::string lastErrorDetail_;

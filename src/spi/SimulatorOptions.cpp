@@ -1,7 +1,9 @@
 #include "spi/SimulatorOptions.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "job/Paths.h"
 #include "spi/SimulatedFlash.h"
@@ -111,6 +113,27 @@ std::optional<uint32_t> ParseSimulatorSize(std::string_view text) {
     auto size = static_cast<uint32_t>(*n * unit);
     if (!SimulatedFlash::IsSupportedSize(size)) return std::nullopt;
     return size;
+}
+
+std::optional<int> ParseSimulatorCount(std::string_view text) {
+    auto n = ParseNumber(Trim(text), kMaxSimulatorCount);
+    if (!n || *n < 1) return std::nullopt;
+    return static_cast<int>(*n);
+}
+
+std::string SimulatedSerial(int number) {
+    char serial[16];
+    std::snprintf(serial, sizeof serial, "SIM%04d", number);
+    return serial;
+}
+
+std::string SimulatorFileFor(const std::string& firstFile, int number) {
+    if (firstFile.empty() || number == 1) return firstFile;
+    const std::filesystem::path path(firstFile);
+    std::filesystem::path other = path.parent_path() / path.stem();
+    other += "-" + SimulatedSerial(number);
+    other += path.extension();
+    return other.string();
 }
 
 std::string DefaultSimulatorFile() {

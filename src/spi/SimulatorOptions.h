@@ -36,6 +36,7 @@ bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::s
 std::optional<uint32_t> ParseSimulatorSize(std::string_view text);
 
 struct SimulatorOptions {
+    int number = 1;  // which of the attached simulated adapters: serial SIM0001, SIM0002, ...
     uint32_t size = kDefaultFlashSize;
     std::string filePath;  // empty: content lives in memory only
     SimulatorFaults faults;
@@ -44,6 +45,16 @@ struct SimulatorOptions {
     // for tests, which run on modelled time alone.
     bool wallClock = false;
 };
+
+// Simulated adapters that may be attached at once.
+inline constexpr int kMaxSimulatorCount = 16;
+// "3" attaches SIM0001 to SIM0003; only 1 to kMaxSimulatorCount.
+std::optional<int> ParseSimulatorCount(std::string_view text);
+// "SIM0002" for number 2.
+std::string SimulatedSerial(int number);
+// Each simulated adapter keeps its own flash: number 1 the given file, number N
+// "<name>-SIM000N<extension>" beside it (empty stays empty: memory only).
+std::string SimulatorFileFor(const std::string& firstFile, int number);
 
 // The backing file by default: $XDG_DATA_HOME/Zorvek/simulated-siren.bin, else
 // ~/.local/share/Zorvek/simulated-siren.bin; empty when neither variable is set.

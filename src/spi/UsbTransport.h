@@ -38,8 +38,9 @@ public:
     virtual ~UsbTransport() = default;
     // Adapters of the family attached now; false when USB cannot be enumerated.
     virtual bool Enumerate(std::vector<UsbDeviceInfo>& devices) = 0;
-    // Opens interface A. Returns an AdapterStatus (kAdapterAccessDenied for permissions).
-    virtual int32_t Open(const UsbDeviceInfo& device) = 0;
+    // Opens interface A. Returns libftdi's result: 0, or its negative code (see ErrorText
+    // and LibusbResult for the reason).
+    virtual int Open(const UsbDeviceInfo& device) = 0;
     virtual void Close() = 0;
     // Each false on failure.
     virtual bool Reset() = 0;
@@ -52,6 +53,8 @@ public:
     virtual int Read(uint8_t* data, int size) = 0;
     virtual std::chrono::nanoseconds Now() const;
     virtual std::string ErrorText() const { return {}; }
+    // libusb's own result of the latest failed open when it could be learnt, else 0.
+    virtual int LibusbResult() const { return 0; }
 };
 
 std::unique_ptr<UsbTransport> MakeLibFtdiTransport();

@@ -446,6 +446,34 @@ TEST_F(Cli, NoAdapterExitsFiveWithAdvice) {
     EXPECT_NE(r.err.find("Could not open device."), std::string::npos) << r.err;
 }
 
+TEST_F(Cli, SeveralAdaptersAreListedAndOneMustBeChosen) {
+    extraEnv["ZORVEK_SIMULATOR_COUNT"] = "3";
+    Result r = Siren({"adapters", "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* serial : {"\"SIM0001\"", "\"SIM0002\"", "\"SIM0003\""})
+        EXPECT_NE(r.out.find(serial), std::string::npos) << r.out;
+    r = Siren({"identify"});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_NE(r.err.find("SIM0001, SIM0002 and SIM0003"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--device"), std::string::npos) << r.err;
+    // Each simulated adapter keeps its own flash.
+    r = Siren({"--device", "SIM0002", "program", Job({}).string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "siren-SIM0002.bin"));
+    EXPECT_FALSE(fs::exists(siren));
+    EXPECT_EQ(Siren({"--device", "SIM0004", "identify"}).status, 5);
+    EXPECT_EQ(Siren({"--device", "SIM0001", "--device", "SIM0002", "identify"}).status, 2);
+}
+
+TEST_F(Cli, SelfTestRoundTripOnTheSimulatedSiren) {
+    Result r = Siren({"--simulator-size", "256K", "selftest", "-o", (dir / "backup.zmg").string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("SIM0001"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Result: PASSED"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("KiB/s"), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::exists(dir / "backup.zmg"));
+}
+
 TEST_F(Cli, FirmwareAsksFirstAndGoesAheadWithYes) {
     ASSERT_EQ(Siren({"-q", "program", Job({}).string()}).status, 0);
     const auto before = ReadBytes(siren);

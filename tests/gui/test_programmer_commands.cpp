@@ -224,6 +224,70 @@ TEST_F(ProgrammerCommandsTest, ProgramWithoutAnAdapterSaysSoAndLeavesTheWindowId
     EXPECT_EQ(label(kIdUsbStatus), "Idle");
 }
 
+TEST_F(ProgrammerCommandsTest, SeveralAdaptersAreChosenRememberedAndNeverReplaced) {
+    setenv("ZORVEK_SIMULATOR_COUNT", "3", 1);
+    start();
+    unsetenv("ZORVEK_SIMULATOR_COUNT");
+    std::vector<std::string> offered;
+    std::optional<std::string> answer;  // Cancel
+    dlg->setAdapterChooser([&](const std::vector<AdapterListing>& adapters, const std::string&) {
+        offered.clear();
+        for (const auto& a : adapters) offered.push_back(a.serial);
+        return answer;
+    });
+    auto clickSetup = [&] { dlg->onSetupUsb(); };  // the button is hidden and disabled
+    auto sawPart = [&](const std::string& part) {
+        return std::any_of(port.messages.begin(), port.messages.end(),
+                           [&](const auto& m) { return m.text.find(part) != std::string::npos; });
+    };
+
+    clickSetup();  // cancelled: nothing opened
+    EXPECT_EQ(offered, (std::vector<std::string>{"SIM0001", "SIM0002", "SIM0003"}));
+    EXPECT_EQ(dlg->link().handle, 0u);
+    EXPECT_TRUE(port.messages.empty());
+
+    answer = "SIM0002";
+    clickSetup();
+    EXPECT_EQ(label(kIdUsbStatus), "Device Connected");
+    EXPECT_EQ(siren().Serial(), "SIM0002");
+    EXPECT_EQ(store.ReadText(kSection, kSimulatedAdapterSerialKey, ""), "SIM0002");
+    dlg->onCloseUsb();
+    offered.clear();
+    clickSetup();  // remembered: not asked again
+    EXPECT_TRUE(offered.empty());
+    EXPECT_EQ(siren().Serial(), "SIM0002");
+    dlg->onCloseUsb();
+
+    // A remembered adapter that is absent is reported, not replaced by another.
+    store.WriteText(kSection, kSimulatedAdapterSerialKey, "SIM0009");
+    clickSetup();
+    EXPECT_TRUE(offered.empty());
+    EXPECT_TRUE(sawPart("SIM0009")) << port.Texts().size();
+    EXPECT_EQ(dlg->link().handle, 0u);
+    EXPECT_EQ(siren().Serial(), "SIM0002");
+
+    // Tools > Advanced > "Adapter..." changes the choice.
+    answer = "SIM0003";
+    dlg->command(kCmdChooseAdapter)->trigger();
+    EXPECT_EQ(store.ReadText(kSection, kSimulatedAdapterSerialKey, ""), "SIM0003");
+    EXPECT_EQ(siren().Serial(), "SIM0003");
+}
+
+TEST_F(ProgrammerCommandsTest, SelfTestLeavesTheSirenAndTheJobAsTheyWere) {
+    setenv("ZORVEK_SIMULATOR_SIZE", "256K", 1);
+    start();
+    unsetenv("ZORVEK_SIMULATOR_SIZE");
+    siren().Flash().Memory()[0x1000] = 0x42;
+    const std::vector<uint8_t> before = siren().Flash().Memory();
+    port.fileAnswers.push_back((root / "backup.zmg").string());
+    dlg->command(kCmdSelfTest)->trigger();
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_NE(port.messages[0].text.find("Result: PASSED"), std::string::npos) << port.messages[0].text;
+    EXPECT_EQ(siren().Flash().Memory(), before);
+    EXPECT_EQ(dlg->job().verify, 0);  // the write-back's verify is not the job's
+    EXPECT_TRUE(fs::exists(root / "backup.zmg"));
+}
+
 TEST_F(ProgrammerCommandsTest, Dip32ToneTwiceEndsOffWithPictureHiddenAndItemUnchecked) {
     start();
     QAction* dip = dlg->command(kCmdDip32Tone);

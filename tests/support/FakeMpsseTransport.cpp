@@ -17,11 +17,11 @@ bool FakeMpsseTransport::Enumerate(std::vector<UsbDeviceInfo>& out) {
     return true;
 }
 
-int32_t FakeMpsseTransport::Open(const UsbDeviceInfo&) {
+int FakeMpsseTransport::Open(const UsbDeviceInfo&) {
     if (openResult != 0) return openResult;
     open = true;
     mpsse = false;
-    return kAdapterOk;
+    return 0;
 }
 
 bool FakeMpsseTransport::Reset() {
@@ -31,7 +31,9 @@ bool FakeMpsseTransport::Reset() {
 
 bool FakeMpsseTransport::Purge() {
     ++purges;
-    answers_.clear();
+    if (mpsse) ++purgesInMpsse;
+    answers_.assign(staleAfterPurge.begin(), staleAfterPurge.end());
+    staleAfterPurge.clear();
     return open;
 }
 
@@ -43,6 +45,7 @@ bool FakeMpsseTransport::SetLatencyTimer(uint8_t ms) {
 bool FakeMpsseTransport::SetBitMode(uint8_t, uint8_t mode) {
     bitModes.push_back(mode);
     mpsse = mode == kBitModeMpsse;
+    if (mpsse) answers_.insert(answers_.end(), staleAtModeSwitch.begin(), staleAtModeSwitch.end());
     return open;
 }
 
@@ -64,7 +67,8 @@ void FakeMpsseTransport::ClockBytes(int64_t count) {
 }
 
 int FakeMpsseTransport::Write(const uint8_t* data, int size) {
-    if (!open || failWrites) return -1;
+    ++writeCalls;
+    if (!open || failWrites || (failWriteAfter >= 0 && writeCalls > failWriteAfter)) return -1;
     writes.emplace_back(data, data + size);
     size_t answersBefore = answers_.size();
     if (mpsse) {
@@ -79,7 +83,7 @@ int FakeMpsseTransport::Read(uint8_t* data, int size) {
     ++readCalls;
     // Each poll of the host waits for the next USB frame.
     flash.AdvanceTime(std::chrono::milliseconds(1));
-    if (!open) return -1;
+    if (!open || (failReadAfter >= 0 && readCalls > failReadAfter)) return -1;
     if (stalled || (emptyReadEvery2nd && readCalls % 2 == 0)) return 0;
     int n = 0;
     while (n < size && n < maxBytesPerRead && !answers_.empty()) {
@@ -170,8 +174,12 @@ void FakeMpsseTransport::Decode() {
             case kDivideBy5On:
             case kThreePhaseOn:
             case kThreePhaseOff:
+            case kAdaptiveClockingOn:
+            case kAdaptiveClockingOff:
                 if (IsHighSpeedChip(chip)) {
                     if (op == kDivideBy5On || op == kDivideBy5Off) divideBy5 = op == kDivideBy5On;
+                    if (op == kThreePhaseOn || op == kThreePhaseOff) threePhase = op == kThreePhaseOn;
+                    if (op == kAdaptiveClockingOn || op == kAdaptiveClockingOff) adaptive = op == kAdaptiveClockingOn;
                     ++i;
                     break;
                 }

@@ -3,6 +3,7 @@
 // command written to it, drives a SimulatedFlash over SPI and answers reads.
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "spi/SimulatedFlash.h"
@@ -15,7 +16,9 @@ public:
     explicit FakeMpsseTransport(uint16_t bcdDevice = 0x0500, uint32_t flashSize = SimulatedFlash::kDefaultSize);
 
     bool Enumerate(std::vector<UsbDeviceInfo>& devices) override;
-    int32_t Open(const UsbDeviceInfo& device) override;
+    int Open(const UsbDeviceInfo& device) override;
+    std::string ErrorText() const override { return openErrorText; }
+    int LibusbResult() const override { return openLibusbResult; }
     void Close() override { open = false; }
     bool Reset() override;
     bool Purge() override;
@@ -27,10 +30,16 @@ public:
 
     // Script
     std::vector<UsbDeviceInfo> devices;
-    int32_t openResult = 0;
-    int maxBytesPerRead = 1 << 30;   // deliver answers in pieces of at most this
-    bool emptyReadEvery2nd = false;  // every other Read returns nothing
-    bool stalled = false;            // answers never arrive
+    int openResult = 0;  // libftdi's code for the open
+    std::string openErrorText;
+    int openLibusbResult = 0;
+    std::vector<uint8_t> staleAtModeSwitch;  // left in the chip by an earlier session
+    std::vector<uint8_t> staleAfterPurge;    // in flight when the purge ran
+    int failWriteAfter = -1;                 // writes that succeed before every later one fails
+    int failReadAfter = -1;                  // the same for reads
+    int maxBytesPerRead = 1 << 30;           // deliver answers in pieces of at most this
+    bool emptyReadEvery2nd = false;          // every other Read returns nothing
+    bool stalled = false;                    // answers never arrive
     bool failWrites = false;
 
     // State
@@ -42,13 +51,17 @@ public:
     uint8_t lowValue = 0, lowDirection = 0, highValue = 0, highDirection = 0;
     uint16_t divisor = 0xFFFF;
     bool divideBy5 = false;
+    bool threePhase = true;  // unknown after reset: a test sees it turned off
+    bool adaptive = true;
     bool loopback = true;
 
     // Record
     std::vector<std::vector<uint8_t>> writes;  // every USB write, as sent
     int readCalls = 0;
+    int writeCalls = 0;
     int roundTrips = 0;  // writes that asked for an answer
     int resets = 0, purges = 0;
+    int purgesInMpsse = 0;  // purges made after the switch into MPSSE mode
     int latencyMs = -1;
     std::vector<uint8_t> bitModes;
     std::vector<uint8_t> badCommands;  // opcodes answered with 0xFA

@@ -1,0 +1,88 @@
+// The window's choice of adapter among several attached: the chooser, the
+// remembered serial number and the Tools > Advanced > "Adapter..." item; and the
+// bench self-test on the chosen adapter.
+#include "app/CAdapterDlg.h"
+#include "app/CProgrammerDlg.h"
+#include "files/SirenImageFile.h"
+#include "operations/SelfTest.h"
+
+namespace zorvek {
+
+const char* CProgrammerDlg::adapterSerialKey() const {
+    return adapterKind_ == AdapterKind::Simulator ? kSimulatedAdapterSerialKey : kAdapterSerialKey;
+}
+
+std::vector<AdapterListing> CProgrammerDlg::attachedAdapters(std::string& error) const {
+    std::vector<AdapterListing> attached;
+    if (!ListAdapters(adapterRequest_, attached, error)) attached.clear();
+    return attached;
+}
+
+void CProgrammerDlg::useAdapterSerial(const std::string& serial) {
+    if (adapterSerial_ == serial) return;
+    if (link_.handle != 0) CloseUsb(job_, link_, *this);
+    AdapterRequest request = adapterRequest_;
+    request.serial = serial;
+    adapter_ = MakeAdapter(request).adapter;
+    adapterSerial_ = serial;
+    link_.adapter = adapter_.get();
+}
+
+bool CProgrammerDlg::ensureAdapterChosen() {
+    if (link_.handle != 0) return true;  // opened before: that one stays
+    std::string error;
+    const std::vector<AdapterListing> attached = attachedAdapters(error);
+    if (!error.empty()) return true;  // opening says what is wrong
+    const std::string remembered = store_.ReadText(kSettingsSection, adapterSerialKey(), "");
+    if (!remembered.empty()) {
+        // Never replaced by another device: that one's lines are not the siren's.
+        const AdapterPick pick = PickAdapter(attached, remembered);
+        if (pick.result == PickResult::SerialAbsent) {
+            ShowMessage("The adapter chosen for the siren is not attached.\n" + pick.message +
+                            "\nPlug it in, or choose another with Tools > Advanced > Adapter...",
+                        kProgramTitle, MessageIcon::Stop);
+            return false;
+        }
+        useAdapterSerial(remembered);
+        return true;
+    }
+    if (PickAdapter(attached, std::nullopt).result != PickResult::NeedsChoice) return true;
+    const auto chosen = adapterChooser_(attached, "");
+    if (!chosen) return false;
+    store_.WriteText(kSettingsSection, adapterSerialKey(), *chosen);
+    useAdapterSerial(*chosen);
+    return true;
+}
+
+void CProgrammerDlg::onChooseAdapter() {
+    std::string error;
+    const std::vector<AdapterListing> attached = attachedAdapters(error);
+    const std::string remembered = store_.ReadText(kSettingsSection, adapterSerialKey(), "");
+    if (attached.empty()) {
+        std::string text = error.empty() ? std::string("No ") + AdapterKindName(adapterKind_) + " is attached." : error;
+        if (!remembered.empty()) text += "\nThe adapter " + remembered + " stays chosen.";
+        ShowMessage(text, kProgramTitle, MessageIcon::Information);
+        return;
+    }
+    const auto chosen = adapterChooser_(attached, remembered);
+    if (!chosen) return;
+    store_.WriteText(kSettingsSection, adapterSerialKey(), *chosen);
+    useAdapterSerial(*chosen);
+}
+
+void CProgrammerDlg::onSelfTest() {
+    if (!ensureAdapterChosen()) return;
+    FileDialogOptions dialog;
+    dialog.filter = kImageFilter;
+    dialog.defaultExtension = "zmg";
+    dialog.initialName = "selftest-backup.zmg";
+    dialog.initialFolder = job_.imageFolder;
+    // An existing file is refused by the self-test: a backup is never overwritten.
+    const auto path = ChooseSaveFile(dialog);
+    if (!path || path->empty()) return;
+    const SelfTestReport report = SelfTest(job_, link_, *this).Run(*path);
+    ShowMessage(FormatSelfTestReport(report, "Tools > Siren Writer with " + *path + " and Verify ticked"), "Self-Test",
+                report.outcome == OperationOutcome::Success ? MessageIcon::Information : MessageIcon::Stop);
+}
+
+}  // namespace zorvek

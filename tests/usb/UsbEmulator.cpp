@@ -1,0 +1,265 @@
+#include "UsbEmulator.h"
+
+#include <libusb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+// libusb's types are opaque to its users; these are the emulator's.
+struct libusb_context {
+    int unused;
+};
+struct libusb_device {
+    size_t index;
+};
+struct libusb_device_handle {
+    size_t index;
+};
+
+namespace zorvek::test::usb {
+namespace {
+
+constexpr uint8_t kStatus0 = 0x31, kStatus1 = 0x60;  // modem status bytes before every packet
+
+struct State {
+    std::vector<EmulatedChip> chips;
+    std::vector<std::unique_ptr<libusb_device>> nodes;
+    std::unique_ptr<FakeMpsseTransport> engine;
+    int transfers = 0;
+    bool unplugged = false;
+} g;
+
+libusb_endpoint_descriptor gEndpoints[2];
+libusb_interface_descriptor gAltsetting;
+libusb_interface gInterfaces[2];
+libusb_config_descriptor gConfig;
+
+const EmulatedChip& Chip(size_t index) {
+    return g.chips.at(index);
+}
+
+int PacketSize() {
+    return g.chips.empty() || g.chips[0].bcdDevice == 0x0500 ? 64 : 512;
+}
+
+void BuildConfig() {
+    gEndpoints[0] = {};
+    gEndpoints[0].bEndpointAddress = 0x81;
+    gEndpoints[0].wMaxPacketSize = static_cast<uint16_t>(PacketSize());
+    gEndpoints[1] = gEndpoints[0];
+    gEndpoints[1].bEndpointAddress = 0x02;
+    gAltsetting = {};
+    gAltsetting.bNumEndpoints = 2;
+    gAltsetting.endpoint = gEndpoints;
+    gInterfaces[0] = {&gAltsetting, 1};
+    gInterfaces[1] = {&gAltsetting, 1};
+    gConfig = {};
+    gConfig.bNumInterfaces = 2;
+    gConfig.bConfigurationValue = 1;
+    gConfig.interface = gInterfaces;
+}
+
+bool Gone() {
+    return g.unplugged;
+}
+
+}  // namespace
+
+void Attach(const std::vector<EmulatedChip>& chips) {
+    g.chips = chips;
+    g.nodes.clear();
+    for (size_t i = 0; i < chips.size(); ++i) g.nodes.push_back(std::make_unique<libusb_device>(libusb_device{i}));
+    g.engine.reset();
+    g.transfers = 0;
+    g.unplugged = false;
+    BuildConfig();
+}
+
+FakeMpsseTransport* Engine() {
+    return g.engine.get();
+}
+
+int BulkTransfers() {
+    return g.transfers;
+}
+
+void UnplugAfter(int count) {
+    for (auto& chip : g.chips) chip.unplugAfterTransfers = g.transfers + count;
+}
+
+}  // namespace zorvek::test::usb
+
+using namespace zorvek::test::usb;
+
+extern "C" {
+
+int libusb_init(libusb_context** ctx) {
+    static libusb_context context{};
+    if (ctx) *ctx = &context;
+    return 0;
+}
+
+void libusb_exit(libusb_context*) {}
+
+ssize_t libusb_get_device_list(libusb_context*, libusb_device*** list) {
+    const size_t n = Gone() ? 0 : g.nodes.size();
+    auto** out = static_cast<libusb_device**>(std::calloc(n + 1, sizeof(libusb_device*)));
+    for (size_t i = 0; i < n; ++i) out[i] = g.nodes[i].get();
+    *list = out;
+    return static_cast<ssize_t>(n);
+}
+
+void libusb_free_device_list(libusb_device** list, int) {
+    std::free(list);
+}
+
+libusb_device* libusb_ref_device(libusb_device* dev) {
+    return dev;
+}
+
+void libusb_unref_device(libusb_device*) {}
+
+uint8_t libusb_get_bus_number(libusb_device* dev) {
+    return Chip(dev->index).bus;
+}
+
+uint8_t libusb_get_device_address(libusb_device* dev) {
+    return Chip(dev->index).address;
+}
+
+int libusb_get_device_descriptor(libusb_device* dev, libusb_device_descriptor* desc) {
+    *desc = {};
+    desc->bLength = LIBUSB_DT_DEVICE_SIZE;
+    desc->bDescriptorType = LIBUSB_DT_DEVICE;
+    desc->bcdUSB = 0x0200;
+    desc->bMaxPacketSize0 = 64;
+    desc->idVendor = 0x0403;
+    desc->idProduct = 0x6010;
+    desc->bcdDevice = Chip(dev->index).bcdDevice;
+    desc->iManufacturer = 1;
+    desc->iProduct = 2;
+    desc->iSerialNumber = 3;
+    desc->bNumConfigurations = 1;
+    return 0;
+}
+
+int libusb_get_config_descriptor(libusb_device*, uint8_t index, libusb_config_descriptor** config) {
+    if (index != 0) return LIBUSB_ERROR_NOT_FOUND;
+    *config = &gConfig;
+    return 0;
+}
+
+void libusb_free_config_descriptor(libusb_config_descriptor*) {}
+
+int libusb_open(libusb_device* dev, libusb_device_handle** handle) {
+    if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
+    if (Chip(dev->index).denyAccess) return LIBUSB_ERROR_ACCESS;
+    *handle = new libusb_device_handle{dev->index};
+    return 0;
+}
+
+void libusb_close(libusb_device_handle* handle) {
+    delete handle;
+}
+
+int libusb_get_string_descriptor_ascii(libusb_device_handle* handle, uint8_t index, unsigned char* data, int length) {
+    if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
+    const EmulatedChip& chip = Chip(handle->index);
+    const std::string text = index == 1 ? "FTDI" : index == 2 ? chip.description : chip.serial;
+    const int n = std::min(static_cast<int>(text.size()), length - 1);
+    std::memcpy(data, text.data(), static_cast<size_t>(n));
+    data[n] = 0;
+    return n;
+}
+
+int libusb_detach_kernel_driver(libusb_device_handle*, int) {
+    return LIBUSB_ERROR_NOT_FOUND;  // no serial driver bound
+}
+
+int libusb_set_auto_detach_kernel_driver(libusb_device_handle*, int) {
+    return 0;
+}
+
+int libusb_get_configuration(libusb_device_handle*, int* config) {
+    *config = 1;
+    return Gone() ? LIBUSB_ERROR_NO_DEVICE : 0;
+}
+
+int libusb_set_configuration(libusb_device_handle*, int) {
+    return 0;
+}
+
+int libusb_claim_interface(libusb_device_handle* handle, int) {
+    if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
+    g.engine = std::make_unique<zorvek::test::FakeMpsseTransport>(Chip(handle->index).bcdDevice);
+    g.engine->Open(g.engine->devices.front());
+    return 0;
+}
+
+int libusb_release_interface(libusb_device_handle*, int) {
+    return 0;
+}
+
+// The FTDI vendor requests: reset and purges (0x00), latency (0x09), bit mode (0x0B);
+// baud rate, flow control and the rest are accepted and ignored.
+int libusb_control_transfer(libusb_device_handle*, uint8_t, uint8_t request, uint16_t value, uint16_t, unsigned char*,
+                            uint16_t length, unsigned int) {
+    if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
+    if (g.engine) {
+        if (request == 0x00 && value == 0) g.engine->Reset();
+        if (request == 0x00 && value != 0) g.engine->Purge();
+        if (request == 0x09) g.engine->SetLatencyTimer(static_cast<uint8_t>(value));
+        if (request == 0x0B) g.engine->SetBitMode(static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8));
+    }
+    return length;
+}
+
+int libusb_bulk_transfer(libusb_device_handle*, unsigned char endpoint, unsigned char* data, int length,
+                         int* transferred, unsigned int) {
+    *transferred = 0;
+    ++g.transfers;
+    if (!g.chips.empty() && g.chips[0].unplugAfterTransfers >= 0 && g.transfers > g.chips[0].unplugAfterTransfers)
+        g.unplugged = true;
+    if (Gone() || !g.engine) return LIBUSB_ERROR_NO_DEVICE;
+    if (!(endpoint & 0x80)) {
+        const int written = g.engine->Write(data, length);
+        if (written < 0) return LIBUSB_ERROR_IO;
+        *transferred = written;
+        return 0;
+    }
+    // Every packet starts with the two modem status bytes, even when it carries no data.
+    const int packet = PacketSize();
+    int filled = 0;
+    while (filled + 2 <= length) {
+        data[filled] = kStatus0;
+        data[filled + 1] = kStatus1;
+        const int room = std::min(packet, length - filled) - 2;
+        const int n = room > 0 ? g.engine->Read(data + filled + 2, room) : 0;
+        filled += 2 + std::max(n, 0);
+        if (n < room) break;
+    }
+    *transferred = filled;
+    return 0;
+}
+
+// Asynchronous transfers: libftdi's streaming API, which nothing here uses.
+libusb_transfer* libusb_alloc_transfer(int) {
+    return nullptr;
+}
+void libusb_free_transfer(libusb_transfer*) {}
+int libusb_submit_transfer(libusb_transfer*) {
+    return LIBUSB_ERROR_NOT_SUPPORTED;
+}
+int libusb_cancel_transfer(libusb_transfer*) {
+    return LIBUSB_ERROR_NOT_SUPPORTED;
+}
+int libusb_handle_events_timeout(libusb_context*, struct timeval*) {
+    return LIBUSB_ERROR_NOT_SUPPORTED;
+}
+int libusb_handle_events_timeout_completed(libusb_context*, struct timeval*, int*) {
+    return LIBUSB_ERROR_NOT_SUPPORTED;
+}
+
+}  // extern "C"

@@ -1,0 +1,33 @@
+#pragma once
+// FT2232 chips emulated at the libusb boundary. UsbEmulator.cpp defines the libusb
+// functions libftdi 1.5 calls; the test executable exports them, so libftdi's
+// own calls land here instead of in libusb, and the real libftdi and the real
+// LibFtdiTransport run against an MPSSE engine driving a simulated flash.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FakeMpsseTransport.h"
+
+namespace zorvek::test::usb {
+
+struct EmulatedChip {
+    uint16_t bcdDevice = 0x0700;  // 0x0500 FT2232C/D, 0x0700 FT2232H
+    std::string serial = "FTEMU1";
+    std::string description = "Dual RS232-HS";
+    uint8_t bus = 3;
+    uint8_t address = 12;
+    bool denyAccess = false;        // libusb_open fails with LIBUSB_ERROR_ACCESS
+    int unplugAfterTransfers = -1;  // bulk transfers that succeed before the chip is gone
+};
+
+// Replaces whatever was attached (and forgets any opened engine).
+void Attach(const std::vector<EmulatedChip>& chips);
+// The MPSSE engine behind the interface claimed last; null before a claim.
+FakeMpsseTransport* Engine();
+// Bulk transfers so far, both ways.
+int BulkTransfers();
+// Sets the unplug point of the attached chip at `count` more transfers.
+void UnplugAfter(int count);
+
+}  // namespace zorvek::test::usb
