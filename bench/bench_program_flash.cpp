@@ -40,8 +40,7 @@ void Run(int32_t verifyFrameBytes) {
     link.progress = progress.get();
     EraseSectors(job, link, port, 0, static_cast<int32_t>(kImage / 0x10000 + 1));
     auto afterErase = siren.ModelledTime();
-    for (uint32_t at = 0; at < kImage && !job.abortFlag; at += 256)
-        PageProgram(job, link, port, at, image.data() + at, 256);
+    ProgramPages(job, link, port, 0, image.data(), image.size());
     auto afterProgram = siren.ModelledTime();
     int32_t verified = VerifyFlash(job, link, port, static_cast<int32_t>(kImage), image.data());
     auto afterVerify = siren.ModelledTime();
@@ -66,6 +65,8 @@ void Run(int32_t verifyFrameBytes) {
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));
     std::printf("  physical floor     %.2f s (flash busy %.2f + SPI bits at 6 MHz %.2f)\n", Seconds(floor),
                 Seconds(siren.Flash().busyTime), Seconds(c.spiBitTime));
+    std::printf("  modelled / floor   %.3fx\n", Seconds(siren.ModelledTime()) / Seconds(floor));
+    std::printf("  flash equals image %s\n", siren.Flash().Memory() == image ? "yes" : "NO");
 }
 
 }  // namespace

@@ -107,12 +107,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     port.exchangeToWindow();
     progress->SetRange(0, sectors * 256, 1);
     progress->SetText("Programming...");
-    for (size_t offset = 0; offset < length; offset += kFlashPageSize) {
-        if (job.abortFlag) break;
-        const auto count = static_cast<int32_t>(std::min<size_t>(kFlashPageSize, length - offset));
-        PageProgram(job, link, port, static_cast<uint32_t>(offset), data + offset, count);
-        progress->Step();
-    }
+    ProgramPages(job, link, port, 0, data, length);
 
     FlashWriteResult result;
     if (job.verify && !job.abortFlag) {

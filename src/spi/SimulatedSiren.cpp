@@ -172,6 +172,53 @@ int32_t SimulatedSiren::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
     return kAdapterOk;
 }
 
+int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                                     int32_t& received) {
+    received = 0;
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    for (size_t i = 0; i < count; ++i)
+        if (!IsSupportedBatchFrame(frames[i])) return kAdapterInvalidParameter;
+    bool reads = false;
+    int32_t status = kAdapterOk;
+    for (size_t i = 0; i < count && status == kAdapterOk; ++i) {
+        const BatchFrame& f = frames[i];
+        // The first frame was counted with the batch call itself.
+        if (i > 0 && !Plugged()) {
+            status = kAdapterIoError;
+            break;
+        }
+        if (f.idleBytes > 0) {
+            counters_.idleBytes += f.idleBytes;
+            flash_.AdvanceTime(BitTime(f.idleBytes));
+            continue;
+        }
+        counters_.bytesOut += f.controlCount + f.dataCount;
+        counters_.bytesIn += f.readCount;
+        Clock(f.controlCount + f.dataCount + f.readCount);
+        if (f.readCount > 0) {
+            reads = true;
+            if (ReadHitsFault(f.control, f.controlCount, f.readCount)) status = kAdapterIoError;
+        } else {
+            ++counters_.writeFrames;
+        }
+        if (status != kAdapterOk) break;
+        flash_.Select();
+        flash_.WriteBytes(f.control, static_cast<size_t>(f.controlCount));
+        if (f.dataCount > 0) flash_.WriteBytes(f.data, static_cast<size_t>(f.dataCount));
+        if (f.readCount > 0) flash_.ReadBytes(receive + received, static_cast<size_t>(f.readCount));
+        flash_.Deselect();
+        received += f.readCount;
+    }
+    if (reads || status != kAdapterOk) {
+        // Answers, or the error, reach the host one round trip later.
+        ++counters_.readingFrames;
+        flash_.AdvanceTime(kRoundTrip);
+        WaitInRealTime();
+    }
+    if (status != kAdapterOk) received = 0;
+    return status;
+}
+
 bool SimulatedSiren::ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const {
     if (faults_.readErrorAt.empty() || controlCount < 4 || control[0] != 0x03) return false;
     uint32_t mask = flash_.Size() - 1;

@@ -47,6 +47,10 @@ public:
     // Passes their bit time; it stays out of `spiBitTime`, which counts only bytes
     // the flash needs, so the physical floor keeps meaning the same.
     int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
+    // One round trip for the whole batch, as through a queueing adapter. Each frame
+    // counts as an adapter call, so the unplug fault can cut a batch anywhere.
+    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                         int32_t& received) override;
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 
