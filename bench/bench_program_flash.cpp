@@ -20,7 +20,7 @@ namespace {
 
 using namespace zorvek::bench;
 
-void Run(int32_t verifyFrameBytes) {
+void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
     constexpr uint32_t kImage = 2u << 20;
     std::vector<uint8_t> image(kImage);
     uint32_t x = 12345;
@@ -38,7 +38,12 @@ void Run(int32_t verifyFrameBytes) {
     IdentifyFlash(job, link, port);
     auto progress = port.MakeProgress("Complete...", false);
     link.progress = progress.get();
-    EraseSectors(job, link, port, 0, static_cast<int32_t>(kImage / 0x10000 + 1));
+    const auto sectors = static_cast<int32_t>(kImage / 0x10000 + 1);
+    const bool bulk = UseBulkErase(eraseMode, job.flashLastAddress, sectors);
+    if (bulk)
+        BulkErase(job, link, port, sectors);
+    else
+        EraseSectors(job, link, port, 0, sectors);
     auto afterErase = siren.ModelledTime();
     ProgramPages(job, link, port, 0, image.data(), image.size());
     auto afterProgram = siren.ModelledTime();
@@ -51,8 +56,8 @@ void Run(int32_t verifyFrameBytes) {
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const auto& c = siren.Counters();
     auto floor = siren.Flash().busyTime + c.spiBitTime;
-    std::printf("verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n", verifyFrameBytes, verified,
-                job.abortFlag, port.messages);
+    std::printf("%s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
+                bulk ? "bulk" : "sector", verifyFrameBytes, verified, job.abortFlag, port.messages);
     std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
     std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
     std::printf("  write-only frames  %lld (queued, no round trip)\n", static_cast<long long>(c.writeFrames));
@@ -72,7 +77,8 @@ void Run(int32_t verifyFrameBytes) {
 }  // namespace
 
 int main() {
-    Run(256);      // one read frame per compared block
-    Run(0x10000);  // the link's default
+    Run(256);                       // one read frame per compared block
+    Run(0x10000);                   // the link's default
+    Run(0x10000, EraseMode::Auto);  // a full image: one bulk erase
     return 0;
 }

@@ -43,6 +43,7 @@ enum CommandId : int {
     kCmdUpdateFirmwareOnly = 32782,
     kCmdDip32Tone = 32783,
     kCmdSimulatedSiren = 32784,  // Tools > Advanced > "Simulated Siren"
+    kCmdFastErase = 32785,       // Tools > Advanced > "Fast erase"
 };
 
 // Controls outside the slot table.
@@ -76,6 +77,8 @@ enum ControlId : int {
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
 // Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
 inline constexpr const char* kSimulatedSirenKey = "Simulated Siren";
+// Settings key (integer, 0 or 1): erase by bulk erase where that is faster (EraseMode::Auto).
+inline constexpr const char* kFastEraseKey = "Fast Erase";
 // The help page below the program folder, and below an installed program's data folder.
 inline constexpr const char* kHelpPage = "ZorvekHelp/helphtml.htm";
 inline constexpr const char* kInstalledHelpPage = "../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm";
@@ -165,6 +168,7 @@ public:
     void onUpdateFirmwareOnly();
     void onToggleDip32Tone();
     void onToggleSimulatedSiren();
+    void onToggleFastErase();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

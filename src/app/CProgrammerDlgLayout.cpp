@@ -234,6 +234,7 @@ void CProgrammerDlg::buildMenu() {
     item(advanced, "DIP Switch 32 Tone", kCmdDip32Tone, &CProgrammerDlg::onToggleDip32Tone)->setCheckable(true);
     advanced->addSeparator();
     item(advanced, "Simulated Siren", kCmdSimulatedSiren, &CProgrammerDlg::onToggleSimulatedSiren)->setCheckable(true);
+    item(advanced, "Fast erase", kCmdFastErase, &CProgrammerDlg::onToggleFastErase)->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);

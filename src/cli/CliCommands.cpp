@@ -205,6 +205,7 @@ int CliRun::LoadJob(const std::string& path) {
 int CliRun::Program() {
     if (int status = LoadJob(o_.args[0])) return status;
     if (int status = ChooseAdapter()) return status;
+    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
     return Finish(ops.ProgramCommand({.verify = o_.verify}), "siren programmed.");
 }
@@ -239,6 +240,7 @@ int CliRun::Read() {
 
 int CliRun::Write() {
     if (int status = ChooseAdapter()) return status;
+    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
     return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(false)}),
                   "siren written.");

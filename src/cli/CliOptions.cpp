@@ -16,10 +16,10 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
-        {"program", {1, "JOB.zfg", {"--verify", "--no-verify"}}},
+        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--erase"}}},
         {"image", {1, "JOB.zfg", {"-o"}}},
         {"read", {1, "OUT.zmg", {}}},
-        {"write", {1, "IN.zmg", {"--verify", "--no-verify"}}},
+        {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase"}}},
         {"firmware", {1, "FILE.hex", {"--yes"}}},
         {"identify", {0, "", {}}},
         {"info", {1, "FILE", {"--json"}}},
@@ -29,7 +29,7 @@ const std::map<std::string, CommandRule>& Commands() {
 }
 
 const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
-                                             "-o",        "--output", "--message"};
+                                             "-o",        "--output", "--message",        "--erase"};
 
 }  // namespace
 
@@ -101,6 +101,16 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             if (o.verify && *o.verify != (arg == "--verify")) return "--verify and --no-verify exclude each other";
             o.verify = arg == "--verify";
             seen.insert(arg);
+        } else if (arg == "--erase") {
+            if (*value == "sectors")
+                o.erase = EraseMode::Sectors;
+            else if (*value == "chip")
+                o.erase = EraseMode::Chip;
+            else if (*value == "auto")
+                o.erase = EraseMode::Auto;
+            else
+                return "--erase must be \"sectors\", \"chip\" or \"auto\", not \"" + *value + "\"";
+            seen.insert(arg);
         } else if (arg == "--json") {
             o.json = true;
             seen.insert(arg);
@@ -142,14 +152,14 @@ std::string HelpText() {
 Programs voice sirens from the command line, with the same results as the window.
 
 Commands:
-  program JOB.zfg [--verify | --no-verify]
+  program JOB.zfg [--verify | --no-verify] [--erase MODE]
                         program the job of a configuration file into the siren
                         (the job's Verify line decides unless an option is given)
   image JOB.zfg -o IMAGE.bin
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
   read OUT.zmg          copy the siren's whole flash into a siren image file
-  write IN.zmg [--verify]
+  write IN.zmg [--verify] [--erase MODE]
                         write a siren image file into the siren
   firmware FILE.hex [--yes]
                         update only the controller firmware from an Intel HEX file;
@@ -171,6 +181,10 @@ Options:
                              ~/.local/share/Zorvek/simulated-siren.bin)
   --simulator-size BYTES     its capacity: 256K, 512K, 1M, 2M or 4M (default 2M);
                              for image, the flash size the image must fit
+  --erase MODE               how program and write erase: sectors (default: the
+                             64 KiB sectors the image covers), chip (one bulk erase)
+                             or auto (bulk erase where the chip's typical times
+                             make it faster, e.g. 22 or more sectors of an M25P16)
   --stats                    after the command, print the adapter's counters
   -v, --verbose              also show the diagnostic messages
   -q, --quiet                no progress display and no result lines

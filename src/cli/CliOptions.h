@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "job/JobState.h"
+
 namespace zorvek::cli {
 
 // Exit statuses, also listed in --help and the README.
@@ -26,6 +28,7 @@ struct CliOptions {
     std::optional<std::string> output;  // -o
     std::optional<int> message;         // --message
     std::optional<bool> verify;         // --verify / --no-verify
+    std::optional<EraseMode> erase;     // --erase
     bool json = false;
     bool yes = false;
     bool stats = false;

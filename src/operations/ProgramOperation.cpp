@@ -101,7 +101,10 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
     progress->SetRange(0, sectors, 1);
     progress->SetText("Erasing...");
-    EraseSectors(job, link, port, 0, sectors);
+    if (UseBulkErase(job.eraseMode, job.flashLastAddress, sectors))
+        BulkErase(job, link, port, sectors);
+    else
+        EraseSectors(job, link, port, 0, sectors);
 
     job.flashStatusText = "Programming";
     port.exchangeToWindow();

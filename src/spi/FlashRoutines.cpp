@@ -30,6 +30,29 @@ void AddressBytes(uint8_t* out, uint32_t address) {
 
 }  // namespace
 
+namespace {
+
+constexpr uint8_t kStatusBusy = 0x01;
+constexpr uint8_t kStatusWriteEnabled = 0x02;
+// Batches in a row that write nothing before the flash is given up on.
+constexpr int kMaxFruitlessBatches = 3;
+
+bool CancelRequested(JobState& job, SpiLink& link) {
+    if (!link.progress) return false;
+    link.progress->PumpMessages(true);
+    if (!link.progress->IsCancelled()) return false;
+    job.abortFlag = 1;
+    return true;
+}
+
+// What a failed pipelined run returns; abortFlag is set.
+int32_t PipelineFailed(JobState& job, SpiLink& link) {
+    job.abortFlag = 1;
+    return link.lastStatus != 0 ? link.lastStatus : kStopped;
+}
+
+}  // namespace
+
 uint32_t FlashLastAddressForSignature(uint32_t signature) {
     const FlashChip* chip = FlashChipForSignature(signature);
     return chip ? chip->LastAddress() : 0;
@@ -141,29 +164,6 @@ int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t addre
     return link.lastStatus;
 }
 
-namespace {
-
-constexpr uint8_t kStatusBusy = 0x01;
-constexpr uint8_t kStatusWriteEnabled = 0x02;
-// Batches in a row that write nothing before the flash is given up on.
-constexpr int kMaxFruitlessBatches = 3;
-
-bool CancelRequested(JobState& job, SpiLink& link) {
-    if (!link.progress) return false;
-    link.progress->PumpMessages(true);
-    if (!link.progress->IsCancelled()) return false;
-    job.abortFlag = 1;
-    return true;
-}
-
-// What a failed pipelined run returns; abortFlag is set.
-int32_t PipelineFailed(JobState& job, SpiLink& link) {
-    job.abortFlag = 1;
-    return link.lastStatus != 0 ? link.lastStatus : kStopped;
-}
-
-}  // namespace
-
 int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,
                      size_t length) {
     if (job.abortFlag) return kStopped;
@@ -263,6 +263,67 @@ void ChipErase(JobState& job, SpiLink& link, UserPort& port) {
     SendWriteFrame(link, control, sizeof control, nullptr, 0);
     WaitWhileBusy(job, link, port, kChipEraseBusyLimit);
     SetFlashStatus(job, port, "");
+}
+
+bool BulkEraseIsFaster(const FlashChip* chip, int32_t sectors) {
+    if (chip == nullptr || chip->sectorEraseTypical.count() <= 0 || chip->bulkEraseTypical.count() <= 0) return false;
+    return sectors * chip->sectorEraseTypical >= chip->bulkEraseTypical;
+}
+
+bool UseBulkErase(EraseMode mode, uint32_t flashLastAddress, int32_t sectors) {
+    switch (mode) {
+        case EraseMode::Chip:
+            return true;
+        case EraseMode::Auto:
+            return flashLastAddress != 0 &&
+                   BulkEraseIsFaster(FlashChipForCapacity(uint64_t{flashLastAddress} + 1), sectors);
+        case EraseMode::Sectors:
+            break;
+    }
+    return false;
+}
+
+int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps) {
+    if (job.abortFlag) return kStopped;
+    WriteEnable(job, link, port);
+    SetFlashStatus(job, port, "Erasing");
+    const uint8_t control[] = {kCmdChipErase};
+    if (SendWriteFrame(link, control, sizeof control, nullptr, 0) != 0) {
+        job.abortFlag = 1;
+        return kStopped;
+    }
+    const FlashChip* chip = FlashChipForCapacity(uint64_t{job.flashLastAddress} + 1);
+    const std::chrono::nanoseconds typical =
+        chip ? std::chrono::nanoseconds(chip->bulkEraseTypical) : std::chrono::nanoseconds(std::chrono::seconds(13));
+    const uint8_t poll[] = {kCmdReadStatus};
+    const auto start = link.adapter->Elapsed();
+    int32_t shown = 0;
+    for (;;) {
+        if (job.abortFlag || CancelRequested(job, link)) return kStopped;
+        uint8_t status = 0;
+        if (SendReadFrame(link, poll, sizeof poll, &status, 1) != 0) {
+            job.abortFlag = 1;
+            return kStopped;
+        }
+        if (job.verbose) Show(port, Format(kMsgStatusRegister, status));
+        const auto elapsed = link.adapter->Elapsed() - start;
+        if ((status & kStatusBusy) == 0) break;
+        if (elapsed > kChipEraseBusyLimit) {
+            job.abortFlag = 1;
+            Show(port, Format(kMsgStillBusy, static_cast<int>(kChipEraseBusyLimit.count() / 1000)));
+            return kStopped;
+        }
+        // Typical time gone but still busy: stay one short of the end.
+        const auto position =
+            static_cast<int32_t>(std::min<int64_t>(steps - 1, steps * elapsed.count() / typical.count()));
+        if (link.progress && position > shown) {
+            shown = position;
+            link.progress->SetPosition(position);
+        }
+    }
+    if (link.progress) link.progress->SetPosition(steps);
+    SetFlashStatus(job, port, "");
+    return 0;
 }
 
 int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count) {

@@ -64,6 +64,15 @@ int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t addr
                      size_t length);
 int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count);
 void ChipErase(JobState& job, SpiLink& link, UserPort& port);
+// Whether one bulk erase beats erasing `sectors` sectors one by one, by the chip's
+// typical times. Never for a chip the table does not know.
+bool BulkEraseIsFaster(const FlashChip* chip, int32_t sectors);
+// The erase `mode` resolves to for an image of `sectors` sectors on the identified flash.
+bool UseBulkErase(EraseMode mode, uint32_t flashLastAddress, int32_t sectors);
+// Bulk erase (0xC7), waiting up to kChipEraseBusyLimit. With a popup the position moves
+// from 0 towards `steps` over the chip's typical erase time and reaches `steps` only
+// when the status says done. 0, 6 when stopped (Cancel, fault or still busy).
+int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps);
 // 0, or 6 when stopped.
 int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count);
 // Image byte k belongs at flash address k. 1 = match, 0 = mismatch (reported), 6 = stopped.

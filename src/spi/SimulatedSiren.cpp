@@ -197,6 +197,7 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
         Clock(f.controlCount + f.dataCount + f.readCount);
         if (f.readCount > 0) {
             reads = true;
+            WaitInRealTime();  // the slow fault holds back every answer, batched or not
             if (ReadHitsFault(f.control, f.controlCount, f.readCount)) status = kAdapterIoError;
         } else {
             ++counters_.writeFrames;
@@ -213,7 +214,6 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
         // Answers, or the error, reach the host one round trip later.
         ++counters_.readingFrames;
         flash_.AdvanceTime(kRoundTrip);
-        WaitInRealTime();
     }
     if (status != kAdapterOk) received = 0;
     return status;

@@ -19,7 +19,7 @@ struct SimulatorFaults {
     std::vector<uint32_t> readErrorAt;               // a read frame covering the address fails
     std::vector<std::pair<uint32_t, int>> weakBits;  // (address, bit) that never programs to 0
     std::optional<uint8_t> signature;                // RES answers this instead
-    int64_t slowMicroseconds = 0;                    // each answer also takes this long in real time
+    int64_t slowMicroseconds = 0;                    // each answer (also in a batch) takes this long in real time
 
     bool operator==(const SimulatorFaults&) const = default;
 };
