@@ -16,10 +16,10 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
-        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--erase"}}},
+        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
         {"image", {1, "JOB.zfg", {"-o"}}},
         {"read", {1, "OUT.zmg", {}}},
-        {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase"}}},
+        {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
         {"firmware", {1, "FILE.hex", {"--yes"}}},
         {"identify", {0, "", {}}},
         {"info", {1, "FILE", {"--json"}}},
@@ -28,8 +28,8 @@ const std::map<std::string, CommandRule>& Commands() {
     return commands;
 }
 
-const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
-                                             "-o",        "--output", "--message",        "--erase"};
+const std::set<std::string> kValueOptions = {
+    "--adapter", "--device", "--simulator-file", "--simulator-size", "-o", "--output", "--message", "--erase", "--log"};
 
 }  // namespace
 
@@ -81,6 +81,7 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "--device") {
             if (value->empty()) return "--device needs a serial number";
             o.device = value;
+            if (std::find(o.devices.begin(), o.devices.end(), *value) == o.devices.end()) o.devices.push_back(*value);
         } else if (arg == "--simulator-file") {
             if (value->empty()) return "--simulator-file needs a path";
             o.simulatorFile = value;
@@ -111,6 +112,13 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             else
                 return "--erase must be \"sectors\", \"chip\" or \"auto\", not \"" + *value + "\"";
             seen.insert(arg);
+        } else if (arg == "--repeat") {
+            o.repeat = true;
+            seen.insert(arg);
+        } else if (arg == "--log") {
+            if (value->empty()) return "--log needs a file name";
+            o.log = value;
+            seen.insert(arg);
         } else if (arg == "--json") {
             o.json = true;
             seen.insert(arg);
@@ -140,6 +148,12 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
                    : o.command + " takes one file, not " + std::to_string(o.args.size());
     }
     if (o.args.size() == 1 && o.args[0].empty()) return o.command + " needs " + rule->second.operandNames;
+    if (o.devices.size() > 1 && std::find(o.devices.begin(), o.devices.end(), "all") != o.devices.end())
+        return "--device all names every adapter; give no other --device with it";
+    const bool gang = o.devices.size() > 1 || (o.devices.size() == 1 && o.devices[0] == "all");
+    if (gang && o.command != "program" && o.command != "write")
+        return "only program and write use several adapters at once";
+    if ((gang || o.repeat || o.log) && o.verify == false) return "programming for production always verifies";
     if (o.command == "image" && !o.output) return "image needs -o IMAGE.bin";
     if (o.command == "extract" && !o.output) return "extract needs -o OUT.wav";
     if (o.command == "extract" && !o.message) return "extract needs --message N";
@@ -176,6 +190,16 @@ Options:
                              --simulator-file or --simulator-size alone choose the simulator)
   --device SERIAL            use the FTDI adapter with this USB serial number
                              (default: the last one found)
+  --device SERIAL (several times), --device all
+                             program or write: the same image into every adapter
+                             named (all: every one attached) at once, one result
+                             each; the exit status is the worst
+  --repeat                   program or write: siren after siren until Ctrl-C; waits
+                             for a siren, programs and verifies it, prints PASS or
+                             FAIL, waits until it is taken out; then a summary
+  --log FILE                 program or write: append one JSON line per siren
+                             (time, adapter, signature, file, CRC-32 of the image,
+                             erase mode, outcome, seconds, round trips, failure)
   --simulator-file PATH      the simulated siren's flash content
                              (default: $ZORVEK_SIMULATOR_FILE, else
                              ~/.local/share/Zorvek/simulated-siren.bin)

@@ -22,13 +22,16 @@ struct CliOptions {
     std::string command;            // empty with --help or --version alone
     std::vector<std::string> args;  // operands after the command
     std::optional<std::string> adapter;
-    std::optional<std::string> device;
+    std::optional<std::string> device;  // the last --device
+    std::vector<std::string> devices;   // every --device, in order ("all" for every adapter)
     std::optional<std::string> simulatorFile;
     std::optional<std::string> simulatorSize;
     std::optional<std::string> output;  // -o
     std::optional<int> message;         // --message
     std::optional<bool> verify;         // --verify / --no-verify
     std::optional<EraseMode> erase;     // --erase
+    bool repeat = false;                // --repeat: siren after siren until Ctrl-C
+    std::optional<std::string> log;     // --log FILE
     bool json = false;
     bool yes = false;
     bool stats = false;

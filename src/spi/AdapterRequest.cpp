@@ -1,5 +1,6 @@
 #include "spi/AdapterRequest.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "spi/FtdiAdapter.h"
@@ -66,7 +67,7 @@ AdapterChoice MakeAdapter(const AdapterRequest& request) {
     choice.kind = request.kind;
     if (request.kind == AdapterKind::Simulator) {
         SimulatorOptions options = request.simulator;
-        if (request.serial && *request.serial != kSimulatedSerial) options.faults.noDevice = true;
+        if (request.serial && *request.serial != options.serial) options.faults.noDevice = true;
         auto siren = std::make_unique<SimulatedSiren>(options);
         choice.loadError = siren->LoadError();
         choice.siren = siren.get();
@@ -78,6 +79,33 @@ AdapterChoice MakeAdapter(const AdapterRequest& request) {
         choice.adapter = std::move(ftdi);
     }
     return choice;
+}
+
+int SimulatedAdapterCount() {
+    const auto text = Variable("ZORVEK_SIMULATOR_COUNT");
+    if (!text) return 1;
+    char* end = nullptr;
+    const long count = std::strtol(text->c_str(), &end, 10);
+    return (*end == '\0' && count >= 1 && count <= 64) ? static_cast<int>(count) : 1;
+}
+
+std::vector<std::string> SimulatedSerials(int count) {
+    std::vector<std::string> serials;
+    for (int k = 1; k <= count; ++k) {
+        char serial[16];
+        std::snprintf(serial, sizeof serial, "SIM%04d", k);
+        serials.emplace_back(serial);
+    }
+    return serials;
+}
+
+AdapterRequest SimulatedRequestFor(const AdapterRequest& base, const std::string& serial) {
+    AdapterRequest request = base;
+    request.kind = AdapterKind::Simulator;
+    request.serial = serial;
+    request.simulator.serial = serial;
+    if (serial != kSimulatedSerial && !request.simulator.filePath.empty()) request.simulator.filePath += "-" + serial;
+    return request;
 }
 
 AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting) {

@@ -60,6 +60,15 @@ struct AdapterChoice {
 // number than its own finds no device, as an absent adapter would.
 AdapterChoice MakeAdapter(const AdapterRequest& request);
 
+// Several simulated sirens, one per simulated adapter, for programming many at once:
+// how many ZORVEK_SIMULATOR_COUNT asks for (1 when unset or not a number from 1 to 64).
+int SimulatedAdapterCount();
+// SIM0001 .. SIM000n.
+std::vector<std::string> SimulatedSerials(int count);
+// The request for the simulated adapter with this serial number: SIM0001 keeps its
+// flash in the request's file, any other in "<file>-<serial>", so each has its own.
+AdapterRequest SimulatedRequestFor(const AdapterRequest& base, const std::string& serial);
+
 // The window's choice: the "Simulated Siren" setting with the environment laid
 // over it. Bad values, and a simulated siren whose file cannot be read, are
 // named in the warnings.

@@ -48,6 +48,7 @@ public:
     void SetSignature(uint8_t signature) { signature_ = signature; }
     uint8_t Signature() const { return signature_; }
     void AddWeakBit(uint32_t address, int bit) { weakBits_.emplace_back(address, bit); }
+    void ClearWeakBits() { weakBits_.clear(); }
     // The program or erase started after `count` completed ones never finishes (-1: never).
     void SetStuckBusyAfter(int64_t count) { stuckBusyAfter_ = count; }
     // The program or erase started after `count` completed ones takes `duration`
