@@ -160,9 +160,11 @@ TEST(SimulatorFaultList, ParsesEveryFault) {
     std::string error;
     ASSERT_TRUE(
         ParseSimulatorFaults("no-device, open-fails,unplug-after=40,stuck-busy-after=3,read-error-at=0x1234,"
-                             "read-error-at=99,weak-bit=0x200:7,signature=0x10,",
+                             "read-error-at=99,weak-bit=0x200:7,signature=0x10,sirens=3,weak-siren=2",
                              faults, error))
         << error;
+    EXPECT_EQ(faults.sirens, 3);
+    EXPECT_EQ(faults.weakSiren, 2);
     EXPECT_TRUE(faults.noDevice);
     EXPECT_TRUE(faults.openFails);
     EXPECT_EQ(faults.unplugAfter, 40);
@@ -551,4 +553,38 @@ TEST(PipelinedProgramming, CancelStopsBetweenBatches) {
     EXPECT_EQ(run.job.abortFlag, 1);
     EXPECT_EQ(run.siren.Flash().pagePrograms, 2 * kPagesPerBatch);
     EXPECT_EQ(run.port.progresses.back()->steps, 2 * kPagesPerBatch);
+}
+
+TEST(SimulatedSirenSocket, SirensComeAndGoWithSignatureReads) {
+    SimulatorOptions options;
+    options.faults.sirens = 2;
+    options.faults.weakSiren = 2;
+    options.faults.weakBits = {{0x10, 0}};
+    SimulatedSiren siren(options);
+    JobState job;
+    SpiLink link{&siren};
+    ScriptedUserPort port;
+    SetupUsb(job, link, port);
+    auto signature = [&] {
+        EXPECT_EQ(ReadSignature(job, link, port), 0);
+        return job.flashIdValue;
+    };
+    const std::vector<uint8_t> zeros(0x20, 0x00);
+    EXPECT_EQ(signature(), 0x14u);  // siren 1, untouched: stays in
+    EXPECT_EQ(signature(), 0x14u);
+    ASSERT_EQ(ProgramPages(job, link, port, 0, zeros.data(), zeros.size()), 0);
+    EXPECT_EQ(siren.Flash().Memory()[0x10], 0x00);  // the weak bit is siren 2's
+    EXPECT_EQ(signature(), 0xFFu);                  // written, so taken out
+    // An empty socket: nothing answers and nothing is written.
+    uint8_t byte = 0;
+    EXPECT_EQ(ReadFlash(job, link, port, 0x10, &byte, 1), 0);
+    EXPECT_EQ(byte, 0xFF);
+    for (int i = 0; i < kEmptySocketReads; ++i) EXPECT_EQ(signature(), 0xFFu);
+    EXPECT_EQ(siren.SirenInSocket(), 0);
+    EXPECT_EQ(signature(), 0x14u);  // siren 2, erased
+    EXPECT_EQ(siren.SirenInSocket(), 2);
+    EXPECT_EQ(siren.Flash().Memory()[0x10], 0xFF);
+    ASSERT_EQ(ProgramPages(job, link, port, 0, zeros.data(), zeros.size()), 0);
+    EXPECT_EQ(siren.Flash().Memory()[0x10], 0x01);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(signature(), 0xFFu);  // no third siren
 }
