@@ -7,42 +7,14 @@
 #include <optional>
 #include <string>
 
-#include "job/UserPort.h"
+#include "job/SilentUserPort.h"
 
 namespace zorvek::bench {
 
-class QuietProgress : public ProgressPort {
+// Messages still go to standard error: a benchmark that met one is no benchmark.
+class QuietPort : public SilentUserPort {
 public:
-    bool BeginModal(const std::string&, bool) override { return true; }
-    void SetRange(int, int, int) override {}
-    int SetPosition(int) override { return 0; }
-    int Step() override { return 0; }
-    int Advance(int) override { return 0; }
-    void SetText(const std::string&) override {}
-    void Reset() override {}
-    void Show() override {}
-    void Hide() override {}
-    void PumpMessages(bool) override {}
-    bool IsCancelled() const override { return false; }
-    void Destroy() override {}
-};
-
-class QuietPort : public UserPort {
-public:
-    int messages = 0;
-    void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-    }
-    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
-    void exchangeToWindow() override {}
-    void ShowFirmwareBanner(bool) override {}
-    void ShowDip32ToneIndicator(bool) override {}
-    std::unique_ptr<ProgressPort> MakeProgress(const std::string&, bool) override {
-        return std::make_unique<QuietProgress>();
-    }
+    QuietPort() : SilentUserPort(stderr) {}
 };
 
 double CpuSeconds() {

@@ -20,7 +20,7 @@
 
 #include "audio/AudioPipeline.h"
 #include "audio/WaveFormat.h"
-#include "job/UserPort.h"
+#include "job/SilentUserPort.h"
 
 namespace fs = std::filesystem;
 using namespace zorvek;
@@ -30,20 +30,6 @@ namespace {
 constexpr int kMessages = 7;
 constexpr uint32_t kRate = 44100;
 constexpr uint32_t kSeconds = 60;
-
-class SilentPort : public UserPort {
-public:
-    void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-    }
-    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
-    void exchangeToWindow() override {}
-    void ShowFirmwareBanner(bool) override {}
-    void ShowDip32ToneIndicator(bool) override {}
-    std::unique_ptr<ProgressPort> MakeProgress(const std::string&, bool) override { return nullptr; }
-};
 
 // A speech-like test signal: a gliding tone with harmonics and some noise,
 // different on each channel and for each message.
@@ -115,7 +101,7 @@ int main(int argc, char** argv) {
     uint64_t total = 0;
     for (int r = 0; r < rounds; ++r) {
         Measure p = InChild([&] {
-            SilentPort port;
+            SilentUserPort port(stderr);
             PreparedAudio audio;
             if (!PrepareMessageAudio(job, port, audio)) return false;
             RemoveTemporaryFiles(job, port, audio);

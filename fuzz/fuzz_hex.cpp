@@ -13,21 +13,9 @@
 
 #include "image/FirmwareHexLoader.h"
 #include "image/IntelHex.h"
+#include "job/SilentUserPort.h"
 
 namespace {
-
-class SilentPort : public zorvek::UserPort {
-public:
-    void ShowMessage(const std::string&, const std::string&, zorvek::MessageIcon) override { ++shown; }
-    bool AskYesNo(const std::string&, const std::string&, zorvek::MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const zorvek::FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const zorvek::FileDialogSpec&) override { return std::nullopt; }
-    void exchangeToWindow() override {}
-    void ShowFirmwareBanner(bool) override {}
-    void ShowDip32ToneIndicator(bool) override {}
-    std::unique_ptr<zorvek::ProgressPort> MakeProgress(const std::string&, bool) override { return nullptr; }
-    int shown = 0;
-};
 
 std::string TempPath() {
     static std::string path = "/tmp/fuzz_hex_" + std::to_string(::getpid()) + ".hex";
@@ -49,12 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zorvek::JobState job;
     job.firmwarePath = TempPath();
     job.programFolder = "/nonexistent-fuzz-folder/";
-    SilentPort port;
+    zorvek::SilentUserPort port;
     // A buffer ending inside the firmware area catches any write past its end.
     std::vector<uint8_t> buffer(0x1800, 0xA5);
     const std::vector<uint8_t> before = buffer;
     int result = zorvek::LoadFirmwareHex(job, port, buffer, zorvek::kFirmwareOffset);
-    if (result == zorvek::kHexInvalid && (buffer != before || port.shown != 1)) std::abort();
+    if (result == zorvek::kHexInvalid && (buffer != before || port.messages != 1)) std::abort();
     if (result == zorvek::kHexLoaded && job.flashIdText != zorvek::kHexFoundNote) std::abort();
     for (size_t i = 0; i < zorvek::kFirmwareOffset; ++i)
         if (buffer[i] != 0xA5) std::abort();

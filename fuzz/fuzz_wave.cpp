@@ -9,25 +9,9 @@
 
 #include "audio/Resampler.h"
 #include "audio/WaveFile.h"
-#include "job/UserPort.h"
+#include "job/SilentUserPort.h"
 
 namespace {
-
-class CountingPort : public zorvek::UserPort {
-public:
-    void ShowMessage(const std::string& text, const std::string&, zorvek::MessageIcon) override {
-        if (text.empty()) std::abort();
-        ++shown;
-    }
-    bool AskYesNo(const std::string&, const std::string&, zorvek::MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const zorvek::FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const zorvek::FileDialogSpec&) override { return std::nullopt; }
-    void exchangeToWindow() override {}
-    void ShowFirmwareBanner(bool) override {}
-    void ShowDip32ToneIndicator(bool) override {}
-    std::unique_ptr<zorvek::ProgressPort> MakeProgress(const std::string&, bool) override { return nullptr; }
-    int shown = 0;
-};
 
 const std::string& Folder() {
     static const std::string folder = [] {
@@ -49,17 +33,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::fclose(f);
     }
 
-    CountingPort port;
+    zorvek::SilentUserPort port;
     zorvek::CWaveFile wave(&port);
     wave.SetMessageNumber(3);
     if (wave.Open(input) && wave.Parse()) {
         const int read = wave.ReadData();
         // Never more samples than the file could hold.
         if (wave.DataSize() > size) std::abort();
-        if (!read && port.shown == 0) std::abort();
-    } else if (port.shown != 1) {
+        if (!read && port.messages == 0) std::abort();
+    } else if (port.messages != 1) {
         std::abort();  // every failure gives exactly its one message
     }
+    if (port.emptyMessages != 0) std::abort();  // a box without a word
     std::string channels, rate, bits, samples;
     wave.DescribeFormat(channels, rate, bits, samples);
     wave.ToMono();

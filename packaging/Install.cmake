@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install layout and the Debian package. Included at the end of the top-level
 # CMakeLists.txt, once every target is defined, so it can ask which programs exist.
 #
@@ -7,6 +8,7 @@
 #   <prefix>/share/icons/hicolor/{scalable,NxN}/apps/com.zorvek.SirenProgrammer.{svg,png}
 #   <prefix>/lib/udev/rules.d/70-zorvek-siren-programmer.rules
 #   <prefix>/share/doc/zorvek-siren-programmer/README.md
+#   manual pages, changelog, copyright, bash completion, metainfo: see Docs.cmake
 #
 # The program looks for its help page in <program folder>/ZorvekHelp first (a build
 # tree, or a copy unpacked into one folder) and then in
@@ -62,6 +64,8 @@ install(FILES "${ZORVEK_ROOT_DIR}/packaging/70-zorvek-siren-programmer.rules"
 install(FILES "${ZORVEK_ROOT_DIR}/README.md"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/${ZORVEK_PACKAGE_NAME}" COMPONENT data)
 
+include("${CMAKE_CURRENT_LIST_DIR}/Docs.cmake")
+
 # Debian package: `cpack -G DEB` in the build folder.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME "${ZORVEK_PACKAGE_NAME}")
@@ -85,8 +89,9 @@ loads job files and updates the controller firmware. A simulated siren lets
 everything run without hardware.
 .
 The package holds the desktop program zorvek-programmer, the command-line
-tool zorvek-cli, a user guide, and a udev rule that gives the user at the
-local seat access to FTDI adapters 0403:6010, 0403:6011 and 0403:6014.")
+tool zorvek-cli with its manual pages and bash completion, a user guide, and
+a udev rule that gives the user at the local seat access to FTDI adapters
+0403:6010, 0403:6011 and 0403:6014.")
 # Library dependencies come from the binaries themselves.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The help page opens in the desktop's browser; the rule needs udev and a seat manager.

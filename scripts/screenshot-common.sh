@@ -14,6 +14,17 @@
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# The pictures show the job's file paths. In a private mount namespace the
+# throw-away home can sit at /home/$shot_user, so they read as a user's own files
+# instead of a temporary folder's. Where namespaces are not allowed, the pictures
+# show the temporary folder.
+shot_user=sam
+if [[ -z ${ZORVEK_SHOT_NAMESPACE:-} ]] && command -v unshare >/dev/null &&
+  unshare --user --map-root-user --mount true 2>/dev/null; then
+  export ZORVEK_SHOT_NAMESPACE=1
+  exec unshare --user --map-root-user --mount bash "$0" "$@"
+fi
+
 die() {
   echo "${0##*/}: $*" >&2
   exit 1
@@ -38,6 +49,25 @@ make_sandbox() {
     trap 'rm -rf "$sandbox"' EXIT
   fi
   export HOME=$sandbox/home
+  if [[ -n ${ZORVEK_SHOT_NAMESPACE:-} ]]; then
+    # A fresh /home that still holds every existing home folder (the tree and the
+    # program may live in one), plus the picture's user.
+    # The view of the old /home is not inside $sandbox, whose removal must never
+    # reach real home folders; rmdir removes only an empty (unmounted) folder.
+    local view entry
+    view=$(mktemp -d /tmp/zorvek-shot-home.XXXXXX)
+    mount --bind /home "$view"
+    mount -t tmpfs tmpfs /home
+    for entry in "$view"/*; do
+      [[ -d $entry && ${entry##*/} != "$shot_user" ]] || continue
+      mkdir "/home/${entry##*/}"
+      mount --bind "$entry" "/home/${entry##*/}"
+    done
+    umount "$view" && rmdir "$view"
+    export HOME=/home/$shot_user
+  else
+    echo "unshare is not available: the pictures will show $HOME" >&2
+  fi
   export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
   export XDG_RUNTIME_DIR=$sandbox/runtime
   mkdir -p "$XDG_CONFIG_HOME/Zorvek" "$XDG_DATA_HOME/Zorvek" "$XDG_CACHE_HOME" "$HOME/Sirens"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ScriptedUserPort.h"
+#include "TestFiles.h"
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
 #include "operations/ConfigCommands.h"
@@ -158,13 +159,7 @@ TEST(ConfigParse, RelativeWavPathsAreTakenFromTheFilesFolder) {
 
 class ConfigCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zorvek_cfg_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { dir_ = scratch_.path(); }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -174,6 +169,7 @@ protected:
         return n;
     }
 
+    test::ScratchFolder scratch_;
     fs::path dir_;
     test::ScriptedUserPort port_;
 };
@@ -184,7 +180,7 @@ TEST_F(ConfigCommandTest, SaveWritesTheFileAndRemembersItsFolder) {
     port_.fileAnswers.push_back(Path("job.zfg"));
     SaveConfig(job, port_);
     ASSERT_EQ(port_.saveDialogs.size(), 1u);
-    const FileDialogSpec& dialog = port_.saveDialogs[0];
+    const FileDialogOptions& dialog = port_.saveDialogs[0];
     EXPECT_EQ(dialog.filter, "ZFG Files (*.zfg)|*.zfg|All Files (*.*)|*.*||");
     EXPECT_EQ(dialog.defaultExtension, "zfg");
     EXPECT_EQ(dialog.initialName, "*.zfg");
@@ -253,7 +249,7 @@ TEST_F(ConfigCommandTest, SaveThroughALinkReplacesTheLinkedFile) {
     std::ofstream(dir_ / "real" / "job.zfg") << "old";
     fs::create_symlink(dir_ / "real" / "job.zfg", dir_ / "link.zfg");
     JobState job = SampleJob();
-    ASSERT_EQ(WriteConfigFile(Path("link.zfg"), job), 1);
+    ASSERT_TRUE(WriteConfigFile(Path("link.zfg"), job));
     EXPECT_TRUE(fs::is_symlink(dir_ / "link.zfg"));
     EXPECT_EQ(Slurp(dir_ / "real" / "job.zfg"), FormatConfig(job));
 }
@@ -261,7 +257,7 @@ TEST_F(ConfigCommandTest, SaveThroughALinkReplacesTheLinkedFile) {
 TEST_F(ConfigCommandTest, LoadRoundTripBannerStatusLineAndIndicator) {
     JobState saved = SampleJob();
     saved.dip32Tone = 1;
-    ASSERT_EQ(WriteConfigFile(Path("job.zfg"), saved), 1);
+    ASSERT_TRUE(WriteConfigFile(Path("job.zfg"), saved));
 
     JobState job;
     job.usage = Fire;
@@ -282,7 +278,7 @@ TEST_F(ConfigCommandTest, LoadRoundTripBannerStatusLineAndIndicator) {
     // Flag 0 hides the banner and empties the status line although a path is named.
     saved.firmwareUpdate = 0;
     saved.dip32Tone = 0;
-    ASSERT_EQ(WriteConfigFile(Path("job.zfg"), saved), 1);
+    ASSERT_TRUE(WriteConfigFile(Path("job.zfg"), saved));
     port_.fileAnswers.push_back(Path("job.zfg"));
     LoadConfig(job, port_);
     EXPECT_FALSE(port_.firmwareBanner);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ScriptedUserPort.h"
+#include "TestFiles.h"
 #include "image/FirmwareHexLoader.h"
 #include "image/IntelHex.h"
 
@@ -22,21 +23,9 @@ namespace fs = std::filesystem;
 
 // One well-formed record with its checksum.
 std::string Record(unsigned address, unsigned type, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> bytes = {static_cast<uint8_t>(data.size()), static_cast<uint8_t>(address >> 8),
-                                  static_cast<uint8_t>(address), static_cast<uint8_t>(type)};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    unsigned sum = 0;
-    for (uint8_t b : bytes) sum += b;
-    bytes.push_back(static_cast<uint8_t>(0x100 - (sum & 0xFF)));
-    std::string text = ":";
-    char digits[3];
-    for (uint8_t b : bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", b);
-        text += digits;
-    }
-    return text;
+    return test::HexRecord(static_cast<uint16_t>(address), data, static_cast<uint8_t>(type));
 }
-const std::string kEnd = ":00000001FF";
+const std::string kEnd = test::kHexEndRecord;
 
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -46,14 +35,11 @@ std::string lower(std::string text) {
 class HexLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zorvek_hex_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
+        dir_ = scratch_.path();
         fs::create_directories(dir_ / "program");
         job_.programFolder = (dir_ / "program").string() + "/";
         buffer_.assign(0x10000, 0xA5);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string Write(const std::string& name, const std::string& text) {
         fs::path path = dir_ / name;
@@ -116,6 +102,7 @@ protected:
         port_.messages.clear();
     }
 
+    test::ScratchFolder scratch_;
     fs::path dir_;
     JobState job_;
     test::ScriptedUserPort port_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ScriptedUserPort.h"
+#include "TestFiles.h"
 #include "image/FirmwareHexLoader.h"
 #include "image/ImageBuilder.h"
 #include "image/SlotCodes.h"
@@ -29,14 +30,10 @@ std::vector<uint8_t> Ramp(uint8_t first, size_t count) {
 class ImageBuilderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zorvek_image_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = scratch_.path();
         job_.programFolder = dir_.string() + "/";
         for (auto& a : audio_) a = {kSilence, 0};
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string WriteFile(const std::string& name, const std::string& text) {
         std::ofstream(dir_ / name, std::ios::binary) << text;
@@ -50,6 +47,7 @@ protected:
         return image;
     }
 
+    test::ScratchFolder scratch_;
     fs::path dir_;
     JobState job_;
     SlotAudioSet audio_{};
@@ -84,10 +82,8 @@ TEST_F(ImageBuilderTest, SmallJobMatchesHandWorkedBytes) {
     }
     job_.dip32Tone = 1;
     job_.firmwareUpdate = 1;
-    char hex[256];
-    std::snprintf(hex, sizeof hex, ":02E000000203%02X\n:01FDFE005A%02X\n:01FFFF0022%02X\n:00000001FF\n",
-                  (0x100 - (0x02 + 0xE0 + 0x02 + 0x03)) & 0xFF, (0x100 - (0x01 + 0xFD + 0xFE + 0x5A)) & 0xFF,
-                  (0x100 - (0x01 + 0xFF + 0xFF + 0x22)) & 0xFF);
+    const std::string hex = test::HexRecord(0xE000, {0x02, 0x03}) + "\n" + test::HexRecord(0xFDFE, {0x5A}) + "\n" +
+                            test::HexRecord(0xFFFF, {0x22}) + "\n" + test::kHexEndRecord + "\n";
     job_.firmwarePath = WriteFile("fw.hex", hex);
     WriteFile(kVolumeTestFileName, "");
 
@@ -161,9 +157,7 @@ TEST_F(ImageBuilderTest, LongMessageRepeatCounts) {
 }
 
 TEST_F(ImageBuilderTest, FirmwareMarkerFollowsTheUpdateFlag) {
-    char hex[64];
-    std::snprintf(hex, sizeof hex, ":01FDFE005A%02X\n", (0x100 - (0x01 + 0xFD + 0xFE + 0x5A)) & 0xFF);
-    job_.firmwarePath = WriteFile("fw.hex", hex);
+    job_.firmwarePath = WriteFile("fw.hex", test::HexRecord(0xFDFE, {0x5A}) + "\n");
 
     FlashImage without = Build();
     EXPECT_EQ(ApplyFirmware(job_, port_, without), kHexLoaded);

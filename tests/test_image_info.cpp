@@ -88,7 +88,7 @@ TEST_F(DecodedImage, MessagesInTheUsersNumbering) {
     Build();
 
     ImageInfo info;
-    ASSERT_EQ(DecodeImageInfo(Data(), 0x200000, info), 1);
+    ASSERT_TRUE(DecodeImageInfo(Data(), 0x200000, info));
     EXPECT_FALSE(info.erased);
     EXPECT_FALSE(info.wholeFlash);
     EXPECT_TRUE(info.dip32Tone);
@@ -123,11 +123,11 @@ TEST_F(DecodedImage, MessagesInTheUsersNumbering) {
 
     for (int n : {1, 2, 3, 5, 6}) {
         std::vector<int16_t> out;
-        ASSERT_EQ(ExtractMessage(Data(), n, out), 1) << n;
+        ASSERT_TRUE(ExtractMessage(Data(), n, out)) << n;
         EXPECT_EQ(out, samples[static_cast<size_t>(slotForMessageNumber(n) - 1)]) << n;
     }
     std::vector<int16_t> empty;
-    ASSERT_EQ(ExtractMessage(Data(), 7, empty), 1);
+    ASSERT_TRUE(ExtractMessage(Data(), 7, empty));
     EXPECT_EQ(empty, (std::vector<int16_t>{0, 0}));
 
     const std::string json = FormatImageInfoJson(info, "a \"quoted\"\\name");
@@ -141,7 +141,7 @@ TEST_F(DecodedImage, WholeFlashCountsFreeSpaceAgainstItsOwnSize) {
     std::vector<uint8_t> flash(0x40000, kErasedByte);
     std::copy(image.bytes().begin(), image.bytes().end(), flash.begin());
     ImageInfo info;
-    ASSERT_EQ(DecodeImageInfo(flash, 0x200000, info), 1);
+    ASSERT_TRUE(DecodeImageInfo(flash, 0x200000, info));
     EXPECT_TRUE(info.wholeFlash);
     EXPECT_EQ(info.flashSize, 0x40000u);
     EXPECT_EQ(info.audioEnd, kAudioStart + 3);
@@ -152,15 +152,15 @@ TEST(ImageInfoOutsideData, RefusedOrReported) {
     ImageInfo info;
     std::string error;
     std::vector<uint8_t> shortData(kAudioStart - 1, 0);
-    EXPECT_EQ(DecodeImageInfo(shortData, 0x200000, info, &error), 0);
+    EXPECT_FALSE(DecodeImageInfo(shortData, 0x200000, info, &error));
     EXPECT_NE(error.find("too short"), std::string::npos);
 
     // An erased siren: nothing to decode, nothing to extract.
     std::vector<uint8_t> erased(0x200000, kErasedByte);
-    ASSERT_EQ(DecodeImageInfo(erased, 0x200000, info), 1);
+    ASSERT_TRUE(DecodeImageInfo(erased, 0x200000, info));
     EXPECT_TRUE(info.erased);
     std::vector<int16_t> samples;
-    EXPECT_EQ(ExtractMessage(erased, 1, samples, &error), 0);
+    EXPECT_FALSE(ExtractMessage(erased, 1, samples, &error));
 
     // Entries pointing into the table, past the end, and at the 24-bit limit.
     std::vector<uint8_t> hostile(kAudioStart + 30, 0);
@@ -174,15 +174,15 @@ TEST(ImageInfoOutsideData, RefusedOrReported) {
     bytes = e.Encode();
     std::copy(bytes.begin(), bytes.end(), hostile.begin());  // slot 1, "Message 2"
     hostile[kVolumeOffset] = 9;
-    ASSERT_EQ(DecodeImageInfo(hostile, 0x200000, info), 1);
+    ASSERT_TRUE(DecodeImageInfo(hostile, 0x200000, info));
     EXPECT_FALSE(info.messages[0].audioInside);
     EXPECT_FALSE(info.messages[1].audioInside);
     EXPECT_EQ(info.messages[1].volumeLevel, 0);
     EXPECT_GE(info.problems.size(), 3u);
-    EXPECT_EQ(ExtractMessage(hostile, 1, samples, &error), 0);
+    EXPECT_FALSE(ExtractMessage(hostile, 1, samples, &error));
     EXPECT_NE(error.find("outside"), std::string::npos);
-    EXPECT_EQ(ExtractMessage(hostile, 2, samples, &error), 0);
-    EXPECT_EQ(ExtractMessage(hostile, 8, samples, &error), 0);
+    EXPECT_FALSE(ExtractMessage(hostile, 2, samples, &error));
+    EXPECT_FALSE(ExtractMessage(hostile, 8, samples, &error));
     EXPECT_TRUE(samples.empty());
 }
 

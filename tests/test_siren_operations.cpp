@@ -24,19 +24,8 @@ std::string WriteMessage(const ScratchFolder& dir, const std::string& name, size
     return dir.file(name);
 }
 
-std::string HexRecord(uint16_t address, const std::vector<uint8_t>& data, uint8_t type = 0) {
-    unsigned sum = data.size() + (address >> 8) + (address & 0xFF) + type;
-    char buf[16];
-    std::string line = ":";
-    std::snprintf(buf, sizeof buf, "%02X%04X%02X", unsigned(data.size()), address, type);
-    line += buf;
-    for (uint8_t b : data) {
-        std::snprintf(buf, sizeof buf, "%02X", b);
-        line += buf;
-        sum += b;
-    }
-    std::snprintf(buf, sizeof buf, "%02X", (0x100 - (sum & 0xFF)) & 0xFF);
-    return line + buf + "\r\n";
+std::string HexLine(uint16_t address, const std::vector<uint8_t>& data) {
+    return test::HexRecord(address, data) + "\r\n";
 }
 
 class SirenRun {
@@ -265,7 +254,7 @@ TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
     const std::string hex = run.dir.file("fw.hex");
     {
         std::ofstream out(hex, std::ios::binary);
-        out << HexRecord(0xE000, {0x10, 0x20, 0x30}) << HexRecord(0xFDFE, {0x01}) << ":00000001FF\r\n";
+        out << HexLine(0xE000, {0x10, 0x20, 0x30}) << HexLine(0xFDFE, {0x01}) << ":00000001FF\r\n";
     }
     run.job.verify = 1;
     run.job.firmwareUpdate = 1;
@@ -286,7 +275,7 @@ TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
 TEST(SirenOperations, FirmwareOnlyUpdateLeavesSirenAloneWhenItCannotReadOrIsCancelled) {
     const auto prepare = [](SirenRun& run) {
         std::ofstream out(run.dir.file("fw.hex"), std::ios::binary);
-        out << HexRecord(0xE000, {0x10}) << ":00000001FF\r\n";
+        out << HexLine(0xE000, {0x10}) << ":00000001FF\r\n";
         out.close();
         std::fill(run.Flash().begin(), run.Flash().begin() + 0x10000, 0x33);
         run.port.yesNoAnswers = {false};
@@ -348,4 +337,32 @@ TEST(SirenOperations, FirmwareToggleAndDipToggle) {
     run.Ops().ToggleDip32Tone();
     EXPECT_EQ(run.job.dip32Tone, 0);
     EXPECT_FALSE(run.port.dip32Indicator);
+}
+
+TEST(SirenOperations, OperationsCalledWithTheirFilesAskNoDialog) {
+    SirenRun run;
+    run.job.slot(7).wavPath = WriteMessage(run.dir, "a.wav", 4000);
+    run.job.verify = 0;
+    EXPECT_EQ(run.Ops().ProgramCommand({.verify = true}), OperationOutcome::Success);
+    EXPECT_EQ(run.job.verify, 1);
+
+    const std::string clone = run.dir.file("clone.zmg");
+    EXPECT_EQ(run.Ops().ReadSiren({.imagePath = clone}), OperationOutcome::Success);
+    EXPECT_EQ(run.job.imageFolder, run.dir.folder());
+
+    SirenRun other;
+    other.siren.Flash().AddWeakBit(0x2100, 0);
+    EXPECT_EQ(other.Ops().WriteSiren({.imagePath = clone, .verify = true}), OperationOutcome::VerifyFailed);
+    EXPECT_TRUE(std::equal(run.Flash().begin() + 0x2101, run.Flash().end(), other.Flash().begin() + 0x2101));
+
+    const std::string hex = run.dir.write("fw.hex", HexLine(0xE000, {0x42}) + ":00000001FF\r\n");
+    EXPECT_EQ(run.Ops().UpdateFirmwareOnly({.hexPath = hex, .confirmed = true}), OperationOutcome::Success);
+    EXPECT_EQ(run.Flash()[0x100], 0x42);
+    EXPECT_EQ(run.job.firmwarePath, hex);
+
+    for (const ScriptedUserPort* port : {&run.port, &other.port}) {
+        EXPECT_TRUE(port->openDialogs.empty());
+        EXPECT_TRUE(port->saveDialogs.empty());
+    }
+    EXPECT_TRUE(run.port.messages.empty()) << run.port.messages.front().text;  // not even the firmware warning
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "job/SlotTable.h"
 #include "job/Usage.h"
 
@@ -36,13 +34,6 @@ TEST(Usage, RowCaptionsPerUsage) {
     EXPECT_EQ(fire.rowCaptions[4], "Test Message");
     EXPECT_EQ(fire.rowCaptions[5], "Test Over Message");
 
-    // The industrial DC captions are the template's, which number the rows, not the slots.
-    auto dc = usagePresentation(IndustrialDc);
-    for (int row = 1; row <= kRowCount; ++row) {
-        const int slot = kRowOrder[static_cast<size_t>(row - 1)];
-        EXPECT_EQ(dc.rowCaptions[static_cast<size_t>(row - 1)], slotInfo(slot).rowCaption);
-        EXPECT_EQ(rowFrameId(row), slotInfo(slot).rowCaptionId);
-    }
     auto ac = usagePresentation(IndustrialAc);
     EXPECT_EQ(ac.rowCaptions[3], "Message 4");
     for (int r = 4; r < 7; ++r) EXPECT_EQ(ac.rowCaptions[static_cast<size_t>(r)], "Not Available");
@@ -57,20 +48,6 @@ TEST(Usage, LockingAndBeaconsFollowTheUsage) {
     EXPECT_TRUE(usagePresentation(Fire).beaconsVisible);
     EXPECT_FALSE(usagePresentation(IndustrialDc).beaconsVisible);
     EXPECT_FALSE(usagePresentation(IndustrialAc).beaconsVisible);
-}
-
-TEST(Usage, LockableControlsAreExactlyTheEditableControlsOfSlots4To6) {
-    std::set<int> expected;
-    for (int s : {4, 5, 6}) {
-        const auto& info = slotInfo(s);
-        expected.insert({info.pathBoxId, info.openButtonId, info.toneListId, info.volumeListId, info.beaconListId});
-    }
-    EXPECT_EQ(std::set<int>(kLockableControls.begin(), kLockableControls.end()), expected);
-    for (int r = 0; r < kRowCount; ++r) {
-        const auto& info = slotInfo(kRowOrder[static_cast<size_t>(r)]);
-        EXPECT_EQ(kBeaconListIds[static_cast<size_t>(r)], info.beaconListId);
-        EXPECT_EQ(kBeaconCaptionIds[static_cast<size_t>(r)], info.beaconCaptionId);
-    }
 }
 
 TEST(Usage, IndustrialAcClearsSlots4To6ButKeepsTheirVolumes) {
@@ -110,13 +87,4 @@ TEST(Usage, UnknownUsageChangesNoPresentation) {
         EXPECT_FALSE(p.lockedRows);
         EXPECT_TRUE(p.rowCaptions[0].empty());
     }
-}
-
-TEST(Usage, TooltipsNameTheFirstFourStagesOnly) {
-    EXPECT_STREQ(tooltipFor(1014), "Select a voice message for stage 1...");
-    EXPECT_STREQ(tooltipFor(1035), "Select a voice message for stage 4...");
-    EXPECT_EQ(tooltipFor(1067), nullptr);  // "WAV &1 Open", the default message
-    EXPECT_EQ(tooltipFor(1050), nullptr);
-    EXPECT_EQ(tooltipFor(0), nullptr);
-    EXPECT_EQ(tooltipFor(2), nullptr);
 }

@@ -92,7 +92,7 @@ void CProgrammerDlg::connectNotifications() {
     for (int s = 1; s <= kSlotCount; ++s) {
         const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
         connect(row.path, &QLineEdit::textChanged, this, [this, s] { onPathEdited(s); });
-        auto* open = controlAs<QPushButton>(slotInfo(s).openButtonId);
+        auto* open = controlAs<QPushButton>(slotControls(s).openButtonId);
         connect(open, &QPushButton::clicked, this, [this, s] { runCommand([this, s] { onChooseWav(s); }); });
         for (QComboBox* list : {row.tone, row.beacon, row.volume}) {
             connect(list, &QComboBox::currentIndexChanged, this, [this] { onValueChanged(); });
@@ -177,11 +177,11 @@ bool CProgrammerDlg::AskYesNo(const std::string& text, const std::string& captio
     return dialogs_->AskYesNo(text, caption, icon);
 }
 
-std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogSpec& dialog) {
+std::optional<std::string> CProgrammerDlg::ChooseOpenFile(const FileDialogOptions& dialog) {
     return dialogs_->ChooseOpenFile(dialog);
 }
 
-std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogSpec& dialog) {
+std::optional<std::string> CProgrammerDlg::ChooseSaveFile(const FileDialogOptions& dialog) {
     return dialogs_->ChooseSaveFile(dialog);
 }
 
@@ -298,7 +298,7 @@ void CProgrammerDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CProgrammerDlg::onChooseWav(int slot) {
-    FileDialogSpec dialog;
+    FileDialogOptions dialog;
     dialog.filter = kWavFilter;
     dialog.defaultExtension = "wav";
     dialog.initialName = "*.wav";

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ControlIds.h"
 #include "job/JobState.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
@@ -29,50 +30,6 @@ class QLineEdit;
 namespace zorvek {
 
 class QtUserPort;
-
-// Menu and system commands.
-enum CommandId : int {
-    kCmdExit = 32771,
-    kCmdAbout = 32773,
-    kCmdHelp = 32775,
-    kCmdUpdateFirmwareWithWavs = 32777,
-    kCmdSirenReader = 32778,
-    kCmdLoadConfiguration = 32779,
-    kCmdSaveConfiguration = 32780,
-    kCmdSirenWriter = 32781,
-    kCmdUpdateFirmwareOnly = 32782,
-    kCmdDip32Tone = 32783,
-    kCmdSimulatedSiren = 32784,  // Tools > Advanced > "Simulated Siren"
-    kCmdFastErase = 32785,       // Tools > Advanced > "Fast erase"
-};
-
-// Controls outside the slot table.
-enum ControlId : int {
-    kIdOk = 1,
-    kIdQuit = 2,
-    kIdSetupUsb = 1000,
-    kIdVerify = 1002,
-    kIdEraseFlash = 1003,
-    kIdCloseUsb = 1004,
-    kIdUsbStatus = 1005,
-    kIdVerbose = 1006,
-    kIdFlashStatus = 1007,
-    kIdReadSignature = 1008,
-    kIdTestWrite = 1009,
-    kIdTestRead = 1010,
-    kIdCompression = 1018,
-    kIdProgramRun = 1019,
-    kIdTestAddress = 1032,
-    kIdProgram = 1033,
-    kIdFlashId = 1040,
-    kIdHelp = 1057,
-    kIdHexTest = 1074,
-    kIdFirmware = 1075,
-    kIdLogo = 1076,
-    kIdFirmwareBanner = 1077,
-    kIdDip32ToneBanner = 1081,
-    kIdStatusLine = 1082,
-};
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
 // Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
@@ -123,8 +80,8 @@ public:
     // UserPort
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void ShowFirmwareBanner(bool visible) override;
     void ShowDip32ToneIndicator(bool visible) override;
     std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;

@@ -9,8 +9,8 @@
 #include <QLineEdit>
 
 #include "app/CProgrammerDlg.h"
-#include "job/SlotTable.h"
 #include "app/DepthScope.h"
+#include "job/SlotTable.h"
 #include "job/Usage.h"
 
 namespace zorvek {
@@ -105,9 +105,9 @@ void CProgrammerDlg::applyUsage() {
         for (int row = 1; row <= kRowCount; ++row)
             controlAs<QGroupBox>(rowFrameId(row))
                 ->setTitle(QString::fromStdString(p.rowCaptions[static_cast<size_t>(row - 1)]));
-        for (int id : kLockableControls) control(id)->setEnabled(!p.lockedRows);
-        for (int id : kBeaconListIds) control(id)->setVisible(p.beaconsVisible);
-        for (int id : kBeaconCaptionIds) control(id)->setVisible(p.beaconsVisible);
+        for (int id : lockableControls()) control(id)->setEnabled(!p.lockedRows);
+        for (int id : beaconListIds()) control(id)->setVisible(p.beaconsVisible);
+        for (int id : beaconCaptionIds()) control(id)->setVisible(p.beaconsVisible);
     }
     exchangeToWindow();
 }

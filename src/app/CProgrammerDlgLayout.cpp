@@ -83,8 +83,8 @@ void CProgrammerDlg::buildControls() {
     usageFrame->setObjectName(QStringLiteral("usageGroup"));
     usageGroup_ = new QButtonGroup(this);
     usageGroup_->setExclusive(true);
-    for (size_t i = 0; i < kUsageTable.size(); ++i) {
-        const UsageInfo& u = kUsageTable[i];
+    for (size_t i = 0; i < kUsageButtons.size(); ++i) {
+        const UsageButton& u = kUsageButtons[i];
         auto* radio = place(new QRadioButton(QString::fromUtf8(u.buttonText), central), du, kColumnLeft + 4,
                             88 + static_cast<int>(i) * 12, 46, 10);
         registerControl(radio, u.controlId);
@@ -163,7 +163,7 @@ void CProgrammerDlg::buildControls() {
 }
 
 void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
-    const SlotInfo& info = slotInfo(slot);
+    const SlotControlIds& info = slotControls(slot);
     const DialogUnits du(font());
     SlotControls& row = slotControls_[static_cast<size_t>(slot - 1)];
     const int x = kRowLeft;

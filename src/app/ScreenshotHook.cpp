@@ -43,8 +43,8 @@ public:
         say(QString::fromStdString(caption + ": " + text + " [answered No]"));
         return false;
     }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
 };
 
 // What the progress picture run has come to.
@@ -65,13 +65,10 @@ public:
     void SetRange(int lower, int upper, int step) override { inner_->SetRange(lower, upper, step); }
     int SetPosition(int position) override { return afterMove(inner_->SetPosition(position)); }
     int Step() override { return afterMove(inner_->Step()); }
-    int Advance(int delta) override { return afterMove(inner_->Advance(delta)); }
     void SetText(const std::string& text) override {
         lastChance();
         inner_->SetText(text);
     }
-    void Reset() override { inner_->Reset(); }
-    void Show() override { inner_->Show(); }
     void Hide() override { inner_->Hide(); }
     void PumpMessages(bool cancelOnEscape) override { inner_->PumpMessages(cancelOnEscape); }
     bool IsCancelled() const override { return inner_->IsCancelled(); }

@@ -87,9 +87,6 @@ int ConsoleProgress::SetPosition(int position) {
 int ConsoleProgress::Step() {
     return SetPosition(position_ + step_);
 }
-int ConsoleProgress::Advance(int delta) {
-    return SetPosition(position_ + delta);
-}
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
@@ -98,13 +95,6 @@ void ConsoleProgress::SetText(const std::string& text) {
     peakPercent_ = 0;
     phaseStart_ = std::chrono::steady_clock::now();
     Render(true);
-}
-
-void ConsoleProgress::Reset() {
-    position_ = 0;
-    peakPercent_ = 0;
-    cancelled_ = false;
-    text_.clear();
 }
 
 void ConsoleProgress::Hide() {
@@ -198,11 +188,11 @@ bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& capti
 }
 
 // The command line names every file an operation needs; there is no dialog to ask.
-std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogSpec&) {
+std::optional<std::string> ConsoleUserPort::ChooseOpenFile(const FileDialogOptions&) {
     return std::nullopt;
 }
 
-std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogSpec&) {
+std::optional<std::string> ConsoleUserPort::ChooseSaveFile(const FileDialogOptions&) {
     return std::nullopt;
 }
 

@@ -24,10 +24,7 @@ public:
     void SetRange(int lower, int upper, int step) override;
     int SetPosition(int position) override;
     int Step() override;
-    int Advance(int delta) override;
     void SetText(const std::string& text) override;
-    void Reset() override;
-    void Show() override {}
     void Hide() override;
     void PumpMessages(bool cancelOnEscape) override;
     bool IsCancelled() const override { return cancelled_; }
@@ -59,8 +56,8 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void exchangeToWindow() override {}
     void ShowFirmwareBanner(bool) override {}
     void ShowDip32ToneIndicator(bool) override {}

@@ -46,14 +46,11 @@ public:
         return previous;
     }
     int Step() override { return SetPosition(position_ + 1); }
-    int Advance(int delta) override { return SetPosition(position_ + delta); }
     void SetText(const std::string& text) override {
         text_ = text;
         shown_ = -1;
         Render();
     }
-    void Reset() override { SetPosition(lower_); }
-    void Show() override {}
     void Hide() override {}
     void PumpMessages(bool) override {
         if (InterruptRequested()) cancelled_ = true;
@@ -86,8 +83,8 @@ public:
         PrintLine(stderr, serial_ + ": " + FormatMessage(caption, text));
     }
     bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
     void exchangeToWindow() override {}
     void ShowFirmwareBanner(bool) override {}
     void ShowDip32ToneIndicator(bool) override {}
@@ -166,6 +163,7 @@ void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32
     WorkerPort port(result.serial, plan.quiet);
     ProductionStation station(job, link, port);
     if (!station.Open()) {
+        PrintLine(stdout, result.serial + ": no adapter");
         result.exitStatus = kExitNoAdapter;
         return;
     }

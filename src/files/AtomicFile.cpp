@@ -35,11 +35,11 @@ mode_t newFileMode(const std::string& path) {
 
 }  // namespace
 
-int ReplaceFileContent(const std::string& path, std::span<const char> content, std::string* error) {
+bool ReplaceFileContent(const std::string& path, std::span<const char> content, std::string* error) {
     namespace fs = std::filesystem;
     if (path.empty()) {
         if (error) *error = "No file name given";
-        return 0;
+        return false;
     }
     fs::path target(path);
     // Replace what a link points to, not the link itself.
@@ -52,7 +52,7 @@ int ReplaceFileContent(const std::string& path, std::span<const char> content, s
     std::string name = target.filename().string();
     if (name.empty()) {
         if (error) *error = "Not a file name: " + path;
-        return 0;
+        return false;
     }
     std::string pattern = (folder / ("." + name + ".tmp-XXXXXX")).string();
     std::vector<char> temp(pattern.begin(), pattern.end());
@@ -89,7 +89,7 @@ int ReplaceFileContent(const std::string& path, std::span<const char> content, s
         ::unlink(tempPath.c_str());
         return failWith(error, "Cannot replace " + path, code);
     }
-    return 1;
+    return true;
 }
 
 }  // namespace zorvek

@@ -6,8 +6,8 @@
 namespace zorvek {
 
 // Writes `content` to a temporary file in the target's folder, flushes it to
-// disk and renames it over `path`. 1 on success; 0 with `error` set otherwise,
+// disk and renames it over `path`. true on success; false with `error` set otherwise,
 // and then `path` is as it was and no temporary file is left behind.
-int ReplaceFileContent(const std::string& path, std::span<const char> content, std::string* error = nullptr);
+bool ReplaceFileContent(const std::string& path, std::span<const char> content, std::string* error = nullptr);
 
 }  // namespace zorvek

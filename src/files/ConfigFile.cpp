@@ -85,28 +85,28 @@ void ParseConfig(std::string_view text, JobState& job, const std::string& baseFo
     ParseConfig(in, job, baseFolder);
 }
 
-int ReadConfigFile(const std::string& path, JobState& job, std::string* error) {
+bool ReadConfigFile(const std::string& path, JobState& job, std::string* error) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         if (error) *error = path + " is a folder";
-        return 0;
+        return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) {
         if (error) *error = "Cannot open " + path;
-        return 0;
+        return false;
     }
     JobState loaded = job;
     ParseConfig(in, loaded, std::filesystem::path(AbsolutePath(path)).parent_path().string());
     if (in.bad()) {
         if (error) *error = "Cannot read " + path;
-        return 0;
+        return false;
     }
     job = std::move(loaded);
-    return 1;
+    return true;
 }
 
-int WriteConfigFile(const std::string& path, const JobState& job, std::string* error) {
+bool WriteConfigFile(const std::string& path, const JobState& job, std::string* error) {
     std::string text = FormatConfig(job);
     return ReplaceFileContent(path, text, error);
 }

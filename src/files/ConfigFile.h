@@ -26,10 +26,10 @@ void ParseConfig(std::string_view text, JobState& job, const std::string& baseFo
 int32_t ConfigNumber(std::string_view line);
 
 // Whole-file helpers for the commands and the command-line tool.
-// 1 on success, 0 on failure with `error` set.
-int ReadConfigFile(const std::string& path, JobState& job, std::string* error = nullptr);
+// True on success, false with `error` set.
+bool ReadConfigFile(const std::string& path, JobState& job, std::string* error = nullptr);
 // Writes a temporary file beside `path` and renames it into place, so a failed
 // save never leaves a half-written file where a good one was.
-int WriteConfigFile(const std::string& path, const JobState& job, std::string* error = nullptr);
+bool WriteConfigFile(const std::string& path, const JobState& job, std::string* error = nullptr);
 
 }  // namespace zorvek

@@ -18,9 +18,11 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
 
 }  // namespace
 
-StagedFileWriter::~StagedFileWriter() { Abandon(); }
+StagedFileWriter::~StagedFileWriter() {
+    Abandon();
+}
 
-int StagedFileWriter::Open(const std::string& target, std::string* error) {
+bool StagedFileWriter::Open(const std::string& target, std::string* error) {
     Abandon();
     target_ = target;
     temp_ = target + ".partial-XXXXXX";
@@ -30,7 +32,7 @@ int StagedFileWriter::Open(const std::string& target, std::string* error) {
     if (fd < 0) {
         if (error) *error = ErrnoText("Could not create a file beside", target);
         temp_.clear();
-        return 0;
+        return false;
     }
     temp_ = name.data();
     // mkstemp makes the file private; an image file is an ordinary document.
@@ -42,27 +44,27 @@ int StagedFileWriter::Open(const std::string& target, std::string* error) {
         ::close(fd);
         if (error) *error = ErrnoText("Could not write", temp_);
         Abandon();
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
-int StagedFileWriter::Write(const uint8_t* data, size_t count, std::string* error) {
+bool StagedFileWriter::Write(const uint8_t* data, size_t count, std::string* error) {
     if (!file_) {
         if (error) *error = "The file is not open.";
-        return 0;
+        return false;
     }
     if (count && std::fwrite(data, 1, count, file_) != count) {
         if (error) *error = ErrnoText("Could not write", target_);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
-int StagedFileWriter::Commit(std::string* error) {
+bool StagedFileWriter::Commit(std::string* error) {
     if (!file_) {
         if (error) *error = "The file is not open.";
-        return 0;
+        return false;
     }
     bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
@@ -70,15 +72,15 @@ int StagedFileWriter::Commit(std::string* error) {
     if (!ok) {
         if (error) *error = ErrnoText("Could not write", target_);
         Abandon();
-        return 0;
+        return false;
     }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         if (error) *error = ErrnoText("Could not replace", target_);
         Abandon();
-        return 0;
+        return false;
     }
     temp_.clear();
-    return 1;
+    return true;
 }
 
 void StagedFileWriter::Abandon() {
@@ -92,23 +94,23 @@ void StagedFileWriter::Abandon() {
     }
 }
 
-int ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         if (error) *error = path + " is a folder.";
-        return 0;
+        return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (error) *error = ErrnoText("Could not open", path);
-        return 0;
+        return false;
     }
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
         if (error) *error = ErrnoText("Could not read", path);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 }  // namespace zorvek

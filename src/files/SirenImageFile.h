@@ -19,10 +19,10 @@ public:
     StagedFileWriter& operator=(const StagedFileWriter&) = delete;
 
     // 1 when the temporary file could be created; 0 with `error` set otherwise.
-    int Open(const std::string& target, std::string* error);
-    int Write(const uint8_t* data, size_t count, std::string* error);
-    // Flushes, syncs and renames over the target. 1 on success.
-    int Commit(std::string* error);
+    bool Open(const std::string& target, std::string* error);
+    bool Write(const uint8_t* data, size_t count, std::string* error);
+    // Flushes, syncs and renames over the target. True on success.
+    bool Commit(std::string* error);
     // Removes the temporary file; the target stays as it was.
     void Abandon();
 
@@ -32,7 +32,7 @@ private:
     std::FILE* file_ = nullptr;
 };
 
-// Reads a whole file. 1 on success; 0 with `error` set otherwise.
-int ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error);
+// Reads a whole file. true on success; false with `error` set otherwise.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error);
 
 }  // namespace zorvek

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "audio/WaveFile.h"
+#include "job/FlashChips.h"
 #include "job/SlotTable.h"
 #include "job/TextFormat.h"
 
@@ -15,10 +16,6 @@ namespace {
 // length is not in the table; in the audio area it takes at most nine bytes.
 constexpr uint32_t kShortMessageMaxBytes = 9;
 constexpr uint32_t kSilencePairBytes = 3;
-// Any capacity will do when only the samples are wanted.
-constexpr size_t SimulatedFlashDefault() {
-    return 0x200000;
-}
 
 const char* BeaconName(uint8_t code) {
     switch (code) {
@@ -81,16 +78,16 @@ uint32_t PackedLength(const MessageEntry& e, const std::array<MessageEntry, kSlo
 }  // namespace
 
 bool IsFlashSize(size_t size) {
-    return size >= 0x40000 && size <= kMaxImageLength && (size & (size - 1)) == 0;
+    return FlashChipForCapacity(size) != nullptr;
 }
 
-int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, ImageInfo& info, std::string* error) {
+bool DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, ImageInfo& info, std::string* error) {
     info = ImageInfo{};
     if (data.size() < kAudioStart) {
         if (error)
             *error = Format("%zu bytes is too short for a siren image: the table, settings and firmware take %zu.",
                             data.size(), kAudioStart);
-        return 0;
+        return false;
     }
     info.dataSize = data.size();
     info.wholeFlash = IsFlashSize(data.size());
@@ -123,7 +120,7 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
             m.slot = slotForMessageNumber(n);
             m.entry = entries[static_cast<size_t>(m.slot - 1)];
         }
-        return 1;
+        return true;
     }
     if (info.dipByte > 1) info.problems.push_back(Format("DIP mode byte 0x%02X is neither 0 nor 1.", info.dipByte));
 
@@ -172,7 +169,7 @@ int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, Im
         info.problems.push_back(
             Format("The audio ends at 0x%06X, beyond a flash of %u bytes.", info.audioEnd, info.flashSize));
     info.freeSeconds = static_cast<double>(info.freeBytes / 3 * 2) / kImageSampleRate;
-    return 1;
+    return true;
 }
 
 std::string FormatImageInfoText(const ImageInfo& info, const std::string& name) {
@@ -260,32 +257,33 @@ std::vector<int16_t> Unpack12Bit(std::span<const uint8_t> packed) {
     return out;
 }
 
-int ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector<int16_t>& samples,
-                   std::string* error) {
+bool ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector<int16_t>& samples,
+                    std::string* error) {
     samples.clear();
     if (messageNumber < 1 || messageNumber > kSlotCount) {
         if (error) *error = Format("There is no Message %d; messages are numbered 1 to %d.", messageNumber, kSlotCount);
-        return 0;
+        return false;
     }
     ImageInfo info;
-    if (!DecodeImageInfo(data, static_cast<uint32_t>(SimulatedFlashDefault()), info, error)) return 0;
+    // Any capacity will do when only the samples are wanted.
+    if (!DecodeImageInfo(data, kDefaultFlashSize, info, error)) return false;
     if (info.erased) {
         if (error) *error = "The message table is erased: the file holds no messages.";
-        return 0;
+        return false;
     }
     const MessageInfo& m = info.messages[static_cast<size_t>(messageNumber - 1)];
     if (!m.audioInside) {
         if (error)
             *error = Format("The samples of Message %d (from 0x%06X, %u bytes) lie outside the file's audio area.",
                             messageNumber, m.entry.startAddress, m.packedBytes);
-        return 0;
+        return false;
     }
     samples = Unpack12Bit(data.subspan(m.entry.startAddress, m.packedBytes));
     if (samples.size() > m.samples) samples.resize(m.samples);
-    return 1;
+    return true;
 }
 
-int WriteMessageWave(const std::string& path, const std::vector<int16_t>& samples, std::string* error) {
+bool WriteMessageWave(const std::string& path, const std::vector<int16_t>& samples, std::string* error) {
     std::vector<uint8_t> bytes;
     bytes.reserve(samples.size() * 2);
     for (int16_t s : samples) {
@@ -299,9 +297,9 @@ int WriteMessageWave(const std::string& path, const std::vector<int16_t>& sample
         std::error_code ec;
         std::filesystem::remove(path, ec);
         if (error) *error = "Could not write " + path;
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 }  // namespace zorvek

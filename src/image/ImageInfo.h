@@ -54,11 +54,11 @@ struct ImageInfo {
 // Capacities a siren flash can have; a file of one of these lengths is a whole flash.
 bool IsFlashSize(size_t size);
 
-// Decodes `data`. 1 on success; 0 when it cannot be an image (shorter than the
+// Decodes `data`. True on success; false when it cannot be an image (shorter than the
 // table, settings and firmware area), with `error` set. `assumedFlashSize` is used
 // when the data is not a whole flash.
-int DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, ImageInfo& info,
-                    std::string* error = nullptr);
+bool DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, ImageInfo& info,
+                     std::string* error = nullptr);
 
 // Human-readable and JSON renderings; `name` is the file shown in them.
 std::string FormatImageInfoText(const ImageInfo& info, const std::string& name);
@@ -69,12 +69,12 @@ std::string FormatImageInfoJson(const ImageInfo& info, const std::string& name);
 // one or two bytes hold no whole pair and are ignored.
 std::vector<int16_t> Unpack12Bit(std::span<const uint8_t> packed);
 
-// The samples of "Message N" (1..7) as 16-bit values. 1 on success; 0 with
+// The samples of "Message N" (1..7) as 16-bit values. True on success; false with
 // `error` set when the number is out of range or its samples lie outside the data.
-int ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector<int16_t>& samples,
-                   std::string* error = nullptr);
+bool ExtractMessage(std::span<const uint8_t> data, int messageNumber, std::vector<int16_t>& samples,
+                    std::string* error = nullptr);
 
-// Writes 16-bit mono samples as a WAV file at kImageSampleRate. 1 written, 0 not.
-int WriteMessageWave(const std::string& path, const std::vector<int16_t>& samples, std::string* error = nullptr);
+// Writes 16-bit mono samples as a WAV file at kImageSampleRate; false with `error` set when it could not be written.
+bool WriteMessageWave(const std::string& path, const std::vector<int16_t>& samples, std::string* error = nullptr);
 
 }  // namespace zorvek

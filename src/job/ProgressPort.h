@@ -15,10 +15,7 @@ public:
     // Each returns the previous bar position and shows a hidden popup again.
     virtual int SetPosition(int position) = 0;
     virtual int Step() = 0;
-    virtual int Advance(int delta) = 0;
     virtual void SetText(const std::string& text) = 0;
-    virtual void Reset() = 0;
-    virtual void Show() = 0;
     virtual void Hide() = 0;
     // Handles waiting events without ever waiting; Escape counts as Cancel only when asked.
     virtual void PumpMessages(bool cancelOnEscape) = 0;

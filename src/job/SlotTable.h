@@ -1,6 +1,7 @@
 #pragma once
-// Fixed lists and the per-slot facts (controls, settings keys, numbering).
-// Every module takes these from here rather than repeating them.
+// Fixed lists and the per-slot facts (numbering, settings keys). Every module
+// takes these from here rather than repeating them; the window's control
+// identifiers are the window's own (app/ControlIds.h).
 #include <array>
 #include <string>
 
@@ -9,26 +10,13 @@
 namespace zorvek {
 
 struct SlotInfo {
-    int slot;                  // 1..7, order in the flash image and files
-    int messageNumber;         // number shown to the user ("Message N")
-    int tempDigit;             // digit in temporary file names
-    int rowCaptionId;          // group frame of the row
-    const char* rowCaption;    // template caption of the row
-    int pathBoxId;
-    int openButtonId;
-    const char* openButtonText;
-    int toneListId;
-    int beaconListId;
-    int beaconCaptionId;
-    int volumeListId;
-    int channelsLabelId;
-    int rateLabelId;
-    int bitsLabelId;
-    int samplesLabelId;
+    int slot;           // 1..7, order in the flash image and files
+    int messageNumber;  // number shown to the user ("Message N")
+    int tempDigit;      // digit in temporary file names
     const char* pathKey;
     const char* toneKey;
     const char* beaconKey;
-    const char* volumeKey;     // volume keys follow the rows: "Vol 1" is slot 7
+    const char* volumeKey;  // volume keys follow the rows: "Vol 1" is slot 7
 };
 
 // Index 0 is slot 1.
@@ -50,16 +38,9 @@ std::string toneEntry(int index);
 extern const std::array<const char*, kBeaconCount> kBeaconEntries;
 extern const std::array<const char*, kVolumeCount> kVolumeEntries;
 // The volume level (10..2) a Siren Vol position stands for.
-constexpr int volumeLevel(int volumeIndex) { return 10 - volumeIndex; }
-
-// Siren usage buttons, in the group's order.
-struct UsageInfo {
-    int value;
-    const char* name;
-    const char* buttonText;
-    int controlId;
-};
-extern const std::array<UsageInfo, 4> kUsageTable;
+constexpr int volumeLevel(int volumeIndex) {
+    return 10 - volumeIndex;
+}
 
 // First slot (1..slot) whose wavPath equals this slot's: exact, case-sensitive
 // text, so all slots without a file share the first empty one.

@@ -12,10 +12,6 @@ namespace zorvek {
 
 // Rows are counted from the top of the window: row 1 holds slot 7, rows 2..7 hold slots 1..6.
 constexpr int kRowCount = kSlotCount;
-// Group frame of a row (1..7).
-constexpr int rowFrameId(int row) {
-    return 1091 + row;
-}
 
 // Only these four values change the presentation; anything else leaves it as it is.
 constexpr bool isKnownUsage(int32_t usage) {
@@ -25,17 +21,8 @@ constexpr bool isKnownUsage(int32_t usage) {
 // The seven row captions, rows 1..7, of a known usage.
 const std::array<const char*, kRowCount>& rowCaptions(SirenUsage usage);
 
-// Controls of slots 4..6 that IndustrialAc locks, in the order they are disabled
-// (and enabled again by the other usages): path boxes, Open buttons, tone lists,
-// volume lists, beacon lists. Report labels are never locked.
-extern const std::array<int, 15> kLockableControls;
 // The slots whose rows IndustrialAc locks and clears.
 extern const std::array<int, 3> kLockableSlots;
-
-// Beacon lists and their "Beacon" captions, in the order they are shown or hidden
-// (row order: slot 7 first).
-extern const std::array<int, kSlotCount> kBeaconListIds;
-extern const std::array<int, kSlotCount> kBeaconCaptionIds;
 
 // How the window is to present a usage.
 struct UsagePresentation {
@@ -51,14 +38,5 @@ UsagePresentation usagePresentation(int32_t usage);
 // tones and beacons of slots 4..6 are cleared for good (volumes stay).
 // Returns how the window is to present the usage.
 UsagePresentation applyUsageToJob(JobState& job);
-
-// Tooltip of a control, or nullptr when the control has none (identifier 0 included).
-const char* tooltipFor(int controlId);
-
-struct TooltipEntry {
-    int controlId;
-    const char* text;
-};
-extern const std::array<TooltipEntry, 4> kTooltips;
 
 }  // namespace zorvek

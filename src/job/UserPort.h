@@ -12,7 +12,7 @@ namespace zorvek {
 enum class MessageIcon { None, Stop, Warning, Information, Question };
 
 // One file dialog. The filter uses the "Name (*.ext)|*.ext|...||" form.
-struct FileDialogSpec {
+struct FileDialogOptions {
     std::string filter;
     std::string defaultExtension;  // without the dot
     std::string initialName;       // e.g. "*.wav"
@@ -29,8 +29,8 @@ public:
     // A modal box with Yes and No; true means Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
     // Full path of the chosen file, or nothing when the user cancelled.
-    virtual std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) = 0;
-    virtual std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) = 0;
+    virtual std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) = 0;
+    virtual std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) = 0;
     // Show every JobState value in the window (no-op where there is no window).
     virtual void exchangeToWindow() = 0;
     virtual void ShowFirmwareBanner(bool visible) = 0;

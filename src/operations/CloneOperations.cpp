@@ -18,8 +18,8 @@ constexpr uint32_t kWriterLength = kDefaultFlashSize;  // what a siren image fil
 // Pages fetched per read frame: one USB round trip instead of 256.
 constexpr uint32_t kReadChunk = 0x10000;
 
-FileDialogSpec ImageDialog(const JobState& job, bool save) {
-    FileDialogSpec dialog;
+FileDialogOptions ImageDialog(const JobState& job, bool save) {
+    FileDialogOptions dialog;
     dialog.filter = kImageFilter;
     dialog.defaultExtension = "zmg";
     dialog.initialName = "*.zmg";
@@ -108,7 +108,8 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     OperationOutcome outcome = OperationOutcome::Success;
     if (readFailed) {
         file.Abandon();
-        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n", failedAddress) +
+        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n",
+                                 static_cast<unsigned long long>(failedAddress)) +
                               "The siren image file was NOT written; any earlier file is unchanged.",
                           kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
@@ -154,7 +155,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
         if (!tailErased) {
             port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
                                      "(%llu bytes).\nNothing has been written to the siren.",
-                                     flashSize),
+                                     static_cast<unsigned long long>(flashSize)),
                               kProgramTitle, MessageIcon::Stop);
             return OperationOutcome::Failed;
         }

@@ -8,8 +8,8 @@ namespace zorvek {
 
 namespace {
 
-FileDialogSpec configDialog(const JobState& job) {
-    FileDialogSpec dialog;
+FileDialogOptions configDialog(const JobState& job) {
+    FileDialogOptions dialog;
     dialog.filter = kConfigFilter;
     dialog.defaultExtension = "zfg";
     dialog.initialName = "*.zfg";
@@ -35,7 +35,7 @@ void NormaliseToControls(JobState& job) {
 }
 
 void SaveConfig(JobState& job, UserPort& port) {
-    FileDialogSpec dialog = configDialog(job);
+    FileDialogOptions dialog = configDialog(job);
     dialog.overwritePrompt = true;
     std::optional<std::string> chosen = port.ChooseSaveFile(dialog);
     if (!chosen) {
@@ -54,7 +54,7 @@ void SaveConfig(JobState& job, UserPort& port) {
 }
 
 void LoadConfig(JobState& job, UserPort& port) {
-    FileDialogSpec dialog = configDialog(job);
+    FileDialogOptions dialog = configDialog(job);
     dialog.mustExist = true;
     std::optional<std::string> chosen = port.ChooseOpenFile(dialog);
     if (!chosen) {

@@ -15,7 +15,7 @@ constexpr uint32_t kFirmwareReadBack = 0x10000;  // the first sector: table, set
 }  // namespace
 
 std::optional<std::string> SirenOperations::ChooseFirmwareFile(const std::optional<std::string>& given) {
-    FileDialogSpec dialog;
+    FileDialogOptions dialog;
     dialog.filter = kHexFilter;
     dialog.defaultExtension = "hex";
     dialog.initialName = "*.hex";

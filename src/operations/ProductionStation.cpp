@@ -21,10 +21,10 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override {
         return inner_.AskYesNo(text, caption, icon);
     }
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override {
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override {
         return inner_.ChooseOpenFile(dialog);
     }
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override {
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override {
         return inner_.ChooseSaveFile(dialog);
     }
     void exchangeToWindow() override { inner_.exchangeToWindow(); }

@@ -41,12 +41,12 @@ public:
     void SetRange(int lower, int upper, int step) override;
     int SetPosition(int position) override;
     int Step() override;
-    int Advance(int delta) override;
+    int Advance(int delta);
     int SetStep(int step);
     // Texts longer than 511 bytes are cut (at a character boundary).
     void SetText(const std::string& text) override;
-    void Reset() override;
-    void Show() override;
+    void Reset();
+    void Show();
     void Hide() override;
     void PumpMessages(bool cancelOnEscape) override;
     bool IsCancelled() const override { return cancelled_; }

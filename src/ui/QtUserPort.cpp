@@ -54,7 +54,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogSpec& request, QFileDialog::AcceptMode mode, QWidget* parent) {
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogOptions& request, QFileDialog::AcceptMode mode,
+                                            QWidget* parent) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen)
@@ -93,7 +94,7 @@ bool QtUserPort::AskYesNo(const std::string& text, const std::string& caption, M
     return makeMessageBox(text, caption, icon, true, parent_)->exec() == QMessageBox::Yes;
 }
 
-std::optional<std::string> QtUserPort::runFileDialog(const FileDialogSpec& request, QFileDialog::AcceptMode mode) {
+std::optional<std::string> QtUserPort::runFileDialog(const FileDialogOptions& request, QFileDialog::AcceptMode mode) {
     auto dialog = makeFileDialog(request, mode, parent_);
     if (dialog->exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog->selectedFiles();
@@ -101,11 +102,11 @@ std::optional<std::string> QtUserPort::runFileDialog(const FileDialogSpec& reque
     return QDir::toNativeSeparators(chosen.front()).toStdString();
 }
 
-std::optional<std::string> QtUserPort::ChooseOpenFile(const FileDialogSpec& request) {
+std::optional<std::string> QtUserPort::ChooseOpenFile(const FileDialogOptions& request) {
     return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
-std::optional<std::string> QtUserPort::ChooseSaveFile(const FileDialogSpec& request) {
+std::optional<std::string> QtUserPort::ChooseSaveFile(const FileDialogOptions& request) {
     return runFileDialog(request, QFileDialog::AcceptSave);
 }
 

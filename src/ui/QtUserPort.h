@@ -19,8 +19,9 @@ namespace zorvek {
 QStringList qtNameFilters(const std::string& filter);
 QMessageBox::Icon qtIcon(MessageIcon icon);
 
-// A dialog set up for a FileDialogSpec, not yet shown.
-std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogSpec& dialog, QFileDialog::AcceptMode mode, QWidget* parent);
+// A dialog set up for a FileDialogOptions, not yet shown.
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogOptions& dialog, QFileDialog::AcceptMode mode,
+                                            QWidget* parent);
 std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                                             bool yesNo, QWidget* parent);
 
@@ -39,15 +40,15 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void exchangeToWindow() override;
     void ShowFirmwareBanner(bool visible) override;
     void ShowDip32ToneIndicator(bool visible) override;
     std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override;
 
 private:
-    std::optional<std::string> runFileDialog(const FileDialogSpec& dialog, QFileDialog::AcceptMode mode);
+    std::optional<std::string> runFileDialog(const FileDialogOptions& dialog, QFileDialog::AcceptMode mode);
 
     QPointer<QWidget> parent_;
     SettingsStore* store_;

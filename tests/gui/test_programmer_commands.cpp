@@ -114,9 +114,9 @@ protected:
         writeSineWav(wav, kSamples);
         port.fileAnswers.push_back(wav.string());
         port.fileAnswers.push_back(wav.string());
-        QTest::mouseClick(dlg->controlAs<QPushButton>(slotInfo(7).openButtonId), Qt::LeftButton);
-        QTest::mouseClick(dlg->controlAs<QPushButton>(slotInfo(2).openButtonId), Qt::LeftButton);
-        dlg->controlAs<QComboBox>(slotInfo(7).toneListId)->setCurrentIndex(12);
+        QTest::mouseClick(dlg->controlAs<QPushButton>(slotControls(7).openButtonId), Qt::LeftButton);
+        QTest::mouseClick(dlg->controlAs<QPushButton>(slotControls(2).openButtonId), Qt::LeftButton);
+        dlg->controlAs<QComboBox>(slotControls(7).toneListId)->setCurrentIndex(12);
         QTest::mouseClick(dlg->controlAs<QCheckBox>(kIdVerify), Qt::LeftButton);
         ASSERT_EQ(dlg->job().verify, 1);
     }
@@ -178,11 +178,11 @@ TEST_F(ProgrammerCommandsTest, ProgramWritesTheJobIntoTheSimulatedSirenAndReport
     EXPECT_EQ(label(kIdFlashId), "");
     for (int s = 1; s <= kSlotCount; ++s) {
         const bool used = s == 7 || s == 2;
-        EXPECT_EQ(label(slotInfo(s).samplesLabelId),
+        EXPECT_EQ(label(slotControls(s).samplesLabelId),
                   used ? QStringLiteral("%1 samples").arg(kSamples) : QStringLiteral("0 samples"))
             << s;
         if (used) {
-            EXPECT_EQ(label(slotInfo(s).bitsLabelId), "16-bit") << s;
+            EXPECT_EQ(label(slotControls(s).bitsLabelId), "16-bit") << s;
         }
     }
 }
@@ -287,12 +287,12 @@ TEST_F(ProgrammerCommandsTest, ConfigurationSavedAndLoadedFromTheFileMenu) {
     ASSERT_EQ(port.saveDialogs.size(), 1u);
 
     dip->trigger();
-    dlg->controlAs<QLineEdit>(slotInfo(4).pathBoxId)->clear();
+    dlg->controlAs<QLineEdit>(slotControls(4).pathBoxId)->clear();
     ASSERT_EQ(dlg->job().dip32Tone, 0);
     port.fileAnswers.push_back(file);
     dlg->command(kCmdLoadConfiguration)->trigger();
     EXPECT_EQ(dlg->job().slot(4).wavPath, "/snd/four.wav");
-    EXPECT_EQ(dlg->controlAs<QLineEdit>(slotInfo(4).pathBoxId)->text(), "/snd/four.wav");
+    EXPECT_EQ(dlg->controlAs<QLineEdit>(slotControls(4).pathBoxId)->text(), "/snd/four.wav");
     EXPECT_EQ(dlg->job().dip32Tone, 1);
     EXPECT_TRUE(dlg->control(kIdDip32ToneBanner)->isVisibleTo(dlg.get()));
     EXPECT_TRUE(dip->isChecked());  // the mark follows the loaded job at once

@@ -39,10 +39,10 @@ protected:
         return *dlg;
     }
 
-    QLineEdit* path(int slot) { return dlg->controlAs<QLineEdit>(slotInfo(slot).pathBoxId); }
-    QComboBox* tone(int slot) { return dlg->controlAs<QComboBox>(slotInfo(slot).toneListId); }
-    QComboBox* beacon(int slot) { return dlg->controlAs<QComboBox>(slotInfo(slot).beaconListId); }
-    QComboBox* volume(int slot) { return dlg->controlAs<QComboBox>(slotInfo(slot).volumeListId); }
+    QLineEdit* path(int slot) { return dlg->controlAs<QLineEdit>(slotControls(slot).pathBoxId); }
+    QComboBox* tone(int slot) { return dlg->controlAs<QComboBox>(slotControls(slot).toneListId); }
+    QComboBox* beacon(int slot) { return dlg->controlAs<QComboBox>(slotControls(slot).beaconListId); }
+    QComboBox* volume(int slot) { return dlg->controlAs<QComboBox>(slotControls(slot).volumeListId); }
     QString caption(int row) { return dlg->controlAs<QGroupBox>(rowFrameId(row))->title(); }
     QRadioButton* usageButton(int id) { return dlg->controlAs<QRadioButton>(id); }
     bool shown(int id) { return dlg->control(id)->isVisibleTo(dlg.get()); }
@@ -73,10 +73,10 @@ TEST_F(ProgrammerDlgTest, FirstRunShowsTheDefaults) {
         EXPECT_EQ(volume(s)->currentText(), "10");
         EXPECT_EQ(tone(s)->count(), 65);
         // Report labels show the empty reports, not their template texts.
-        EXPECT_EQ(dlg->controlAs<QLabel>(slotInfo(s).bitsLabelId)->text(), "");
-        EXPECT_EQ(dlg->controlAs<QLabel>(slotInfo(s).samplesLabelId)->text(), "");
-        EXPECT_FALSE(shown(slotInfo(s).channelsLabelId));
-        EXPECT_TRUE(shown(slotInfo(s).beaconListId));
+        EXPECT_EQ(dlg->controlAs<QLabel>(slotControls(s).bitsLabelId)->text(), "");
+        EXPECT_EQ(dlg->controlAs<QLabel>(slotControls(s).samplesLabelId)->text(), "");
+        EXPECT_FALSE(shown(slotControls(s).channelsLabelId));
+        EXPECT_TRUE(shown(slotControls(s).beaconListId));
     }
     EXPECT_TRUE(usageButton(1089)->isChecked());
     EXPECT_FALSE(dlg->controlAs<QCheckBox>(kIdVerify)->isChecked());
@@ -101,7 +101,7 @@ TEST_F(ProgrammerDlgTest, WindowHasAFixedSizeInDialogUnitsAndNamedControls) {
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     const DialogUnits du(dlg->font());
     EXPECT_EQ(dlg->centralWidget()->size(), QSize(du.x(478), du.y(398)));
-    for (const SlotInfo& info : kSlotTable) {
+    for (const SlotControlIds& info : kSlotControlTable) {
         for (int id : {info.rowCaptionId, info.pathBoxId, info.openButtonId, info.toneListId, info.beaconListId,
                        info.beaconCaptionId, info.volumeListId, info.channelsLabelId, info.rateLabelId,
                        info.bitsLabelId, info.samplesLabelId}) {
@@ -120,7 +120,7 @@ TEST_F(ProgrammerDlgTest, WindowHasAFixedSizeInDialogUnitsAndNamedControls) {
     // Rows run top to bottom in row order: slot 7 first.
     for (int row = 1; row < kRowCount; ++row)
         EXPECT_LT(dlg->control(rowFrameId(row))->y(), dlg->control(rowFrameId(row + 1))->y());
-    EXPECT_LT(dlg->control(slotInfo(7).pathBoxId)->y(), dlg->control(slotInfo(1).pathBoxId)->y());
+    EXPECT_LT(dlg->control(slotControls(7).pathBoxId)->y(), dlg->control(slotControls(1).pathBoxId)->y());
     // The pictures keep their sizes in dialog units.
     for (auto [id, w, h] : {std::tuple{kIdLogo, 38, 126}, {kIdFirmwareBanner, 136, 13}, {kIdDip32ToneBanner, 51, 28}}) {
         const QSize size = dlg->control(id)->size();
@@ -274,8 +274,8 @@ TEST_F(ProgrammerDlgTest, IndustrialAcClearsAndLocksRows5To7) {
         EXPECT_EQ(volume(s)->currentIndex(), s);  // volumes stay
         EXPECT_EQ(dlg->job().slot(s).wavPath, "");
     }
-    for (int id : kLockableControls) EXPECT_FALSE(dlg->control(id)->isEnabled()) << id;
-    EXPECT_TRUE(dlg->control(slotInfo(4).samplesLabelId)->isEnabled());
+    for (int id : lockableControls()) EXPECT_FALSE(dlg->control(id)->isEnabled()) << id;
+    EXPECT_TRUE(dlg->control(slotControls(4).samplesLabelId)->isEnabled());
     EXPECT_EQ(caption(4), "Message 4");
     EXPECT_EQ(caption(5), "Not Available");
     EXPECT_FALSE(shown(1073));
@@ -283,7 +283,7 @@ TEST_F(ProgrammerDlgTest, IndustrialAcClearsAndLocksRows5To7) {
     EXPECT_EQ(path(3)->text(), "/snd/m3.wav");
 
     usageButton(1089)->click();
-    for (int id : kLockableControls) EXPECT_TRUE(dlg->control(id)->isEnabled()) << id;
+    for (int id : lockableControls()) EXPECT_TRUE(dlg->control(id)->isEnabled()) << id;
     EXPECT_EQ(path(4)->text(), "");
     EXPECT_EQ(caption(5), "(Not Used)");
     EXPECT_TRUE(shown(1065));
@@ -299,11 +299,11 @@ TEST_F(ProgrammerDlgTest, IndustrialDcHidesBeaconsButKeepsTheirValues) {
     storeFullJob();
     start();
     usageButton(1091)->click();
-    for (int id : kBeaconListIds) EXPECT_FALSE(shown(id));
-    for (int id : kBeaconCaptionIds) EXPECT_FALSE(shown(id));
+    for (int id : beaconListIds()) EXPECT_FALSE(shown(id));
+    for (int id : beaconCaptionIds()) EXPECT_FALSE(shown(id));
     EXPECT_EQ(caption(1), "Message 1");
     EXPECT_EQ(dlg->job().slot(3).beaconIndex, 3);
-    for (int id : kLockableControls) EXPECT_TRUE(dlg->control(id)->isEnabled());
+    for (int id : lockableControls()) EXPECT_TRUE(dlg->control(id)->isEnabled());
     dlg->onQuit();
     EXPECT_EQ(store.ReadInt(kSection, "Bcn 3", -9), 3);
     EXPECT_EQ(store.ReadInt(kSection, "Usage", -9), IndustrialDc);
@@ -326,9 +326,9 @@ TEST_F(ProgrammerDlgTest, UnknownStoredUsageKeepsTheTemplate) {
     store.WriteInt(kSection, "Usage", 5);
     start();
     for (int row = 1; row <= kRowCount; ++row) EXPECT_EQ(caption(row), QStringLiteral("Message %1").arg(row));
-    for (int id : kLockableControls) EXPECT_TRUE(dlg->control(id)->isEnabled());
-    for (int id : kBeaconListIds) EXPECT_TRUE(shown(id));
-    for (const UsageInfo& u : kUsageTable) EXPECT_FALSE(usageButton(u.controlId)->isChecked());
+    for (int id : lockableControls()) EXPECT_TRUE(dlg->control(id)->isEnabled());
+    for (int id : beaconListIds()) EXPECT_TRUE(shown(id));
+    for (const UsageButton& u : kUsageButtons) EXPECT_FALSE(usageButton(u.controlId)->isChecked());
     ASSERT_TRUE(dlg->exchangeFromWindow());
     EXPECT_EQ(dlg->job().usage, -1);
     dlg->onQuit();
@@ -403,9 +403,9 @@ TEST_F(ProgrammerDlgTest, BadTestAddressIsReportedAndKeepsTheWindowOpenOnExit) {
 TEST_F(ProgrammerDlgTest, ChoosingAWavFileFillsTheRowAndRemembersTheFolder) {
     start();
     port.fileAnswers.push_back(std::string("/home/eng/Sounds/alarm.wav"));
-    QTest::mouseClick(dlg->controlAs<QPushButton>(slotInfo(7).openButtonId), Qt::LeftButton);
+    QTest::mouseClick(dlg->controlAs<QPushButton>(slotControls(7).openButtonId), Qt::LeftButton);
     ASSERT_EQ(port.openDialogs.size(), 1u);
-    const FileDialogSpec& dialog = port.openDialogs[0];
+    const FileDialogOptions& dialog = port.openDialogs[0];
     EXPECT_EQ(dialog.filter, "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||");
     EXPECT_EQ(dialog.defaultExtension, "wav");
     EXPECT_EQ(dialog.initialName, "*.wav");

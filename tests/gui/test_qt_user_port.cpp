@@ -21,9 +21,9 @@ TEST(QtUserPort, FiltersBecomeQtNameFilters) {
     EXPECT_EQ(qtNameFilters("A (*.a)|*.a||B (*.b)|*.b||"), QStringList({"A (*.a)"}));  // "||" ends the list
 }
 
-TEST(QtUserPort, FileDialogFollowsTheSpec) {
+TEST(QtUserPort, FileDialogTakesFiltersExtensionFolderAndModes) {
     QTemporaryDir dir;
-    FileDialogSpec dialog{
+    FileDialogOptions dialog{
         "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||", "wav", "*.wav", dir.path().toStdString(), true, false};
     auto open = makeFileDialog(dialog, QFileDialog::AcceptOpen, nullptr);
     EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
@@ -36,7 +36,8 @@ TEST(QtUserPort, FileDialogFollowsTheSpec) {
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
     dialog.overwritePrompt = false;
-    EXPECT_TRUE(makeFileDialog(dialog, QFileDialog::AcceptSave, nullptr)->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_TRUE(
+        makeFileDialog(dialog, QFileDialog::AcceptSave, nullptr)->testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 TEST(QtUserPort, MessageBoxesCarryCaptionIconAndButtons) {

@@ -37,26 +37,14 @@ int ScriptedProgress::Step() {
     return previous;
 }
 
-int ScriptedProgress::Advance(int delta) {
-    int previous = log_->position;
-    log_->position += delta;
-    CountStep();
-    return previous;
-}
-
 void ScriptedProgress::SetText(const std::string& text) {
     log_->calls.push_back("SetText " + text);
     log_->text = text;
 }
 
-void ScriptedProgress::Reset() {
-    log_->calls.push_back("Reset");
-    log_->position = 0;
-    log_->cancelled = false;
+void ScriptedProgress::Hide() {
+    log_->calls.push_back("Hide");
 }
-
-void ScriptedProgress::Show() {}
-void ScriptedProgress::Hide() { log_->calls.push_back("Hide"); }
 
 void ScriptedProgress::PumpMessages(bool) {
     ++log_->pumps;
@@ -82,7 +70,7 @@ bool ScriptedUserPort::AskYesNo(const std::string& text, const std::string& capt
     return answer;
 }
 
-std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogSpec& dialog) {
+std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogOptions& dialog) {
     openDialogs.push_back(dialog);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
@@ -90,7 +78,7 @@ std::optional<std::string> ScriptedUserPort::ChooseOpenFile(const FileDialogSpec
     return answer;
 }
 
-std::optional<std::string> ScriptedUserPort::ChooseSaveFile(const FileDialogSpec& dialog) {
+std::optional<std::string> ScriptedUserPort::ChooseSaveFile(const FileDialogOptions& dialog) {
     saveDialogs.push_back(dialog);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();

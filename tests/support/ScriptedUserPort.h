@@ -20,7 +20,7 @@ struct ShownMessage {
 
 struct ProgressLog {
     std::vector<std::string> calls;  // "BeginModal Progress", "SetRange 0 5 1", "SetText Erasing...", ...
-    int steps = 0;                   // Step/Advance/SetPosition calls
+    int steps = 0;                   // Step/SetPosition calls
     int pumps = 0;                   // PumpMessages calls
     int cancelAtStep = -1;           // cancel once this many progress calls were made
     int cancelAtPump = -1;           // cancel on this PumpMessages call (1-based)
@@ -41,10 +41,7 @@ public:
     void SetRange(int lower, int upper, int step) override;
     int SetPosition(int position) override;
     int Step() override;
-    int Advance(int delta) override;
     void SetText(const std::string& text) override;
-    void Reset() override;
-    void Show() override;
     void Hide() override;
     void PumpMessages(bool cancelOnEscape) override;
     bool IsCancelled() const override { return log_->cancelled; }
@@ -59,8 +56,8 @@ class ScriptedUserPort : public UserPort {
 public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    std::optional<std::string> ChooseOpenFile(const FileDialogSpec& dialog) override;
-    std::optional<std::string> ChooseSaveFile(const FileDialogSpec& dialog) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;
     void exchangeToWindow() override { ++exchanges; }
     void ShowFirmwareBanner(bool visible) override { firmwareBanner = visible; }
     void ShowDip32ToneIndicator(bool visible) override { dip32Indicator = visible; }
@@ -71,15 +68,15 @@ public:
     bool Saw(const std::string& text) const;
 
     // Script
-    std::deque<bool> yesNoAnswers;                      // default answer when empty: No
-    std::deque<std::optional<std::string>> fileAnswers; // default when empty: cancel
-    int cancelAtStep = -1;                              // applied to every progress made
+    std::deque<bool> yesNoAnswers;                       // default answer when empty: No
+    std::deque<std::optional<std::string>> fileAnswers;  // default when empty: cancel
+    int cancelAtStep = -1;                               // applied to every progress made
     int cancelAtPump = -1;
 
     // Record
     std::vector<ShownMessage> messages;
-    std::vector<FileDialogSpec> openDialogs;
-    std::vector<FileDialogSpec> saveDialogs;
+    std::vector<FileDialogOptions> openDialogs;
+    std::vector<FileDialogOptions> saveDialogs;
     std::vector<std::shared_ptr<ProgressLog>> progresses;
     int exchanges = 0;
     bool firmwareBanner = false;

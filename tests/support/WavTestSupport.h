@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
+
 namespace zorvek::test {
 
 using Bytes = std::vector<uint8_t>;
@@ -81,27 +83,6 @@ inline uint32_t Le32At(const Bytes& b, size_t at) {
 inline std::string IdAt(const Bytes& b, size_t at) {
     return std::string(b.begin() + at, b.begin() + at + 4);
 }
-
-// A fresh folder removed with the object.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zorvek-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string folder() const { return path_.string() + "/"; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // True when the tool runs (for tests that generate audio with it).
 inline bool HaveTool(const std::string& name) {
