@@ -20,7 +20,7 @@ namespace {
 
 using namespace zorvek::bench;
 
-void Run(int32_t verifyFrameBytes) {
+void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
     constexpr uint32_t kImage = 2u << 20;
     std::vector<uint8_t> image(kImage);
     uint32_t x = 12345;
@@ -38,10 +38,14 @@ void Run(int32_t verifyFrameBytes) {
     IdentifyFlash(job, link, port);
     auto progress = port.MakeProgress("Complete...", false);
     link.progress = progress.get();
-    EraseSectors(job, link, port, 0, static_cast<int32_t>(kImage / 0x10000 + 1));
+    const auto sectors = static_cast<int32_t>(kImage / 0x10000 + 1);
+    const bool bulk = UseBulkErase(eraseMode, job.flashLastAddress, sectors);
+    if (bulk)
+        BulkErase(job, link, port, sectors);
+    else
+        EraseSectors(job, link, port, 0, sectors);
     auto afterErase = siren.ModelledTime();
-    for (uint32_t at = 0; at < kImage && !job.abortFlag; at += 256)
-        PageProgram(job, link, port, at, image.data() + at, 256);
+    ProgramPages(job, link, port, 0, image.data(), image.size());
     auto afterProgram = siren.ModelledTime();
     int32_t verified = VerifyFlash(job, link, port, static_cast<int32_t>(kImage), image.data());
     auto afterVerify = siren.ModelledTime();
@@ -52,8 +56,8 @@ void Run(int32_t verifyFrameBytes) {
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const auto& c = siren.Counters();
     auto floor = siren.Flash().busyTime + c.spiBitTime;
-    std::printf("verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n", verifyFrameBytes, verified,
-                job.abortFlag, port.messages);
+    std::printf("%s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
+                bulk ? "bulk" : "sector", verifyFrameBytes, verified, job.abortFlag, port.messages);
     std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
     std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
     std::printf("  write-only frames  %lld (queued, no round trip)\n", static_cast<long long>(c.writeFrames));
@@ -66,12 +70,15 @@ void Run(int32_t verifyFrameBytes) {
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));
     std::printf("  physical floor     %.2f s (flash busy %.2f + SPI bits at 6 MHz %.2f)\n", Seconds(floor),
                 Seconds(siren.Flash().busyTime), Seconds(c.spiBitTime));
+    std::printf("  modelled / floor   %.3fx\n", Seconds(siren.ModelledTime()) / Seconds(floor));
+    std::printf("  flash equals image %s\n", siren.Flash().Memory() == image ? "yes" : "NO");
 }
 
 }  // namespace
 
 int main() {
-    Run(256);      // one read frame per compared block
-    Run(0x10000);  // the link's default
+    Run(256);                       // one read frame per compared block
+    Run(0x10000);                   // the link's default
+    Run(0x10000, EraseMode::Auto);  // a full image: one bulk erase
     return 0;
 }

@@ -463,3 +463,55 @@ TEST_F(FtdiTest, WholeJobThroughTheAdapter) {
     CloseUsb(job, link, port);
     EXPECT_TRUE(port.messages.empty());
 }
+
+TEST_F(FtdiTest, PipelinedPagesGoOutInOneWriteWithOneRead) {
+    Connect();
+    IdentifyFlash(job, link, port);
+    usb->writes.clear();
+    usb->selectedFrames.clear();
+    const int trips = usb->roundTrips;
+    Bytes image(2 * 256 + 3);
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 3 + 1);
+    ASSERT_EQ(ProgramPages(job, link, port, 0x4000, image.data(), image.size()), 0);
+    ASSERT_EQ(usb->writes.size(), 1u);
+    EXPECT_EQ(usb->roundTrips - trips, 1);
+    const Bytes status = {0x80, 0x50, 0xFB, 0x11, 0x00, 0x00, 0x05, 0x20, 0x00, 0x00, 0x80, 0x58, 0xFB};
+    const Bytes wren = Cat({kSelect, {0x11, 0x00, 0x00, 0x06}, kDeselect});
+    Bytes idle = {0x11, 0xDF, 0x01};  // 480 bytes: 0.64 ms at 6 MHz
+    idle.resize(3 + 480, 0x00);
+    Bytes expected = status;
+    for (uint32_t page = 0; page < 3; ++page) {
+        const uint32_t at = 0x4000 + page * 256;
+        const auto n = static_cast<uint8_t>(page < 2 ? 0xFF : 0x02);
+        Bytes pp = Cat({kSelect,
+                        {0x11, 0x03, 0x00, 0x02, static_cast<uint8_t>(at >> 16), static_cast<uint8_t>(at >> 8), 0x00,
+                         0x11, n, 0x00}});
+        pp.insert(pp.end(), image.begin() + page * 256,
+                  image.begin() + std::min<size_t>(image.size(), page * 256 + 256));
+        expected = Cat({expected, wren, pp, kDeselect, idle, status});
+    }
+    expected.push_back(0x87);
+    EXPECT_EQ(usb->writes[0], expected);
+    EXPECT_EQ(usb->selectedFrames, (std::vector<int>{2, 1, 260, 2, 1, 260, 2, 1, 7, 2}));
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), usb->flash.Memory().begin() + 0x4000));
+    EXPECT_EQ(usb->flash.ignoredCommands, 0);
+}
+
+TEST_F(FtdiTest, BatchReadsAreCollectedWithinTheChipsBuffer) {
+    Connect();
+    // 100 status reads: the chip may hold only 64 answers, so two round trips.
+    const uint8_t rdsr[] = {0x05};
+    std::vector<BatchFrame> frames(100, BatchFrame{rdsr, 1, nullptr, 0, 1, 0});
+    Bytes answers(100, 0xEE);
+    int32_t received = 0;
+    const int trips = usb->roundTrips;
+    ASSERT_EQ(adapter->AdapterBatch(link.handle, frames.data(), frames.size(), answers.data(), received), 0);
+    EXPECT_EQ(received, 100);
+    EXPECT_EQ(usb->roundTrips - trips, 2);
+    EXPECT_EQ(answers, Bytes(100, 0x00));  // an idle flash
+    // A frame that writes and reads at once is refused before anything is queued.
+    const uint8_t data[] = {1};
+    BatchFrame both{rdsr, 1, data, 1, 1, 0};
+    EXPECT_EQ(adapter->AdapterBatch(link.handle, &both, 1, answers.data(), received), kAdapterInvalidParameter);
+    EXPECT_EQ(adapter->QueuedBytes(), 0u);
+}

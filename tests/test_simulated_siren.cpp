@@ -1,12 +1,14 @@
 // The emulated serial flash, the simulated siren adapter, its faults and its file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "ScriptedUserPort.h"
+#include "job/TextFormat.h"
 #include "spi/AdapterRequest.h"
 #include "spi/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
@@ -171,9 +173,11 @@ TEST(SimulatorFaultList, ParsesEveryFault) {
     std::string error;
     ASSERT_TRUE(
         ParseSimulatorFaults("no-device, open-fails,unplug-after=40,stuck-busy-after=3,read-error-at=0x1234,"
-                             "read-error-at=99,weak-bit=0x200:7,signature=0x10,",
+                             "read-error-at=99,weak-bit=0x200:7,signature=0x10,sirens=3,weak-siren=2",
                              faults, error))
         << error;
+    EXPECT_EQ(faults.sirens, 3);
+    EXPECT_EQ(faults.weakSiren, 2);
     EXPECT_TRUE(faults.noDevice);
     EXPECT_TRUE(faults.openFails);
     EXPECT_EQ(faults.unplugAfter, 40);
@@ -473,4 +477,127 @@ TEST(AdapterFromEnvironment, BadValuesWarnAndFallBack) {
     choice = MakeAdapterFromEnvironment(true);
     EXPECT_EQ(choice.kind, AdapterKind::Ftdi);
     EXPECT_STREQ(AdapterKindName(choice.kind), "FTDI adapter");
+}
+
+namespace {
+
+// A pipelined run on a fresh 2 MiB simulated siren with the faults given; false when
+// ProgramPages reported success though the flash differs from the image.
+struct PipelinedRun {
+    explicit PipelinedRun(size_t length) : image(length) {
+        for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 13 + (i >> 8));
+        link.adapter = &siren;
+        SetupUsb(job, link, port);
+        IdentifyFlash(job, link, port);
+    }
+    int32_t Run() { return ProgramPages(job, link, port, 0, image.data(), image.size()); }
+    bool FlashHoldsImage() { return std::equal(image.begin(), image.end(), siren.Flash().Memory().begin()); }
+    std::vector<uint8_t> image;
+    SimulatedSiren siren;
+    JobState job;
+    SpiLink link;
+    ScriptedUserPort port;
+};
+
+}  // namespace
+
+TEST(PipelinedProgramming, BatchesOfPagesCostOneRoundTripEach) {
+    PipelinedRun run(100 * 256 + 17);  // a partial last page
+    const auto before = run.siren.Counters();
+    const auto t0 = run.siren.ModelledTime();
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_TRUE(run.FlashHoldsImage());
+    EXPECT_EQ(run.siren.Flash().pagePrograms, 101);
+    EXPECT_EQ(run.siren.Flash().ignoredCommands, 0);
+    EXPECT_EQ(run.siren.Counters().readingFrames - before.readingFrames, 4);  // 32 + 32 + 32 + 5 pages
+    // Per page: its bytes and the typical program time; per batch one round trip.
+    const auto spent = run.siren.ModelledTime() - t0;
+    const auto floor =
+        101 * run.siren.Flash().PageProgramTime() + (run.siren.Counters().spiBitTime - before.spiBitTime);
+    EXPECT_LT(spent - floor, 5ms);
+    EXPECT_EQ(run.job.abortFlag, 0);
+    EXPECT_TRUE(run.port.messages.empty());
+}
+
+TEST(PipelinedProgramming, PageOutlastingTheIdleClocksIsWaitedForAndTheRestResent) {
+    PipelinedRun run(64 * 256);
+    run.siren.Flash().SetSlowWriteAfter(5, 3ms);  // page 5, well within the 5 ms maximum
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_TRUE(run.FlashHoldsImage());
+    // The busy chip refused the pages sent behind page 5; they went again.
+    EXPECT_GT(run.siren.Flash().ignoredCommands, 0);
+    EXPECT_GT(run.siren.Flash().pagePrograms, 64);
+    EXPECT_EQ(run.job.abortFlag, 0);
+}
+
+TEST(PipelinedProgramming, FaultsNeverPassAsSuccess) {
+    // Stuck busy at the first, a middle and the last page.
+    for (int64_t stuck : {0, 40, 63}) {
+        PipelinedRun run(64 * 256);
+        run.siren.Flash().SetStuckBusyAfter(stuck);
+        EXPECT_EQ(run.Run(), kStopped) << stuck;
+        EXPECT_EQ(run.job.abortFlag, 1);
+        EXPECT_TRUE(run.port.Saw(Format(kMsgStillBusy, 1))) << stuck;
+    }
+    // Unplugged at every call of a three-batch run: each cut fails, and only the
+    // run whose every call was answered succeeds.
+    PipelinedRun clean(70 * 256);
+    const int64_t setupCalls = clean.siren.Counters().adapterCalls;
+    ASSERT_EQ(clean.Run(), 0);
+    const int64_t allCalls = clean.siren.Counters().adapterCalls;
+    for (int64_t cut = setupCalls; cut <= allCalls; ++cut) {
+        PipelinedRun run(70 * 256);
+        run.siren.Faults().unplugAfter = cut;
+        const int32_t result = run.Run();
+        EXPECT_EQ(result == 0, cut == allCalls) << cut;
+        EXPECT_EQ(run.job.abortFlag, result == 0 ? 0 : 1) << cut;
+        if (result == 0) {
+            EXPECT_TRUE(run.FlashHoldsImage());
+        }
+    }
+}
+
+TEST(PipelinedProgramming, CancelStopsBetweenBatches) {
+    PipelinedRun run(128 * 256);
+    auto popup = run.port.MakeProgress("Complete...", false);
+    run.link.progress = popup.get();
+    run.port.progresses.back()->cancelAtPump = 3;
+    EXPECT_EQ(run.Run(), kStopped);
+    EXPECT_EQ(run.job.abortFlag, 1);
+    EXPECT_EQ(run.siren.Flash().pagePrograms, 2 * kPagesPerBatch);
+    EXPECT_EQ(run.port.progresses.back()->steps, 2 * kPagesPerBatch);
+}
+
+TEST(SimulatedSirenSocket, SirensComeAndGoWithSignatureReads) {
+    SimulatorOptions options;
+    options.faults.sirens = 2;
+    options.faults.weakSiren = 2;
+    options.faults.weakBits = {{0x10, 0}};
+    SimulatedSiren siren(options);
+    JobState job;
+    SpiLink link{&siren};
+    ScriptedUserPort port;
+    SetupUsb(job, link, port);
+    auto signature = [&] {
+        EXPECT_EQ(ReadSignature(job, link, port), 0);
+        return job.flashIdValue;
+    };
+    const std::vector<uint8_t> zeros(0x20, 0x00);
+    EXPECT_EQ(signature(), 0x14u);  // siren 1, untouched: stays in
+    EXPECT_EQ(signature(), 0x14u);
+    ASSERT_EQ(ProgramPages(job, link, port, 0, zeros.data(), zeros.size()), 0);
+    EXPECT_EQ(siren.Flash().Memory()[0x10], 0x00);  // the weak bit is siren 2's
+    EXPECT_EQ(signature(), 0xFFu);                  // written, so taken out
+    // An empty socket: nothing answers and nothing is written.
+    uint8_t byte = 0;
+    EXPECT_EQ(ReadFlash(job, link, port, 0x10, &byte, 1), 0);
+    EXPECT_EQ(byte, 0xFF);
+    for (int i = 0; i < kEmptySocketReads; ++i) EXPECT_EQ(signature(), 0xFFu);
+    EXPECT_EQ(siren.SirenInSocket(), 0);
+    EXPECT_EQ(signature(), 0x14u);  // siren 2, erased
+    EXPECT_EQ(siren.SirenInSocket(), 2);
+    EXPECT_EQ(siren.Flash().Memory()[0x10], 0xFF);
+    ASSERT_EQ(ProgramPages(job, link, port, 0, zeros.data(), zeros.size()), 0);
+    EXPECT_EQ(siren.Flash().Memory()[0x10], 0x01);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(signature(), 0xFFu);  // no third siren
 }

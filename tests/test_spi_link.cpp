@@ -5,6 +5,7 @@
 
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
+#include "job/TextFormat.h"
 #include "spi/FlashRoutines.h"
 #include "spi/LinkFrames.h"
 #include "spi/SimulatedSiren.h"
@@ -12,6 +13,7 @@
 
 using namespace zorvek;
 using namespace zorvek::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -509,4 +511,40 @@ TEST(LinkWithoutAdapter, RoutinesFailCleanly) {
     EXPECT_EQ(job.abortFlag, 1);
     CloseUsb(job, link, port);
     EXPECT_TRUE(port.messages.empty());
+}
+
+TEST(EraseChoice, BulkEraseOnlyWhereTheTypicalTimesSayItIsFaster) {
+    const FlashChip* m25p16 = FlashChipForSignature(0x14);
+    EXPECT_FALSE(BulkEraseIsFaster(m25p16, 21));  // 12.6 s of sectors against 13 s
+    EXPECT_TRUE(BulkEraseIsFaster(m25p16, 22));
+    EXPECT_FALSE(BulkEraseIsFaster(nullptr, 1000));
+    EXPECT_FALSE(UseBulkErase(EraseMode::Sectors, 0x1FFFFF, 33));
+    EXPECT_TRUE(UseBulkErase(EraseMode::Chip, 0x1FFFFF, 1));
+    EXPECT_TRUE(UseBulkErase(EraseMode::Auto, 0x1FFFFF, 22));
+    EXPECT_FALSE(UseBulkErase(EraseMode::Auto, 0x1FFFFF, 21));
+    EXPECT_FALSE(UseBulkErase(EraseMode::Auto, 0, 33));         // not identified
+    EXPECT_FALSE(UseBulkErase(EraseMode::Auto, 0x2FFFFF, 48));  // no such chip
+}
+
+TEST_F(LinkTest, BulkEraseProgressFollowsTheTypicalTimeAndEndsOnDone) {
+    Connect();
+    IdentifyFlash(job, link, port);
+    siren.Flash().Memory()[0x123456] = 0;
+    auto& popup = Popup();
+    const auto t0 = siren.Elapsed();
+    EXPECT_EQ(BulkErase(job, link, port, 33), 0);
+    EXPECT_EQ(siren.Flash().bulkErases, 1);
+    EXPECT_EQ(siren.Flash().Memory()[0x123456], 0xFF);
+    EXPECT_LT(siren.Elapsed() - t0 - 13s, 5ms);
+    EXPECT_EQ(popup.position, 33);
+    EXPECT_EQ(popup.steps, 33);  // one move per position reached
+    EXPECT_EQ(job.abortFlag, 0);
+
+    // A chip that never finishes is given up on, with the message, short of the end.
+    siren.Flash().SetStuckBusyAfter(0);
+    auto& stuck = Popup();
+    EXPECT_EQ(BulkErase(job, link, port, 33), kStopped);
+    EXPECT_EQ(job.abortFlag, 1);
+    EXPECT_EQ(stuck.position, 32);
+    EXPECT_TRUE(port.Saw(Format(kMsgStillBusy, 400)));
 }

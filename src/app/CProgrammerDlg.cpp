@@ -87,6 +87,7 @@ void CProgrammerDlg::windowStart() {
     job_.flashIdValue = 0;
     job_.usbStatusText = "Idle";
     loadSettings(job_, store_);
+    job_.eraseMode = store_.ReadInt(kSettingsSection, kFastEraseKey, 0) != 0 ? EraseMode::Auto : EraseMode::Sectors;
     // programFolder was computed by the caller, before the window was made.
     for (const auto& [id, widget] : controls_)
         if (const char* tip = tooltipFor(id)) widget->setToolTip(QString::fromUtf8(tip));
@@ -258,6 +259,12 @@ void CProgrammerDlg::onToggleSimulatedSiren() {
     }
 }
 
+void CProgrammerDlg::onToggleFastErase() {
+    const bool fast = job_.eraseMode != EraseMode::Auto;
+    job_.eraseMode = fast ? EraseMode::Auto : EraseMode::Sectors;
+    store_.WriteInt(kSettingsSection, kFastEraseKey, fast ? 1 : 0);
+}
+
 // ---- Commands of this window ----
 
 void CProgrammerDlg::closeWindow() {
@@ -339,6 +346,7 @@ void CProgrammerDlg::refreshCheckMarks() {
     command(kCmdUpdateFirmwareWithWavs)->setChecked(job_.firmwareUpdate != 0);
     command(kCmdDip32Tone)->setChecked(job_.dip32Tone != 0);
     command(kCmdSimulatedSiren)->setChecked(store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) != 0);
+    command(kCmdFastErase)->setChecked(job_.eraseMode == EraseMode::Auto);
 }
 
 // ---- Commands carried out by the core operations ----

@@ -38,6 +38,8 @@ inline constexpr const char* kSimulatedSirenKey = "Simulated Siren";
 // for the FTDI adapters and for the simulated ones.
 inline constexpr const char* kAdapterSerialKey = "Adapter Serial";
 inline constexpr const char* kSimulatedAdapterSerialKey = "Simulated Adapter Serial";
+// Settings key (integer, 0 or 1): erase by bulk erase where that is faster (EraseMode::Auto).
+inline constexpr const char* kFastEraseKey = "Fast Erase";
 // The help page below the program folder, and below an installed program's data folder.
 inline constexpr const char* kHelpPage = "ZorvekHelp/helphtml.htm";
 inline constexpr const char* kInstalledHelpPage = "../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm";
@@ -138,6 +140,7 @@ public:
     void onToggleSimulatedSiren();
     void onChooseAdapter();
     void onSelfTest();
+    void onToggleFastErase();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -236,6 +236,7 @@ void CProgrammerDlg::buildMenu() {
     item(advanced, "Simulated Siren", kCmdSimulatedSiren, &CProgrammerDlg::onToggleSimulatedSiren)->setCheckable(true);
     item(advanced, "&Adapter...", kCmdChooseAdapter, &CProgrammerDlg::onChooseAdapter);
     item(advanced, "Self-&Test...", kCmdSelfTest, &CProgrammerDlg::onSelfTest);
+    item(advanced, "Fast erase", kCmdFastErase, &CProgrammerDlg::onToggleFastErase)->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);

@@ -23,6 +23,7 @@ enum CommandId : int {
     kCmdSimulatedSiren = 32784,  // Tools > Advanced > "Simulated Siren"
     kCmdChooseAdapter = 32785,   // Tools > Advanced > "Adapter..."
     kCmdSelfTest = 32786,        // Tools > Advanced > "Self-Test..."
+    kCmdFastErase = 32787,       // Tools > Advanced > "Fast erase"
 };
 
 // Controls outside the message rows.

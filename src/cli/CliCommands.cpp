@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "cli/AdaptersCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleUserPort.h"
+#include "cli/ProductionLoop.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
 #include "files/SirenImageFile.h"
@@ -62,6 +64,11 @@ private:
     int Finish(OperationOutcome outcome, const char* done);
     void PrintStats() const;
     void NoAdapterAdvice() const;
+
+    // Production programming: --repeat, --log or several adapters.
+    bool ForProduction() const;
+    int ProductionAdapters(std::vector<AdapterRequest>& adapters);
+    int Production(std::vector<uint8_t> image);
 
     int Program();
     int Image();
@@ -154,6 +161,70 @@ int CliRun::ChooseAdapter() {
     counting_ = std::make_unique<CountingAdapter>(*adapter_);
     link_.adapter = counting_.get();
     return kExitSuccess;
+}
+
+bool CliRun::ForProduction() const {
+    return o_.repeat || o_.log || o_.devices.size() > 1 || (o_.devices.size() == 1 && o_.devices[0] == "all");
+}
+
+int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
+    AdapterRequest base;
+    if (int status = BuildRequest(base)) return status;
+    const bool all = o_.devices.size() == 1 && o_.devices[0] == "all";
+    if (base.kind == AdapterKind::Simulator) {
+        const auto present = SimulatedSerials(base.simulatorCount);
+        const auto serials = all                  ? present
+                             : o_.devices.empty() ? std::vector<std::string>{kSimulatedSerial}
+                                                  : o_.devices;
+        for (const auto& serial : serials) {
+            if (std::find(present.begin(), present.end(), serial) != present.end()) {
+                adapters.push_back(SimulatedRequestFor(base, serial));
+            } else {
+                AdapterRequest absent = base;  // finds no device, as an absent adapter
+                absent.serial = serial;
+                adapters.push_back(absent);
+            }
+        }
+        return kExitSuccess;
+    }
+    if (!all) {
+        for (const auto& serial : o_.devices) {
+            AdapterRequest request = base;
+            request.serial = serial;
+            adapters.push_back(request);
+        }
+        if (adapters.empty()) adapters.push_back(base);
+        return kExitSuccess;
+    }
+    // Every FTDI adapter attached, by its serial number.
+    base.serial.reset();
+    AdapterChoice probe = MakeAdapter(base);
+    int32_t count = 0;
+    if (probe.adapter->AdapterCountDevices(count) == 0)
+        for (const auto& serial : probe.ftdi->SeenSerials()) {
+            if (serial.empty()) continue;
+            AdapterRequest request = base;
+            request.serial = serial;
+            adapters.push_back(request);
+        }
+    if (adapters.empty()) {
+        ftdi_ = probe.ftdi;
+        adapter_ = std::move(probe.adapter);
+        return Finish(OperationOutcome::NoAdapter, nullptr);
+    }
+    return kExitSuccess;
+}
+
+int CliRun::Production(std::vector<uint8_t> image) {
+    ProductionPlan plan;
+    if (int status = ProductionAdapters(plan.adapters)) return status;
+    plan.image = std::move(image);
+    plan.sourceFile = AbsolutePath(o_.args[0]);
+    plan.job = job_;
+    plan.repeat = o_.repeat;
+    if (o_.log) plan.logPath = AbsolutePath(*o_.log);
+    plan.quiet = o_.quiet;
+    return RunProduction(plan);
 }
 
 void CliRun::NoAdapterAdvice() const {
@@ -255,7 +326,20 @@ int CliRun::LoadJob(const std::string& path) {
 
 int CliRun::Program() {
     if (int status = LoadJob(o_.args[0])) return status;
+    if (ForProduction()) {
+        if (o_.erase) job_.eraseMode = *o_.erase;
+        // Built once, before any adapter is used, against the largest flash; each
+        // siren then takes it only if it fits.
+        job_.flashLastAddress = kFlashChips.back().LastAddress();
+        SirenOperations ops(job_, link_, port_);
+        FlashImage image;
+        const OperationOutcome built = ops.BuildImage(image);
+        if (built != OperationOutcome::Success) return Finish(built, nullptr);
+        job_.flashLastAddress = 0;
+        return Production(std::vector<uint8_t>(image.data(), image.data() + image.size()));
+    }
     if (int status = ChooseAdapter()) return status;
+    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
     return Finish(ops.ProgramCommand({.verify = o_.verify}), "siren programmed.");
 }
@@ -289,7 +373,20 @@ int CliRun::Read() {
 }
 
 int CliRun::Write() {
+    if (ForProduction()) {
+        if (o_.erase) job_.eraseMode = *o_.erase;
+        std::vector<uint8_t> data;
+        std::string error;
+        if (!ReadWholeFile(AbsolutePath(o_.args[0]), data, &error)) {
+            Say(error.empty() ? "cannot read " + o_.args[0] : error);
+            return kExitFailed;
+        }
+        // As the Siren Writer: a short file is padded with erased bytes.
+        data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), 0xFF);
+        return Production(std::move(data));
+    }
     if (int status = ChooseAdapter()) return status;
+    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
     return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true)}),
                   "siren written.");

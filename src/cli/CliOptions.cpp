@@ -16,10 +16,10 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
-        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient"}}},
+        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient", "--erase", "--repeat", "--log"}}},
         {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
         {"read", {1, "OUT.zmg", {}}},
-        {"write", {1, "IN.zmg", {"--verify", "--no-verify"}}},
+        {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
         {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
         {"identify", {0, "", {}}},
         {"adapters", {0, "", {"--json"}}},
@@ -30,8 +30,9 @@ const std::map<std::string, CommandRule>& Commands() {
     return commands;
 }
 
-const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
-                                             "-o",        "--output", "--message",        "--restore-from"};
+const std::set<std::string> kValueOptions = {"--adapter", "--device",  "--simulator-file", "--simulator-size",
+                                             "-o",        "--output",  "--message",        "--restore-from",
+                                             "--erase",   "--log"};
 
 }  // namespace
 
@@ -82,7 +83,8 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             o.adapter = value;
         } else if (arg == "--device") {
             if (value->empty()) return "--device needs a serial number";
-            o.devices.push_back(*value);
+            o.device = value;
+            if (std::find(o.devices.begin(), o.devices.end(), *value) == o.devices.end()) o.devices.push_back(*value);
         } else if (arg == "--simulator-file") {
             if (value->empty()) return "--simulator-file needs a path";
             o.simulatorFile = value;
@@ -110,6 +112,23 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "--lenient") {
             o.lenient = true;
             seen.insert(arg);
+        } else if (arg == "--erase") {
+            if (*value == "sectors")
+                o.erase = EraseMode::Sectors;
+            else if (*value == "chip")
+                o.erase = EraseMode::Chip;
+            else if (*value == "auto")
+                o.erase = EraseMode::Auto;
+            else
+                return "--erase must be \"sectors\", \"chip\" or \"auto\", not \"" + *value + "\"";
+            seen.insert(arg);
+        } else if (arg == "--repeat") {
+            o.repeat = true;
+            seen.insert(arg);
+        } else if (arg == "--log") {
+            if (value->empty()) return "--log needs a file name";
+            o.log = value;
+            seen.insert(arg);
         } else if (arg == "--json") {
             o.json = true;
             seen.insert(arg);
@@ -121,7 +140,6 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         }
     }
     if (o.quiet && o.verbose) return "--quiet and --verbose exclude each other";
-    if (o.devices.size() > 1) return "--device may be given once";
     if (operands.empty()) {
         if (o.help || o.version) return {};
         return "no command given";
@@ -140,6 +158,12 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
                    : o.command + " takes one file, not " + std::to_string(o.args.size());
     }
     if (o.args.size() == 1 && o.args[0].empty()) return o.command + " needs " + rule->second.operandNames;
+    if (o.devices.size() > 1 && std::find(o.devices.begin(), o.devices.end(), "all") != o.devices.end())
+        return "--device all names every adapter; give no other --device with it";
+    const bool gang = o.devices.size() > 1 || (o.devices.size() == 1 && o.devices[0] == "all");
+    if (gang && o.command != "program" && o.command != "write")
+        return "only program and write use several adapters at once";
+    if ((gang || o.repeat || o.log) && o.verify == false) return "programming for production always verifies";
     if (o.command == "image" && !o.output) return "image needs -o IMAGE.bin";
     if (o.command == "extract" && !o.output) return "extract needs -o OUT.wav";
     if (o.command == "extract" && !o.message) return "extract needs --message N";
@@ -152,7 +176,7 @@ std::string HelpText() {
 Programs voice sirens from the command line, with the same results as the window.
 
 Commands:
-  program JOB.zfg [--verify | --no-verify] [--lenient]
+  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE]
                         program the job of a configuration file into the siren
                         (the job's Verify line decides unless an option is given);
                         a job file that is not 32 lines with whole numbers on its
@@ -162,7 +186,7 @@ Commands:
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
   read OUT.zmg          copy the siren's whole flash into a siren image file
-  write IN.zmg [--no-verify]
+  write IN.zmg [--no-verify] [--erase MODE]
                         write a siren image file into the siren and read it back
   firmware FILE.hex [--yes] [--restore-from RECOVERY]
                         update only the controller firmware from an Intel HEX file;
@@ -188,11 +212,25 @@ Options:
                              --simulator-file or --simulator-size alone choose the simulator)
   --device SERIAL            use the adapter with this USB serial number; needed
                              when several are attached (see the adapters command)
+  --device SERIAL (several times), --device all
+                             program or write: the same image into every adapter
+                             named (all: every one attached) at once, one result
+                             each; the exit status is the worst
+  --repeat                   program or write: siren after siren until Ctrl-C; waits
+                             for a siren, programs and verifies it, prints PASS or
+                             FAIL, waits until it is taken out; then a summary
+  --log FILE                 program or write: append one JSON line per siren
+                             (time, adapter, signature, file, CRC-32 of the image,
+                             erase mode, outcome, seconds, round trips, failure)
   --simulator-file PATH      the simulated siren's flash content
                              (default: $ZORVEK_SIMULATOR_FILE, else
                              ~/.local/share/Zorvek/simulated-siren.bin)
   --simulator-size BYTES     its capacity: 256K, 512K, 1M, 2M or 4M (default 2M);
                              for image, the flash size the image must fit
+  --erase MODE               how program and write erase: sectors (default: the
+                             64 KiB sectors the image covers), chip (one bulk erase)
+                             or auto (bulk erase where the chip's typical times
+                             make it faster, e.g. 22 or more sectors of an M25P16)
   --stats                    after the command, print the adapter's counters
   -v, --verbose              also show the diagnostic messages
   -q, --quiet                no progress display and no result lines

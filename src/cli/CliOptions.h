@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "job/JobState.h"
+
 namespace zorvek::cli {
 
 // Exit statuses, also listed in --help and the README.
@@ -20,7 +22,8 @@ struct CliOptions {
     std::string command;            // empty with --help or --version alone
     std::vector<std::string> args;  // operands after the command
     std::optional<std::string> adapter;
-    std::vector<std::string> devices;  // --device, in the order given
+    std::optional<std::string> device;  // the last --device
+    std::vector<std::string> devices;   // every --device, in order ("all" for every adapter)
     std::optional<std::string> simulatorFile;
     std::optional<std::string> simulatorSize;
     std::optional<std::string> output;       // -o
@@ -28,6 +31,9 @@ struct CliOptions {
     std::optional<bool> verify;              // --verify / --no-verify
     std::optional<std::string> restoreFrom;  // firmware --restore-from
     bool lenient = false;                    // program --lenient: load a job as the window does
+    std::optional<EraseMode> erase;          // --erase
+    bool repeat = false;                     // --repeat: siren after siren until Ctrl-C
+    std::optional<std::string> log;          // --log FILE
     bool json = false;
     bool yes = false;
     bool stats = false;

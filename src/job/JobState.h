@@ -27,6 +27,13 @@ struct MessageSlot {
 
 constexpr int kSlotCount = 7;
 
+// How a program or write run erases the flash before it programs.
+enum class EraseMode : int32_t {
+    Sectors = 0,  // the 64 KiB sectors the image covers, one by one
+    Chip = 1,     // one bulk erase of the whole chip
+    Auto = 2,     // bulk erase where the chip's typical times make it faster
+};
+
 struct JobState {
     // slots[0] is slot 1, slots[6] is slot 7 (the top row, "Message 1").
     std::array<MessageSlot, kSlotCount> slots{};
@@ -36,6 +43,7 @@ struct JobState {
     int32_t compression = 0;
     int32_t firmwareUpdate = 0;
     int32_t dip32Tone = 0;
+    EraseMode eraseMode = EraseMode::Sectors;
     std::string firmwarePath;
     std::string hexFolder;
     std::string wavFolder;

@@ -94,7 +94,8 @@ struct FlashWriteResult {
     int32_t verified = 1;     // VerifyFlash's result; 1 when not verifying
 };
 
-// Erases (length / 64 KiB + 1) sectors from address 0, programs `data` page by
+// Erases (length / 64 KiB + 1) sectors from address 0 (or the whole chip, as the
+// job's erase mode decides), programs `data` page by
 // page and, with Verify on, reads it back, stepping the modal popup through
 // "Erasing...", "Programming..." and "Verifying...".
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,

@@ -108,18 +108,16 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
     progress->SetRange(0, sectors, 1);
     progress->SetText("Erasing...");
-    EraseSectors(job, link, port, 0, sectors);
+    if (UseBulkErase(job.eraseMode, job.flashLastAddress, sectors))
+        BulkErase(job, link, port, sectors);
+    else
+        EraseSectors(job, link, port, 0, sectors);
 
     job.flashStatusText = "Programming";
     port.exchangeToWindow();
     progress->SetRange(0, sectors * 256, 1);
     progress->SetText("Programming...");
-    for (size_t offset = 0; offset < length; offset += kFlashPageSize) {
-        if (job.abortFlag) break;
-        const auto count = static_cast<int32_t>(std::min<size_t>(kFlashPageSize, length - offset));
-        PageProgram(job, link, port, static_cast<uint32_t>(offset), data + offset, count);
-        progress->Step();
-    }
+    ProgramPages(job, link, port, 0, data, length);
 
     FlashWriteResult result;
     if (job.verify && !job.abortFlag) {

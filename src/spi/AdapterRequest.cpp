@@ -151,4 +151,17 @@ AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting) {
     return choice;
 }
 
+std::vector<std::string> SimulatedSerials(int count) {
+    std::vector<std::string> serials;
+    for (int n = 1; n <= count; ++n) serials.push_back(SimulatedSerial(n));
+    return serials;
+}
+
+AdapterRequest SimulatedRequestFor(const AdapterRequest& base, const std::string& serial) {
+    AdapterRequest request = base;
+    request.kind = AdapterKind::Simulator;
+    request.serial = serial;
+    return request;
+}
+
 }  // namespace zorvek

@@ -79,4 +79,9 @@ AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<
 // named in the warnings.
 AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting);
 
+// The simulated adapters attached, for programming many at once: SIM0001 ..
+// SIM000n; and the request for one of them, which keeps its own flash file.
+std::vector<std::string> SimulatedSerials(int count);
+AdapterRequest SimulatedRequestFor(const AdapterRequest& base, const std::string& serial);
+
 }  // namespace zorvek

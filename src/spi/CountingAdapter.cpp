@@ -71,4 +71,25 @@ int32_t CountingAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
     return status;
 }
 
+int32_t CountingAdapter::AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                                      int32_t& received) {
+    ++counters_.calls;
+    const int32_t status = inner_.AdapterBatch(handle, frames, count, receive, received);
+    bool reads = false;
+    for (size_t i = 0; i < count; ++i) {
+        const BatchFrame& f = frames[i];
+        reads = reads || f.readCount > 0;
+        if (status != kAdapterOk) continue;
+        if (f.idleBytes > 0) {
+            counters_.idleBytes += f.idleBytes;
+        } else {
+            counters_.bytesOut += f.controlCount + f.dataCount;
+            counters_.bytesIn += f.readCount;
+            if (f.readCount == 0) ++counters_.writeFrames;
+        }
+    }
+    if (reads) ++counters_.roundTrips;
+    return status;
+}
+
 }  // namespace zorvek

@@ -31,6 +31,9 @@ public:
     int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
     int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
     int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
+    // One round trip when any frame reads: the adapters this wraps send a batch at once.
+    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                         int32_t& received) override;
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
 

@@ -14,20 +14,8 @@ using detail::SendReadFrame;
 using detail::SendWriteFrame;
 using detail::Show;
 
-namespace {
-
-void SetFlashStatus(JobState& job, UserPort& port, const char* text) {
-    job.flashStatusText = text;
-    port.exchangeToWindow();
-}
-
-void AddressBytes(uint8_t* out, uint32_t address) {
-    out[0] = static_cast<uint8_t>(address >> 16);
-    out[1] = static_cast<uint8_t>(address >> 8);
-    out[2] = static_cast<uint8_t>(address);
-}
-
-}  // namespace
+using detail::AddressBytes;
+using detail::SetFlashStatus;
 
 uint32_t FlashLastAddressForSignature(uint32_t signature) {
     const FlashChip* chip = FlashChipForSignature(signature);

@@ -2,6 +2,7 @@
 // The serial flash routines. Operations call them with the job, the link and the
 // user port; they report through the port, the JobState texts and `abortFlag`.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 #include "job/FlashChips.h"
@@ -52,8 +53,30 @@ int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz);
 // 1-256 bytes that stay inside one 256-byte page. The wait for the flash starts with
 // idle clocks of the typical program time, so its first poll usually finds it done.
 int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data, int32_t count);
+// Pages per USB round trip of ProgramPages: 8 KiB, so Cancel is looked at every 8 KiB
+// and a batch's status bytes (one per page and one before) stay within what an
+// FT2232D holds for the host.
+inline constexpr int32_t kPagesPerBatch = 32;
+// Programs `length` bytes from `address` (a page boundary) in batches: per page write
+// enable, page program, idle clocks of the typical program time and a status read, all
+// statuses collected with one round trip. A page counts as written only when the
+// status before it found the flash idle and the one after it finds the program ended;
+// from the first page without that proof the rest is sent again. Steps the progress
+// once per written page. 0 = every page written; 6 = stopped (Cancel, or the flash
+// stayed busy); else the failing adapter status. abortFlag is set on every failure.
+int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,
+                     size_t length);
 int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count);
 void ChipErase(JobState& job, SpiLink& link, UserPort& port);
+// Whether one bulk erase beats erasing `sectors` sectors one by one, by the chip's
+// typical times. Never for a chip the table does not know.
+bool BulkEraseIsFaster(const FlashChip* chip, int32_t sectors);
+// The erase `mode` resolves to for an image of `sectors` sectors on the identified flash.
+bool UseBulkErase(EraseMode mode, uint32_t flashLastAddress, int32_t sectors);
+// Bulk erase (0xC7), waiting up to kChipEraseBusyLimit. With a popup the position moves
+// from 0 towards `steps` over the chip's typical erase time and reaches `steps` only
+// when the status says done. 0, 6 when stopped (Cancel, fault or still busy).
+int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps);
 // 0, or 6 when stopped.
 int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count);
 // Image byte k belongs at flash address k. 1 = match, 0 = mismatch (reported), 6 = stopped:

@@ -222,12 +222,9 @@ int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     return QueueCommands();
 }
 
-int32_t FtdiAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
-    if (!IsOpen(handle)) return kAdapterInvalidHandle;
-    if (broken_) return kAdapterIoError;
-    if (byteCount < 0) return kAdapterInvalidParameter;
+void FtdiAdapter::QueueIdle(int32_t byteCount) {
     // Pins set up with chip select low between frames: the bytes would reach the flash.
-    if (!(lowIdle_ & kChipSelectPin)) return kAdapterOk;
+    if (!(lowIdle_ & kChipSelectPin)) return;
     // Every frame ends with chip select high, so these bytes reach no chip. Plain
     // data-out, which every MPSSE chip knows (the C/D have no clock-only command).
     for (int32_t left = byteCount; left > 0; left -= kMaxBytesPerCommand) {
@@ -236,7 +233,63 @@ int32_t FtdiAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
                       {kBytesOutFallingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
         queue_.insert(queue_.end(), static_cast<size_t>(n), uint8_t{0});
     }
+}
+
+void FtdiAdapter::QueueBytesIn(int32_t count) {
+    for (int32_t left = count; left > 0; left -= kMaxBytesPerCommand) {
+        int32_t n = std::min(left, kMaxBytesPerCommand);
+        queue_.insert(queue_.end(),
+                      {kBytesInRisingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
+    }
+}
+
+int32_t FtdiAdapter::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
+    if (byteCount < 0) return kAdapterInvalidParameter;
+    QueueIdle(byteCount);
     return QueueCommands();
+}
+
+int32_t FtdiAdapter::AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                                  int32_t& received) {
+    received = 0;
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
+    for (size_t i = 0; i < count; ++i)
+        if (!IsSupportedBatchFrame(frames[i])) return kAdapterInvalidParameter;
+    int32_t pending = 0;  // bytes asked for and not yet collected
+    auto collect = [&] {
+        queue_.push_back(kSendImmediate);
+        int32_t got = 0;
+        const int32_t status = FlushAndRead(receive + received, pending, got);
+        received += got;
+        pending = 0;
+        return status;
+    };
+    for (size_t i = 0; i < count; ++i) {
+        const BatchFrame& f = frames[i];
+        if (pending > 0 && pending + f.readCount > kBatchReadLimit) {
+            if (int32_t status = collect(); status != kAdapterOk) return status;
+        }
+        if (f.idleBytes > 0) {
+            QueueIdle(f.idleBytes);
+        } else {
+            QueueLowByte(true);
+            QueueBytesOut(f.control, f.controlCount);
+            QueueBytesOut(f.data, f.dataCount);
+            QueueBytesIn(f.readCount);
+            QueueLowByte(false);
+            pending += f.readCount;
+        }
+        // Nothing more is written while a full share waits in the chip.
+        if (pending >= kBatchReadLimit) {
+            if (int32_t status = collect(); status != kAdapterOk) return status;
+        }
+        // Long queues go out early; what they read waits in the chip (within the limit).
+        if (int32_t status = QueueCommands(); status != kAdapterOk) return status;
+    }
+    return pending > 0 ? collect() : kAdapterOk;
 }
 
 int32_t FtdiAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) {
@@ -247,11 +300,7 @@ int32_t FtdiAdapter::AdapterRead(uint32_t handle, const ReadFrame& frame, int32_
     const int32_t count = frame.readBitCount / 8;
     QueueLowByte(true);
     QueueBytesOut(frame.control, frame.controlByteCount);
-    for (int32_t left = count; left > 0; left -= kMaxBytesPerCommand) {
-        int32_t n = std::min(left, kMaxBytesPerCommand);
-        queue_.insert(queue_.end(),
-                      {kBytesInRisingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
-    }
+    QueueBytesIn(count);
     QueueLowByte(false);
     queue_.push_back(kSendImmediate);
     return FlushAndRead(frame.receive, count, bytesReturned);

@@ -21,6 +21,11 @@ public:
     static constexpr uint8_t kLatencyTimerMs = 2;
     // How long the engine may take to echo the synchronisation probe.
     static constexpr std::chrono::milliseconds kSyncDeadline{500};
+    // Bytes a batch may read per USB round trip. The chip holds what it reads until the
+    // host collects it, and the host collects only after the whole write: the FT2232C/D
+    // buffer 128 bytes towards the host, and a full buffer would stall the engine (and
+    // the write). Batches that read more are sent in several round trips.
+    static constexpr int32_t kBatchReadLimit = 64;
 
     explicit FtdiAdapter(std::unique_ptr<UsbTransport> transport);
     ~FtdiAdapter() override;
@@ -39,6 +44,8 @@ public:
     int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
     // Queued like a write-only frame: no round trip.
     int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
+    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                         int32_t& received) override;
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 
@@ -61,6 +68,8 @@ private:
     bool IsOpen(uint32_t handle) const { return open_ && handle == kHandle; }
     void QueueLowByte(bool selected);
     void QueueBytesOut(const uint8_t* data, int32_t count);
+    void QueueBytesIn(int32_t count);
+    void QueueIdle(int32_t byteCount);
     int32_t QueueCommands();  // writes early when the queue is long
     int32_t Flush();
     // Flushes the queue (which must end in a read request) and collects `count` bytes.

@@ -31,6 +31,17 @@ int32_t SendReadFrame(SpiLink& link, const uint8_t* control, int32_t controlCoun
     return link.lastStatus;
 }
 
+void AddressBytes(uint8_t* out, uint32_t address) {
+    out[0] = static_cast<uint8_t>(address >> 16);
+    out[1] = static_cast<uint8_t>(address >> 8);
+    out[2] = static_cast<uint8_t>(address);
+}
+
+void SetFlashStatus(JobState& job, UserPort& port, const char* text) {
+    job.flashStatusText = text;
+    port.exchangeToWindow();
+}
+
 void Show(UserPort& port, const std::string& text) {
     port.ShowMessage(text, kProgramTitle, MessageIcon::None);
 }

@@ -130,6 +130,7 @@ bool SimulatedFlash::StartWrite(std::chrono::nanoseconds duration) {
     busyTime += duration;
     modified = true;
     bool stuck = stuckBusyAfter_ >= 0 && writesStarted_ >= stuckBusyAfter_;
+    if (writesStarted_ == slowWriteAfter_) duration = slowWriteDuration_;
     ++writesStarted_;
     busyUntil_ = stuck ? kForever : now_ + duration;
     if (wallClock_) wallBusyUntil_ = std::chrono::steady_clock::now() + duration;

@@ -50,8 +50,15 @@ public:
     void SetSignature(uint8_t signature) { signature_ = signature; }
     uint8_t Signature() const { return signature_; }
     void AddWeakBit(uint32_t address, int bit) { weakBits_.emplace_back(address, bit); }
+    void ClearWeakBits() { weakBits_.clear(); }
     // The program or erase started after `count` completed ones never finishes (-1: never).
     void SetStuckBusyAfter(int64_t count) { stuckBusyAfter_ = count; }
+    // The program or erase started after `count` completed ones takes `duration`
+    // instead of its typical time (still within the datasheet maximum, say).
+    void SetSlowWriteAfter(int64_t count, std::chrono::nanoseconds duration) {
+        slowWriteAfter_ = count;
+        slowWriteDuration_ = duration;
+    }
 
     // Typical datasheet durations for this size.
     std::chrono::nanoseconds PageProgramTime() const { return chip_->pageProgramTypical; }
@@ -85,6 +92,8 @@ private:
     bool clearLatchWhenIdle_ = false;
     int64_t writesStarted_ = 0;
     int64_t stuckBusyAfter_ = -1;
+    int64_t slowWriteAfter_ = -1;
+    std::chrono::nanoseconds slowWriteDuration_{0};
     std::vector<std::pair<uint32_t, int>> weakBits_;
 
     bool selected_ = false;

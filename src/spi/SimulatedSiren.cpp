@@ -1,10 +1,13 @@
 #include "spi/SimulatedSiren.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <thread>
+
+#include "spi/FlashCommands.h"
 
 namespace zorvek {
 
@@ -13,12 +16,40 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       faults_(std::move(options.faults)),
       serial_(SimulatedSerial(options.number)),
       locationId_(0x0100 | (options.number & 0xFF)),
-      filePath_(std::move(options.filePath)) {
+      filePath_(std::move(options.filePath)),
+      deviceName_("Simulated Siren " + serial_) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
     flash_.SetWallClock(options.wallClock);
     LoadFromFile();
+    if (faults_.sirens > 0) InsertSiren();
+}
+
+int64_t SimulatedSiren::FlashWrites() const {
+    const SimulatedFlash& f = flash_;
+    return f.pagePrograms + f.sectorErases + f.bulkErases;
+}
+
+void SimulatedSiren::InsertSiren() {
+    ++sirenNumber_;
+    std::fill(flash_.Memory().begin(), flash_.Memory().end(), uint8_t{0xFF});
+    flash_.modified = true;
+    flash_.ClearWeakBits();
+    if (faults_.weakSiren == 0 || faults_.weakSiren == sirenNumber_)
+        for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
+    writesAtInsert_ = FlashWrites();
+    emptyReads_ = 0;
+    attached_ = true;
+}
+
+void SimulatedSiren::SignatureRead(const uint8_t* control, int32_t controlCount) {
+    if (faults_.sirens <= 0 || controlCount < 1 || control[0] != kCmdReadSignature) return;
+    if (attached_) {
+        if (FlashWrites() > writesAtInsert_) attached_ = false;  // taken out once written
+    } else if (++emptyReads_ > kEmptySocketReads && sirenNumber_ < faults_.sirens) {
+        InsertSiren();
+    }
 }
 
 SimulatedSiren::~SimulatedSiren() {
@@ -100,7 +131,7 @@ int32_t SimulatedSiren::AdapterCountDevices(int32_t& count) {
 int32_t SimulatedSiren::AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) {
     if (!Plugged()) return kAdapterIoError;
     if (faults_.noDevice || index != 0) return kAdapterNotFound;
-    name = "Simulated Siren " + serial_;
+    name = deviceName_;
     locationId = locationId_;
     return kAdapterOk;
 }
@@ -108,7 +139,7 @@ int32_t SimulatedSiren::AdapterDeviceInfo(int32_t index, std::string& name, int3
 int32_t SimulatedSiren::AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) {
     lastErrorDetail_.clear();
     if (!Plugged()) return kAdapterIoError;
-    if (faults_.noDevice || locationId != locationId_ || name != "Simulated Siren " + serial_) return kAdapterNotFound;
+    if (faults_.noDevice || locationId != locationId_ || name != deviceName_) return kAdapterNotFound;
     if (faults_.openFails) {
         lastErrorDetail_ = "The simulated siren was told to refuse opening (open-fails).";
         return kAdapterNotOpened;
@@ -162,6 +193,7 @@ int32_t SimulatedSiren::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     int64_t dataCount = frame.dataFlag ? frame.dataByteCount : 0;
     counters_.bytesOut += frame.controlByteCount + dataCount;
     Clock(frame.controlByteCount + dataCount);
+    if (!attached_) return kAdapterOk;  // an empty socket: the bytes go nowhere
     flash_.Select();
     flash_.WriteBytes(frame.control, static_cast<size_t>(frame.controlByteCount));
     if (dataCount) flash_.WriteBytes(frame.data, static_cast<size_t>(dataCount));
@@ -175,6 +207,58 @@ int32_t SimulatedSiren::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
     counters_.idleBytes += byteCount;
     flash_.AdvanceTime(BitTime(byteCount));
     return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                                     int32_t& received) {
+    received = 0;
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    for (size_t i = 0; i < count; ++i)
+        if (!IsSupportedBatchFrame(frames[i])) return kAdapterInvalidParameter;
+    bool reads = false;
+    int32_t status = kAdapterOk;
+    for (size_t i = 0; i < count && status == kAdapterOk; ++i) {
+        const BatchFrame& f = frames[i];
+        // The first frame was counted with the batch call itself.
+        if (i > 0 && !Plugged()) {
+            status = kAdapterIoError;
+            break;
+        }
+        if (f.idleBytes > 0) {
+            counters_.idleBytes += f.idleBytes;
+            flash_.AdvanceTime(BitTime(f.idleBytes));
+            continue;
+        }
+        counters_.bytesOut += f.controlCount + f.dataCount;
+        counters_.bytesIn += f.readCount;
+        Clock(f.controlCount + f.dataCount + f.readCount);
+        if (f.readCount > 0) {
+            reads = true;
+            WaitInRealTime();  // the slow fault holds back every answer, batched or not
+            if (ReadHitsFault(f.control, f.controlCount, f.readCount)) status = kAdapterIoError;
+        } else {
+            ++counters_.writeFrames;
+        }
+        if (status != kAdapterOk) break;
+        SignatureRead(f.control, f.controlCount);
+        if (!attached_) {
+            std::fill_n(receive + received, f.readCount, uint8_t{0xFF});
+        } else {
+            flash_.Select();
+            flash_.WriteBytes(f.control, static_cast<size_t>(f.controlCount));
+            if (f.dataCount > 0) flash_.WriteBytes(f.data, static_cast<size_t>(f.dataCount));
+            if (f.readCount > 0) flash_.ReadBytes(receive + received, static_cast<size_t>(f.readCount));
+            flash_.Deselect();
+        }
+        received += f.readCount;
+    }
+    if (reads || status != kAdapterOk) {
+        // Answers, or the error, reach the host one round trip later.
+        ++counters_.readingFrames;
+        flash_.AdvanceTime(kRoundTrip);
+    }
+    if (status != kAdapterOk) received = 0;
+    return status;
 }
 
 bool SimulatedSiren::ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const {
@@ -201,10 +285,15 @@ int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int
         flash_.AdvanceTime(kRoundTrip);
         return kAdapterIoError;
     }
-    flash_.Select();
-    flash_.WriteBytes(frame.control, static_cast<size_t>(frame.controlByteCount));
-    flash_.ReadBytes(frame.receive, static_cast<size_t>(readCount));
-    flash_.Deselect();
+    SignatureRead(frame.control, frame.controlByteCount);
+    if (attached_) {
+        flash_.Select();
+        flash_.WriteBytes(frame.control, static_cast<size_t>(frame.controlByteCount));
+        flash_.ReadBytes(frame.receive, static_cast<size_t>(readCount));
+        flash_.Deselect();
+    } else {
+        std::fill_n(frame.receive, readCount, uint8_t{0xFF});  // nothing drives data in
+    }
     // The answer reaches the host one full-speed round trip later.
     flash_.AdvanceTime(kRoundTrip);
     WaitInRealTime();

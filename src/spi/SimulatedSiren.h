@@ -47,10 +47,16 @@ public:
     // Passes their bit time; it stays out of `spiBitTime`, which counts only bytes
     // the flash needs, so the physical floor keeps meaning the same.
     int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
+    // One round trip for the whole batch, as through a queueing adapter. Each frame
+    // counts as an adapter call, so the unplug fault can cut a batch anywhere.
+    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                         int32_t& received) override;
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 
     SimulatedFlash& Flash() { return flash_; }
+    // With the sirens fault: the siren now in the socket (1-based), 0 while it is empty.
+    int64_t SirenInSocket() const { return attached_ ? sirenNumber_ : 0; }
     SimulatorFaults& Faults() { return faults_; }
     const SimulatorCounters& Counters() const { return counters_; }
     // Modelled duration of everything so far: SPI bit time, round trips and waits.
@@ -74,6 +80,11 @@ private:
     static std::chrono::nanoseconds BitTime(int64_t bytes);
     bool ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const;
     void LoadFromFile();
+    // The sirens fault: a fresh siren goes into the socket; a signature read may take
+    // a written one out or, after a while, put the next one in.
+    void InsertSiren();
+    void SignatureRead(const uint8_t* control, int32_t controlCount);
+    int64_t FlashWrites() const;
     // The slow fault: answers also take real time, so a person (or a test) can
     // interrupt a run while it is still going.
     void WaitInRealTime() const;
@@ -83,11 +94,16 @@ private:
     std::string serial_;
     int32_t locationId_;  // bus 1, address = its number
     std::string filePath_;
+    std::string deviceName_;
     std::string loadError_;
     std::string lastErrorDetail_;
     SimulatorCounters counters_;
     bool open_ = false;
     UpperPinSetup upperPins_ = kUpperPinsClosing;
+    bool attached_ = true;
+    int64_t sirenNumber_ = 0;
+    int64_t writesAtInsert_ = 0;
+    int64_t emptyReads_ = 0;
 };
 
 }  // namespace zorvek

@@ -46,6 +46,12 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
         (key == "unplug-after" ? f.unplugAfter : f.stuckBusyAfter) = static_cast<int64_t>(*n);
         return true;
     }
+    if (key == "sirens" || key == "weak-siren") {
+        auto n = ParseNumber(value, 1000000);
+        if (!n) return false;
+        (key == "sirens" ? f.sirens : f.weakSiren) = static_cast<int64_t>(*n);
+        return true;
+    }
     if (key == "slow") {
         auto n = ParseNumber(value, kMaxSlowMicroseconds);
         if (!n) return false;

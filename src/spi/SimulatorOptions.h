@@ -19,10 +19,17 @@ struct SimulatorFaults {
     std::vector<uint32_t> readErrorAt;               // a read frame covering the address fails
     std::vector<std::pair<uint32_t, int>> weakBits;  // (address, bit) that never programs to 0
     std::optional<uint8_t> signature;                // RES answers this instead
-    int64_t slowMicroseconds = 0;                    // each answer also takes this long in real time
+    // Sirens that come and go (0: one siren, always there). Each new one is erased and
+    // answers until the first signature read after it was written; the socket then
+    // stays empty (every answer 0xFF) for kEmptySocketReads signature reads.
+    int64_t sirens = 0;
+    int64_t weakSiren = 0;         // with sirens: only this one (1-based) has the weak bits
+    int64_t slowMicroseconds = 0;  // each answer (also in a batch) takes this long in real time
 
     bool operator==(const SimulatorFaults&) const = default;
 };
+
+inline constexpr int64_t kEmptySocketReads = 3;
 
 // At most this slow (0.1 s per answer), so that no setting can freeze a run.
 inline constexpr int64_t kMaxSlowMicroseconds = 100000;

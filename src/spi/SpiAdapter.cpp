@@ -37,6 +37,51 @@ bool IsSupportedReadFrame(const ReadFrame& frame) {
     return true;
 }
 
+bool IsSupportedBatchFrame(const BatchFrame& frame) {
+    if (frame.idleBytes > 0) return frame.controlCount == 0 && frame.dataCount == 0 && frame.readCount == 0;
+    if (frame.controlCount < 1 || frame.control == nullptr) return false;
+    if (frame.dataCount < 0 || (frame.dataCount > 0 && frame.data == nullptr)) return false;
+    if (frame.readCount < 0) return false;
+    return !(frame.dataCount > 0 && frame.readCount > 0);  // a frame writes data or reads, not both
+}
+
+int32_t SpiAdapter::AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                                 int32_t& received) {
+    received = 0;
+    for (size_t i = 0; i < count; ++i)
+        if (!IsSupportedBatchFrame(frames[i])) return kAdapterInvalidParameter;
+    for (size_t i = 0; i < count; ++i) {
+        const BatchFrame& f = frames[i];
+        int32_t status = kAdapterOk;
+        if (f.idleBytes > 0) {
+            status = AdapterIdleClocks(handle, f.idleBytes);
+        } else if (f.readCount > 0) {
+            ReadFrame frame;
+            frame.control = f.control;
+            frame.controlByteCount = f.controlCount;
+            frame.controlBitCount = 8 * f.controlCount;
+            frame.readBitCount = 8 * f.readCount;
+            frame.receive = receive + received;
+            int32_t returned = 0;
+            status = AdapterRead(handle, frame, returned);
+            if (status == kAdapterOk) received += f.readCount;
+        } else {
+            static const uint8_t kNoData = 0;
+            WriteFrame frame;
+            frame.control = f.control;
+            frame.controlByteCount = f.controlCount;
+            frame.controlBitCount = 8 * f.controlCount;
+            frame.dataFlag = f.dataCount > 0 ? 1 : 0;
+            frame.data = f.dataCount > 0 ? f.data : &kNoData;
+            frame.dataByteCount = f.dataCount > 0 ? f.dataCount : 1;
+            frame.dataBitCount = 8 * frame.dataByteCount;
+            status = AdapterWrite(handle, frame);
+        }
+        if (status != kAdapterOk) return status;
+    }
+    return kAdapterOk;
+}
+
 std::chrono::nanoseconds SpiAdapter::Elapsed() const {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
 }

@@ -3,6 +3,7 @@
 // Every operation returns a status: 0 is success, anything else failure.
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -100,9 +101,23 @@ struct ReadFrame {
     UpperPinsDuringTransfer upperPins;
 };
 
+// One step of a batch: a chip-select frame that writes `control` (and `data`) and then
+// reads `readCount` bytes, or, when `idleBytes` > 0, that many bytes clocked with chip
+// select high (a pause, as AdapterIdleClocks).
+struct BatchFrame {
+    const uint8_t* control = nullptr;
+    int32_t controlCount = 0;
+    const uint8_t* data = nullptr;
+    int32_t dataCount = 0;
+    int32_t readCount = 0;
+    int32_t idleBytes = 0;
+};
+
 // Frames this system sends: SPI mode 0, MSB first, whole bytes, chip select line 0.
 bool IsSupportedWriteFrame(const WriteFrame& frame);
 bool IsSupportedReadFrame(const ReadFrame& frame);
+// A frame either writes data or reads, never both; a pause carries nothing else.
+bool IsSupportedBatchFrame(const BatchFrame& frame);
 
 class SpiAdapter {
 public:
@@ -124,6 +139,12 @@ public:
     // measured in SPI clock time that the adapter can queue without a USB round trip.
     // Adapters that cannot do this do nothing; callers must not rely on the pause.
     virtual int32_t AdapterIdleClocks(uint32_t /*handle*/, int32_t /*byteCount*/) { return kAdapterOk; }
+    // Sends `count` frames in order; what they read lands in `receive` one after the
+    // other (`received` bytes in all). Adapters that queue writes send the whole batch
+    // with one USB round trip. On failure the flash may have taken any prefix of the
+    // frames, and `receive` is not to be trusted. This default sends frame by frame.
+    virtual int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                                 int32_t& received);
 
     // Time base for the bounded waits of the flash routines: real adapters use the
     // steady clock, the simulated siren its own virtual clock.

@@ -258,6 +258,11 @@ TEST_F(Cli, UsageErrorsExitTwo) {
         {"--quiet", "--verbose", "identify"},
         {"--simulator-size", "3M", "identify"},
         {"--stats=yes", "identify"},
+        {"program", job.string(), "--erase", "fast"},
+        {"identify", "--repeat"},
+        {"--device", "A", "--device", "B", "identify"},
+        {"--device", "all", "--device", "B", "program", job.string()},
+        {"program", job.string(), "--repeat", "--no-verify"},
     };
     for (const auto& args : bad) {
         const Result r = Run(args);
@@ -517,6 +522,94 @@ TEST_F(Cli, CtrlCDuringProgrammingCancels) {
     EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Programming stopped because"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("siren programmed"), std::string::npos) << r.err;
+}
+
+// Production runs. Lines of the log, as written.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST_F(Cli, RepeatProgramsSirenAfterSirenLogsEachAndSumsUp) {
+    std::ofstream(dir / "zero.zmg", std::ios::binary) << std::string(70000, '\0');
+    // Three sirens come and go; the second has a bit that never programs.
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "sirens=3,weak-siren=2,weak-bit=0x100:0";
+    const fs::path log = dir / "log.jsonl";
+    const pid_t pid = Start({"--adapter", "simulator", "--simulator-file", siren.string(), "write",
+                             (dir / "zero.zmg").string(), "--repeat", "--log", log.string(), "--erase", "auto"});
+    for (int i = 0; i < 1500 && Lines(ReadText(dir / "stdout")).size() < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+    const Result r = Wait(pid);
+    EXPECT_EQ(r.status, 4) << r.err;  // the worst siren: a difference
+    const auto out = Lines(r.out);
+    ASSERT_EQ(out.size(), 4u) << r.out;
+    EXPECT_NE(out[0].find("SIM0001: siren 1 PASS"), std::string::npos) << out[0];
+    EXPECT_NE(out[1].find("SIM0001: siren 2 FAIL"), std::string::npos) << out[1];
+    EXPECT_NE(out[1].find("Location 256."), std::string::npos) << out[1];
+    EXPECT_NE(out[2].find("siren 3 PASS"), std::string::npos) << out[2];
+    EXPECT_EQ(out[3].rfind("Total: 3 sirens, 2 passed, 1 failed, mean ", 0), 0u) << out[3];
+
+    const auto lines = Lines(ReadText(log));
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        EXPECT_EQ(l.front(), '{');
+        EXPECT_EQ(l.back(), '}');
+        for (const char* field : {"\"time\":\"", "\"adapter\":\"SIM0001\"", "\"signature\":\"0x14\"", "\"crc32\":\"",
+                                  "\"erase\":\"auto\"", "\"seconds\":", "\"roundTrips\":"})
+            EXPECT_NE(l.find(field), std::string::npos) << field << " in " << l;
+        EXPECT_NE(l.find(i == 1 ? "\"outcome\":\"fail\"" : "\"outcome\":\"pass\""), std::string::npos) << l;
+    }
+    EXPECT_NE(lines[1].find("\"failure\":\"Error verifying!"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[0].find("\"failure\":\"\"}"), std::string::npos) << lines[0];
+}
+
+TEST_F(Cli, CtrlCMidSirenEndsItsReportAndTheLoop) {
+    std::ofstream(dir / "zero.zmg", std::ios::binary) << std::string(70000, '\0');
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "sirens=2,slow=1000";
+    const fs::path log = dir / "log.jsonl";
+    const pid_t pid = Start({"--adapter", "simulator", "--simulator-file", siren.string(), "write",
+                             (dir / "zero.zmg").string(), "--repeat", "--log", log.string()});
+    bool erasing = false;  // each of its polls takes a millisecond: seconds in all
+    for (int i = 0; i < 3000 && !erasing; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        erasing = ReadText(dir / "stderr").find("Erasing... ") != std::string::npos;
+    }
+    ASSERT_TRUE(erasing) << ReadText(dir / "stderr");
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+    const Result r = Wait(pid);
+    EXPECT_EQ(r.status, 3) << r.err;
+    const auto out = Lines(r.out);
+    ASSERT_EQ(out.size(), 2u) << r.out;
+    EXPECT_NE(out[0].find("siren 1 FAIL"), std::string::npos) << out[0];
+    EXPECT_NE(out[0].find(": cancelled"), std::string::npos) << out[0];
+    EXPECT_EQ(out[1].rfind("Total: 1 siren, 0 passed, 1 failed", 0), 0u) << out[1];
+    const auto lines = Lines(ReadText(log));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\"outcome\":\"cancelled\""), std::string::npos) << lines[0];
+}
+
+TEST_F(Cli, GangProgramsTheSameImageIntoEveryAdapter) {
+    MakeSounds();
+    const fs::path job = Job({{7, {"noise.wav", 0, 0, 0}}, {1, {"speech.wav", 0, 0, 0}}});
+    ASSERT_EQ(Run({"image", job.string(), "-o", (dir / "image.bin").string()}).status, 0);
+    extraEnv["ZORVEK_SIMULATOR_COUNT"] = "3";
+    Result r = Siren({"program", job.string(), "--device", "all"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Total: 3 sirens, 3 passed, 0 failed"), std::string::npos) << r.out;
+    const auto image = ReadBytes(dir / "image.bin");
+    for (const char* file : {"siren.bin", "siren-SIM0002.bin", "siren-SIM0003.bin"}) {
+        const auto flash = ReadBytes(dir / file);
+        ASSERT_EQ(flash.size(), 2u << 20) << file;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin())) << file;
+    }
+    // The worst result decides: an adapter that is not there.
+    r = Siren({"program", job.string(), "--device", "SIM0002", "--device", "SIM0009"});
+    EXPECT_EQ(r.status, 5) << r.err;
+    EXPECT_NE(r.out.find("SIM0002: siren 1 PASS"), std::string::npos) << r.out;
 }
 
 }  // namespace

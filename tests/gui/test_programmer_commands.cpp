@@ -26,6 +26,7 @@
 #include "job/SettingsStore.h"
 #include "job/SlotTable.h"
 #include "operations/SirenOperations.h"
+#include "spi/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
 #include "ui/CProgressWindow.h"
 
@@ -194,8 +195,8 @@ TEST_F(ProgrammerCommandsTest, CancelInThePopupStopsProgrammingAndTheWindowCarri
 
     QTest::mouseClick(dlg->controlAs<QPushButton>(kIdProgram), Qt::LeftButton);
 
-    // Cancel is seen at the next pump, inside the following page's busy wait.
-    EXPECT_LE(port.popup->pages, 4);
+    // Cancel is seen before the next batch of pages goes out.
+    EXPECT_LE(port.popup->pages, kPagesPerBatch);
     EXPECT_FALSE(flashHolds(expected));
     const std::vector<uint8_t>& memory = siren().Flash().Memory();
     EXPECT_EQ(memory[expected.size() - 1], 0xFF);  // the last page was never written
@@ -402,6 +403,23 @@ TEST_F(ProgrammerCommandsTest, SimulatedSirenMenuItemSwitchesTheAdapterAndIsKept
     EXPECT_EQ(store.ReadInt(kSection, "Simulated Siren", -1), 0);
     EXPECT_EQ(dlg->adapterKind(), AdapterKind::Ftdi);
     EXPECT_EQ(dlg->windowTitle(), "Zorvek USB Siren Programmer");
+}
+
+TEST_F(ProgrammerCommandsTest, FastEraseIsOffByDefaultAndKept) {
+    start();
+    QAction* fast = dlg->command(kCmdFastErase);
+    ASSERT_NE(fast, nullptr);
+    dropMenu();
+    EXPECT_FALSE(fast->isChecked());
+    EXPECT_EQ(dlg->job().eraseMode, EraseMode::Sectors);
+    fast->trigger();
+    EXPECT_EQ(dlg->job().eraseMode, EraseMode::Auto);
+    EXPECT_EQ(store.ReadInt(kSection, "Fast Erase", -1), 1);
+    dlg->command(kCmdExit)->trigger();
+    start();
+    dropMenu();
+    EXPECT_TRUE(dlg->command(kCmdFastErase)->isChecked());
+    EXPECT_EQ(dlg->job().eraseMode, EraseMode::Auto);
 }
 
 TEST_F(ProgrammerCommandsTest, TheEnvironmentOverridesTheSettingAndSaysSo) {

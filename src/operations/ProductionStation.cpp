@@ -1,0 +1,122 @@
+#include "operations/ProductionStation.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "operations/OperationSupport.h"
+
+namespace zorvek {
+
+namespace {
+
+// Passes everything on and keeps the first message of a run: the failure's own
+// words (a stuck flash, a difference at an address) rather than the summary after it.
+class NotingPort : public UserPort {
+public:
+    explicit NotingPort(UserPort& inner) : inner_(inner) {}
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
+        if (first.empty()) first = text;
+        inner_.ShowMessage(text, caption, icon);
+    }
+    bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override {
+        return inner_.AskYesNo(text, caption, icon);
+    }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override {
+        return inner_.ChooseOpenFile(dialog);
+    }
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override {
+        return inner_.ChooseSaveFile(dialog);
+    }
+    void exchangeToWindow() override { inner_.exchangeToWindow(); }
+    void ShowFirmwareBanner(bool visible) override { inner_.ShowFirmwareBanner(visible); }
+    void ShowDip32ToneIndicator(bool visible) override { inner_.ShowDip32ToneIndicator(visible); }
+    std::unique_ptr<ProgressPort> MakeProgress(const std::string& title, bool smooth) override {
+        return inner_.MakeProgress(title, smooth);
+    }
+    std::string first;
+
+private:
+    UserPort& inner_;
+};
+
+// A message's first line, for a one-line report.
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+}  // namespace
+
+ProductionStation::~ProductionStation() {
+    if (link_.handle != 0) CloseUsb(job_, link_, port_);
+}
+
+bool ProductionStation::Open() {
+    job_.abortFlag = 0;
+    SetupUsb(job_, link_, port_);
+    return job_.abortFlag == 0 && link_.handle != 0;
+}
+
+SocketWait ProductionStation::Wait(bool forSiren, const std::function<bool()>& stop,
+                                   std::chrono::milliseconds interval) {
+    for (;;) {
+        if (stop && stop()) return SocketWait::Stopped;
+        if (ReadSignature(job_, link_, port_) != 0) return SocketWait::AdapterFailed;
+        const FlashChip* chip = FlashChipForSignature(job_.flashIdValue);
+        if (forSiren && chip) {
+            job_.flashLastAddress = chip->LastAddress();
+            return SocketWait::Done;
+        }
+        if (!forSiren && !chip) return SocketWait::Done;
+        std::this_thread::sleep_for(interval);
+    }
+}
+
+SocketWait ProductionStation::WaitForSiren(const std::function<bool()>& stop, std::chrono::milliseconds interval) {
+    return Wait(true, stop, interval);
+}
+
+SocketWait ProductionStation::WaitForRemoval(const std::function<bool()>& stop, std::chrono::milliseconds interval) {
+    return Wait(false, stop, interval);
+}
+
+SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
+    const auto start = std::chrono::steady_clock::now();
+    SirenReport report;
+    report.signature = job_.flashIdValue;
+    NotingPort port(port_);
+    auto finish = [&](OperationOutcome outcome, const std::string& failure) {
+        report.outcome = outcome;
+        report.failure = FirstLine(failure);
+        report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return report;
+    };
+
+    const uint64_t flashSize = uint64_t{job_.flashLastAddress} + 1;
+    size_t length = image.size();
+    if (length > flashSize) {
+        if (!std::all_of(image.begin() + static_cast<std::ptrdiff_t>(flashSize), image.end(),
+                         [](uint8_t b) { return b == 0xFF; }))
+            return finish(OperationOutcome::Failed, "The image does not fit this siren's flash.");
+        length = static_cast<size_t>(flashSize);
+    }
+
+    job_.abortFlag = 0;
+    job_.verify = 1;  // a production siren passes only once read back
+    FlashWriteResult written;
+    {
+        ProgressScope progress(link_, port);
+        progress->BeginModal("Progress", false);
+        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length);
+    }
+    job_.flashStatusText.clear();
+    port.exchangeToWindow();
+    if (written.cancelled) return finish(OperationOutcome::Cancelled, "cancelled");
+    if (written.stopped) {
+        port.ShowMessage(kMsgProgrammingIncomplete, kProgramTitle, MessageIcon::Stop);
+        return finish(OperationOutcome::Failed, port.first);
+    }
+    if (written.verified == 0) return finish(OperationOutcome::VerifyFailed, port.first);
+    return finish(OperationOutcome::Success, "");
+}
+
+}  // namespace zorvek

@@ -1,0 +1,58 @@
+// One adapter of a production bench, run against the simulated siren.
+#include <gtest/gtest.h>
+
+#include "ScriptedUserPort.h"
+#include "operations/ProductionStation.h"
+#include "spi/SimulatedSiren.h"
+
+using namespace zorvek;
+using namespace zorvek::test;
+
+namespace {
+
+struct Bench {
+    explicit Bench(uint32_t flashSize) : siren(Options(flashSize)), station(job, link, port) { link.adapter = &siren; }
+    static SimulatorOptions Options(uint32_t size) {
+        SimulatorOptions options;
+        options.size = size;
+        return options;
+    }
+    SimulatedSiren siren;
+    JobState job;
+    SpiLink link;
+    ScriptedUserPort port;
+    ProductionStation station;
+};
+
+}  // namespace
+
+TEST(ProductionStation, ImageThatDoesNotFitIsRefusedBeforeErasing) {
+    Bench bench(256u << 10);
+    ASSERT_TRUE(bench.station.Open());
+    ASSERT_EQ(bench.station.WaitForSiren(nullptr), SocketWait::Done);
+    EXPECT_EQ(bench.job.flashLastAddress, (256u << 10) - 1);
+    // Erased bytes past the end are left out; anything else would wrap onto the start.
+    std::vector<uint8_t> image(512u << 10, 0xFF);
+    image[5] = 0x00;
+    EXPECT_TRUE(bench.station.Program(image).Passed());
+    image[300u << 10] = 0x00;
+    const SirenReport refused = bench.station.Program(image);
+    EXPECT_EQ(refused.outcome, OperationOutcome::Failed);
+    EXPECT_EQ(refused.failure, "The image does not fit this siren's flash.");
+    EXPECT_EQ(bench.siren.Flash().sectorErases, 5);  // only the first run's
+}
+
+TEST(ProductionStation, FailureCarriesTheFirstMessageAndTheWaitsEnd) {
+    Bench bench(2u << 20);
+    ASSERT_TRUE(bench.station.Open());
+    ASSERT_EQ(bench.station.WaitForSiren(nullptr), SocketWait::Done);
+    bench.siren.Flash().SetStuckBusyAfter(2);
+    const SirenReport report = bench.station.Program(std::vector<uint8_t>(1000, 0x00));
+    EXPECT_EQ(report.outcome, OperationOutcome::Failed);
+    EXPECT_EQ(report.failure, "The flash was still busy after 1 seconds, so the operation was stopped.");
+    EXPECT_EQ(report.signature, 0x14u);
+    // A stop request ends a wait before it polls; a lost adapter ends it too.
+    EXPECT_EQ(bench.station.WaitForRemoval([] { return true; }), SocketWait::Stopped);
+    bench.siren.Faults().unplugAfter = 0;
+    EXPECT_EQ(bench.station.WaitForRemoval(nullptr), SocketWait::AdapterFailed);
+}
