@@ -16,13 +16,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <chrono>
 #include <vector>
 
 #include "app/CAboutDlg.h"
 #include "app/DepthScope.h"
 #include "app/Pictures.h"
+#include "app/RunStatus.h"
+#include "app/WavDrop.h"
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
 #include "job/Settings.h"
@@ -50,6 +54,13 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenu();
+    for (const SlotControls& row : slotControls_) row.path->setAcceptDrops(false);  // the row takes files, not text
+    new WavDrop(
+        centralWidget(), [this](QPoint p) { return droppableSlotAt(p); },
+        [this](int slot, const QString& file) { onDropWav(slot, file.toStdString()); });
+    runStatus_ = new RunStatus(this);
+    statusBar()->addWidget(runStatus_, 1);
+    statusBar()->setSizeGripEnabled(false);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connectNotifications();
     windowStart();
@@ -84,6 +95,7 @@ void CProgrammerDlg::windowStart() {
     for (const auto& [id, widget] : controls_)
         if (const char* tip = tooltipFor(id)) widget->setToolTip(QString::fromUtf8(tip));
     applyUsage();
+    for (int s = 1; s <= kSlotCount; ++s) describedPaths_[static_cast<size_t>(s - 1)] = job_.slot(s).wavPath;
     exchangeToWindow();
 }
 
@@ -153,6 +165,21 @@ void CProgrammerDlg::onPathEdited(int slot) {
     if (exchangeDepth_ > 0) return;
     exchangeFromWindow();
     job_.slot(slot).wavPath = slotControls_[static_cast<size_t>(slot - 1)].path->text().toStdString();
+    forgetStaleDescriptions();
+    exchangeToWindow();
+}
+
+void CProgrammerDlg::forgetStaleDescriptions() {
+    for (int s = 1; s <= kSlotCount; ++s) {
+        MessageSlot& slot = job_.slot(s);
+        std::string& described = describedPaths_[static_cast<size_t>(s - 1)];
+        if (slot.wavPath == described) continue;
+        described = slot.wavPath;
+        slot.channelsText.clear();
+        slot.rateText.clear();
+        slot.bitsText.clear();
+        slot.samplesText.clear();
+    }
 }
 
 void CProgrammerDlg::onValueChanged() {
@@ -169,6 +196,7 @@ void CProgrammerDlg::onUsageClicked() {
 // ---- UserPort ----
 
 void CProgrammerDlg::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    if (noteReason_ && firstReason_.empty()) firstReason_ = text;
     dialogs_->ShowMessage(text, caption, icon);
 }
 
@@ -298,10 +326,28 @@ void CProgrammerDlg::onChooseWav(int slot) {
     dialog.initialFolder = job_.wavFolder;
     dialog.mustExist = true;
     const std::optional<std::string> chosen = dialogs_->ChooseOpenFile(dialog);
-    if (!chosen) return;
-    job_.slot(slot).wavPath = *chosen;
-    job_.wavFolder = FolderOfChosenFile(*chosen);
+    if (chosen) takeChosenWav(slot, *chosen);
+}
+
+void CProgrammerDlg::takeChosenWav(int slot, const std::string& path) {
+    job_.slot(slot).wavPath = path;
+    job_.wavFolder = FolderOfChosenFile(path);
+    forgetStaleDescriptions();
     exchangeToWindow();  // shows the path in the row
+}
+
+void CProgrammerDlg::onDropWav(int slot, const std::string& path) {
+    runCommand([&] { takeChosenWav(slot, path); });
+}
+
+int CProgrammerDlg::droppableSlotAt(QPoint point) const {
+    if (isCommandRunning() || !isEnabled()) return 0;
+    for (int s = 1; s <= kSlotCount; ++s) {
+        const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
+        // A row the usage locks takes no file, as its Open button takes no click.
+        if (row.frame->geometry().contains(point)) return row.path->isEnabled() ? s : 0;
+    }
+    return 0;
 }
 
 QString CProgrammerDlg::helpPagePath() const {
@@ -326,21 +372,34 @@ void CProgrammerDlg::onAbout() {
 void CProgrammerDlg::refreshCheckMarks() {
     command(kCmdUpdateFirmwareWithWavs)->setChecked(job_.firmwareUpdate != 0);
     command(kCmdDip32Tone)->setChecked(job_.dip32Tone != 0);
-    command(kCmdSimulatedSiren)->setChecked(store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) != 0);
+    // What is in use, which ZORVEK_ADAPTER may have chosen over the setting.
+    command(kCmdSimulatedSiren)->setChecked(adapterKind_ == AdapterKind::Simulator);
 }
 
 // ---- Commands carried out by the core operations ----
+
+void CProgrammerDlg::runReported(RunKind kind, const std::function<OperationOutcome()>& command) {
+    runStatus_->clear();
+    firstReason_.clear();
+    noteReason_ = true;
+    const auto started = std::chrono::steady_clock::now();
+    const OperationOutcome outcome = command();
+    const auto seconds = std::chrono::round<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
+    noteReason_ = false;
+    runStatus_->show(SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_));
+}
+
 // Each is reached from exactly one control or menu item and runs inside
 // runCommand, so the window cannot close underneath it. The operations report
-// to the person and refresh the window themselves; their outcome is for the
-// command-line tool.
+// to the person and refresh the window themselves; the siren commands' outcome
+// stays in the status bar.
 
 void CProgrammerDlg::onProgram() {
-    operations_.ProgramCommand();
+    runReported(RunKind::Program, [this] { return operations_.ProgramCommand(); });
 }
 
 void CProgrammerDlg::onProgramRun() {
-    operations_.ProgramSiren();
+    runReported(RunKind::Program, [this] { return operations_.ProgramSiren(); });
 }
 
 void CProgrammerDlg::onSetupUsb() {
@@ -376,6 +435,8 @@ void CProgrammerDlg::onHexTest() {
 
 void CProgrammerDlg::onLoadConfig() {
     LoadConfig(job_, *this);
+    forgetStaleDescriptions();
+    exchangeToWindow();
 }
 
 void CProgrammerDlg::onSaveConfig() {
@@ -383,11 +444,11 @@ void CProgrammerDlg::onSaveConfig() {
 }
 
 void CProgrammerDlg::onReadSiren() {
-    operations_.ReadSiren();
+    runReported(RunKind::ReadImage, [this] { return operations_.ReadSiren(); });
 }
 
 void CProgrammerDlg::onWriteSiren() {
-    operations_.WriteSiren();
+    runReported(RunKind::WriteImage, [this] { return operations_.WriteSiren(); });
 }
 
 void CProgrammerDlg::onToggleFirmwareUpdate() {
@@ -395,7 +456,7 @@ void CProgrammerDlg::onToggleFirmwareUpdate() {
 }
 
 void CProgrammerDlg::onUpdateFirmwareOnly() {
-    operations_.UpdateFirmwareOnly();
+    runReported(RunKind::UpdateFirmware, [this] { return operations_.UpdateFirmwareOnly(); });
 }
 
 void CProgrammerDlg::onToggleDip32Tone() {

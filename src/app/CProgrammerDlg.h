@@ -15,6 +15,7 @@
 #include "job/JobState.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
+#include "operations/RunSummary.h"
 #include "operations/SirenOperations.h"
 #include "spi/AdapterRequest.h"
 #include "spi/FlashRoutines.h"
@@ -29,7 +30,9 @@ class QLineEdit;
 
 namespace zorvek {
 
+class FlashGauge;
 class QtUserPort;
+class RunStatus;
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
 // Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
@@ -95,12 +98,18 @@ public:
     void setHelpOpener(std::function<void(const QString&)> opener) { helpOpener_ = std::move(opener); }
     // True while a command runs; the window does not close meanwhile.
     bool isCommandRunning() const { return commandDepth_ > 0; }
+    // How the last siren command ended, in the status bar.
+    RunStatus* runStatus() const { return runStatus_; }
+    // The forecast fill of the flash under the rows, kept current by exchangeToWindow.
+    FlashGauge* flashGauge() const { return gauge_; }
 
     // Commands of this window.
     void onQuit();  // "&Quit", close box, Escape: save everything, close
     void onExit();  // File > "E&xit": save a few keys, close if the window's values are sound
     void onOk();    // hidden "OK": close without saving
     void onChooseWav(int slot);
+    // A file dropped onto a row: taken as if chosen with its Open button.
+    void onDropWav(int slot, const std::string& path);
     void onHelp();
     void onAbout();
     void refreshCheckMarks();
@@ -161,9 +170,18 @@ private:
     void updateWindowTitle();
     void connectNotifications();
     void onPathEdited(int slot);
+    // A row's format and sample texts describe the file of the last run; once
+    // its path is typed, chosen, dropped or loaded anew they are cleared, so
+    // they never describe another file.
+    void forgetStaleDescriptions();
     void onValueChanged();
     void onUsageClicked();
     void closeWindow();
+    void takeChosenWav(int slot, const std::string& path);
+    // The slot whose row holds `point` of the client area and takes files now; 0 for none.
+    int droppableSlotAt(QPoint point) const;
+    // Runs a siren command and leaves its ending in the status bar.
+    void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 
     SettingsStore& store_;
     JobState job_;
@@ -174,7 +192,8 @@ private:
     SirenOperations operations_{job_, link_, *this};
     std::unique_ptr<QtUserPort> ownDialogs_;
     UserPort* dialogs_;
-    std::array<SlotControls, kSlotCount> slotControls_{};  // index 0 is slot 1
+    std::array<SlotControls, kSlotCount> slotControls_{};   // index 0 is slot 1
+    std::array<std::string, kSlotCount> describedPaths_{};  // the path each row's texts describe
     std::map<int, QWidget*> controls_;
     std::map<int, QAction*> commands_;
     QButtonGroup* usageGroup_ = nullptr;
@@ -183,6 +202,11 @@ private:
     int exchangeDepth_ = 0;
     int commandDepth_ = 0;
     bool closing_ = false;
+    RunStatus* runStatus_ = nullptr;
+    FlashGauge* gauge_ = nullptr;
+    // The first message of a reported command: the reason when it fails.
+    bool noteReason_ = false;
+    std::string firstReason_;
 };
 
 }  // namespace zorvek

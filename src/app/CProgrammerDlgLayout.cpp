@@ -15,6 +15,7 @@
 
 #include "app/CProgrammerDlg.h"
 #include "app/DialogUnits.h"
+#include "app/FlashGauge.h"
 #include "app/Pictures.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
@@ -23,7 +24,8 @@ namespace zorvek {
 namespace {
 
 constexpr int kWindowWidth = 478;
-constexpr int kWindowHeight = 398;
+constexpr int kGaugeHeight = 14;  // the flash gauge between the rows and the status fields
+constexpr int kWindowHeight = 398 + kGaugeHeight;
 constexpr int kRowLeft = 7;
 constexpr int kRowWidth = 407;
 constexpr int kRowHeight = 49;
@@ -101,8 +103,12 @@ void CProgrammerDlg::buildControls() {
                     kIdDip32ToneBanner)
         ->hide();
 
+    const int gaugeTop = kRowTop + 7 * kRowPitch + 1;
+    gauge_ =
+        place(new FlashGauge(central), du, kRowLeft, gaugeTop, kColumnLeft + kColumnWidth - kRowLeft, kGaugeHeight - 3);
+
     // Status line and the three status fields along the bottom.
-    const int statusTop = kRowTop + 7 * kRowPitch + 2;
+    const int statusTop = kRowTop + 7 * kRowPitch + 2 + kGaugeHeight;
     auto field = [&](int id, const char* text, int x, int y, int w) {
         auto* label = place(new QLabel(QString::fromUtf8(text), central), du, x, y, w, 10);
         label->setTextFormat(Qt::PlainText);
@@ -235,7 +241,8 @@ void CProgrammerDlg::buildMenu() {
     advanced->addSeparator();
     item(advanced, "Simulated Siren", kCmdSimulatedSiren, &CProgrammerDlg::onToggleSimulatedSiren)->setCheckable(true);
 
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    // Alt+H belongs to the Help button.
+    QMenu* help = bar->addMenu(QStringLiteral("H&elp"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);
     item(help, "&About", kCmdAbout, &CProgrammerDlg::onAbout);
 
