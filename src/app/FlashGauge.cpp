@@ -77,6 +77,8 @@ void FlashBar::paintEvent(QPaintEvent*) {
         const double end = area.left() + static_cast<double>(fill_.capacity) * scale;
         p.fillRect(QRectF(end, area.top(), area.right() - end + 1, area.height()),
                    QColor(kOverColour.red(), 0, 0, 140));
+        p.setPen(QPen(Qt::black, 2));  // where the flash ends
+        p.drawLine(QPointF(end, area.top()), QPointF(end, area.bottom()));
     }
     p.setPen(fits ? palette().color(QPalette::Dark) : kOverColour);
     p.drawRect(area);

@@ -134,9 +134,11 @@ std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error
         request.target = ScreenshotRequest::Target::MainWindow;
     } else if (target == QLatin1String("progress")) {
         request.target = ScreenshotRequest::Target::Progress;
+    } else if (target == QLatin1String("after-run")) {
+        request.target = ScreenshotRequest::Target::AfterRun;
     } else {
-        error =
-            QStringLiteral("ZORVEK_SCREENSHOT_TARGET \"%1\" is neither \"main-window\" nor \"progress\"").arg(target);
+        error = QStringLiteral("ZORVEK_SCREENSHOT_TARGET \"%1\" is not \"main-window\", \"progress\" or \"after-run\"")
+                    .arg(target);
         return std::nullopt;
     }
     return request;
@@ -152,6 +154,16 @@ void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
         return;
     }
     const QString file = request.file;
+    if (request.target == ScreenshotRequest::Target::AfterRun) {
+        QTimer::singleShot(kSettleMs, &window, [&window, file] {
+            window.controlAs<QPushButton>(kIdProgram)->click();  // returns when the run has ended
+            // Let the window repaint its status before it is pictured.
+            QTimer::singleShot(kSettleMs, &window, [&window, file] {
+                QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1);
+            });
+        });
+        return;
+    }
     QTimer::singleShot(kSettleMs, &window,
                        [&window, file] { QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1); });
 }
