@@ -24,6 +24,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/DepthScope.h"
+#include "app/MessagePlayer.h"
 #include "app/Pictures.h"
 #include "app/RunStatus.h"
 #include "app/WavDrop.h"
@@ -58,6 +59,7 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
     new WavDrop(
         centralWidget(), [this](QPoint p) { return droppableSlotAt(p); },
         [this](int slot, const QString& file) { onDropWav(slot, file.toStdString()); });
+    setSoundOutput(makeSpeakerOutput());
     runStatus_ = new RunStatus(this);
     statusBar()->addWidget(runStatus_, 1);
     statusBar()->setSizeGripEnabled(false);

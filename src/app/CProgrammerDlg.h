@@ -27,10 +27,13 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 
 namespace zorvek {
 
 class FlashGauge;
+class MessagePlayer;
+class SoundOutput;
 class QtUserPort;
 class RunStatus;
 
@@ -102,6 +105,11 @@ public:
     RunStatus* runStatus() const { return runStatus_; }
     // The forecast fill of the flash under the rows, kept current by exchangeToWindow.
     FlashGauge* flashGauge() const { return gauge_; }
+    // Listening to the rows' messages; the sound goes to the speakers unless
+    // another output is set (tests record what would be played).
+    MessagePlayer* player() const { return player_; }
+    void setSoundOutput(std::unique_ptr<SoundOutput> output);
+    QToolButton* playButton(int slot) const { return slotControls_[static_cast<size_t>(slot - 1)].play; }
 
     // Commands of this window.
     void onQuit();  // "&Quit", close box, Escape: save everything, close
@@ -142,6 +150,7 @@ private:
     struct SlotControls {
         QGroupBox* frame = nullptr;
         QLineEdit* path = nullptr;
+        QToolButton* play = nullptr;
         QLabel* channels = nullptr;
         QLabel* rate = nullptr;
         QLabel* bits = nullptr;
@@ -174,6 +183,9 @@ private:
     // its path is typed, chosen, dropped or loaded anew they are cleared, so
     // they never describe another file.
     void forgetStaleDescriptions();
+    // Listen (CProgrammerDlgListen.cpp).
+    void onPlay(int slot);
+    void refreshPlayButtons();
     void onValueChanged();
     void onUsageClicked();
     void closeWindow();
@@ -204,6 +216,7 @@ private:
     bool closing_ = false;
     RunStatus* runStatus_ = nullptr;
     FlashGauge* gauge_ = nullptr;
+    MessagePlayer* player_ = nullptr;
     // The first message of a reported command: the reason when it fails.
     bool noteReason_ = false;
     std::string firstReason_;

@@ -65,6 +65,7 @@ void CProgrammerDlg::exchangeToWindow() {
     setPathText(controlAs<QLineEdit>(kIdTestAddress), std::to_string(job_.testAddress));
     // Headers only: a few small reads a file, so it can follow every change.
     gauge_->setFill(ForecastFlashFill(job_));
+    refreshPlayButtons();
 }
 
 bool CProgrammerDlg::exchangeFromWindow() {

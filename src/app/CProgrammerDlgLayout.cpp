@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include "app/CProgrammerDlg.h"
 #include "app/DialogUnits.h"
@@ -177,8 +178,12 @@ void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
     row.frame = place(new QGroupBox(QString::fromUtf8(info.rowCaption), parent), du, x, top, kRowWidth, kRowHeight);
     registerControl(row.frame, info.rowCaptionId);
 
-    row.path = place(new QLineEdit(parent), du, x + 7, top + 13, 290, 12);
+    row.path = place(new QLineEdit(parent), du, x + 7, top + 13, 272, 12);
     registerControl(row.path, info.pathBoxId);
+    // Listen: between the path and its Open button.
+    row.play = place(new QToolButton(parent), du, x + 283, top + 12, 16, 14);
+    row.play->setObjectName(QStringLiteral("play%1").arg(slot));
+    row.play->setAutoRaise(false);
     auto* open = place(new QPushButton(QString::fromUtf8(info.openButtonText), parent), du, x + 303, top + 12, 52, 14);
     open->setAutoDefault(false);
     registerControl(open, info.openButtonId);

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 #include <filesystem>
 #include <set>
@@ -21,7 +24,9 @@
 #include "WavTestSupport.h"
 #include "app/CProgrammerDlg.h"
 #include "app/FlashGauge.h"
+#include "app/MessagePlayer.h"
 #include "app/RunStatus.h"
+#include "audio/MessagePreview.h"
 #include "job/SettingsStore.h"
 #include "job/SlotTable.h"
 #include "ui/CProgressWindow.h"
@@ -30,6 +35,29 @@ using namespace zorvek;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Records what would go to the speakers.
+struct SoundLog {
+    std::vector<std::vector<int16_t>> played;
+    int rate = 0;
+    int stops = 0;
+    std::function<void()> finish;
+    QString unavailable;
+};
+class RecordingOutput : public SoundOutput {
+public:
+    explicit RecordingOutput(std::shared_ptr<SoundLog> log) : log_(std::move(log)) {}
+    QString unavailableReason() const override { return log_->unavailable; }
+    void play(std::shared_ptr<const std::vector<int16_t>> samples, int rate, std::function<void()> finished) override {
+        log_->played.push_back(*samples);
+        log_->rate = rate;
+        log_->finish = std::move(finished);
+    }
+    void stop() override { ++log_->stops; }
+
+private:
+    std::shared_ptr<SoundLog> log_;
+};
 
 class WindowAdditionsTest : public ::testing::Test {
 protected:
@@ -232,4 +260,48 @@ TEST_F(WindowAdditionsTest, RowTextsNeverDescribeAnotherFile) {
     ASSERT_FALSE(samples->text().isEmpty());
     QTest::keyClick(dlg->controlAs<QLineEdit>(slotControls(7).pathBoxId), Qt::Key_Backspace);
     EXPECT_EQ(samples->text(), "");
+}
+
+TEST_F(WindowAdditionsTest, ListenHandsTheSirensSamplesToTheOutputAndKeepsThem) {
+    start();
+    auto sound = std::make_shared<SoundLog>();
+    dlg->setSoundOutput(std::make_unique<RecordingOutput>(sound));
+    QToolButton* play = dlg->playButton(7);
+    EXPECT_FALSE(play->isEnabled());  // no file yet
+    const std::string file = wav("alarm.wav", 0.3);
+    choose(7, file);
+    ASSERT_TRUE(play->isEnabled());
+
+    QTest::mouseClick(play, Qt::LeftButton);
+    QTRY_COMPARE(sound->played.size(), size_t(1));  // converted on a worker thread
+    EXPECT_EQ(sound->played[0], PreviewMessage(file).samples);
+    EXPECT_EQ(sound->played[0].size(), 2 * (dlg->flashGauge()->fill().messages[0].forecast.packedBytes / 3));
+    EXPECT_EQ(sound->rate, 22010);
+    EXPECT_EQ(dlg->player()->activeSlot(), 7);
+
+    // Pressed again: stops. Played again: from the cache, no second conversion.
+    const int stops = sound->stops;
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_GT(sound->stops, stops);
+    EXPECT_EQ(dlg->player()->activeSlot(), 0);
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_EQ(sound->played.size(), 2u);
+    EXPECT_EQ(dlg->player()->conversions(), 1);
+    sound->finish();  // the end of the sound frees the row
+    EXPECT_EQ(dlg->player()->activeSlot(), 0);
+
+    // A changed file is converted anew.
+    wav("alarm.wav", 0.5);
+    QFile(QString::fromStdString(file))
+        .setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    QTest::mouseClick(play, Qt::LeftButton);
+    QTRY_COMPARE(sound->played.size(), size_t(3));
+    EXPECT_EQ(dlg->player()->conversions(), 2);
+    EXPECT_GT(sound->played[2].size(), sound->played[0].size());
+
+    // Without an audio device the buttons say why they are off.
+    sound->unavailable = QStringLiteral("No audio output was found, so messages cannot be played.");
+    dlg->setSoundOutput(std::make_unique<RecordingOutput>(sound));
+    EXPECT_FALSE(play->isEnabled());
+    EXPECT_EQ(play->toolTip(), sound->unavailable);
 }
