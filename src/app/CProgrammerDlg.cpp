@@ -16,18 +16,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
-#include <chrono>
 #include <vector>
 
 #include "app/CAboutDlg.h"
 #include "app/DepthScope.h"
-#include "app/MessagePlayer.h"
 #include "app/Pictures.h"
-#include "app/RunStatus.h"
-#include "app/WavDrop.h"
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
 #include "job/Settings.h"
@@ -55,14 +50,7 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenu();
-    for (const SlotControls& row : slotControls_) row.path->setAcceptDrops(false);  // the row takes files, not text
-    new WavDrop(
-        centralWidget(), [this](QPoint p) { return droppableSlotAt(p); },
-        [this](int slot, const QString& file) { onDropWav(slot, file.toStdString()); });
-    setSoundOutput(makeSpeakerOutput());
-    runStatus_ = new RunStatus(this);
-    statusBar()->addWidget(runStatus_, 1);
-    statusBar()->setSizeGripEnabled(false);
+    buildAids();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connectNotifications();
     windowStart();
@@ -169,19 +157,6 @@ void CProgrammerDlg::onPathEdited(int slot) {
     job_.slot(slot).wavPath = slotControls_[static_cast<size_t>(slot - 1)].path->text().toStdString();
     forgetStaleDescriptions();
     exchangeToWindow();
-}
-
-void CProgrammerDlg::forgetStaleDescriptions() {
-    for (int s = 1; s <= kSlotCount; ++s) {
-        MessageSlot& slot = job_.slot(s);
-        std::string& described = describedPaths_[static_cast<size_t>(s - 1)];
-        if (slot.wavPath == described) continue;
-        described = slot.wavPath;
-        slot.channelsText.clear();
-        slot.rateText.clear();
-        slot.bitsText.clear();
-        slot.samplesText.clear();
-    }
 }
 
 void CProgrammerDlg::onValueChanged() {
@@ -338,20 +313,6 @@ void CProgrammerDlg::takeChosenWav(int slot, const std::string& path) {
     exchangeToWindow();  // shows the path in the row
 }
 
-void CProgrammerDlg::onDropWav(int slot, const std::string& path) {
-    runCommand([&] { takeChosenWav(slot, path); });
-}
-
-int CProgrammerDlg::droppableSlotAt(QPoint point) const {
-    if (isCommandRunning() || !isEnabled()) return 0;
-    for (int s = 1; s <= kSlotCount; ++s) {
-        const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
-        // A row the usage locks takes no file, as its Open button takes no click.
-        if (row.frame->geometry().contains(point)) return row.path->isEnabled() ? s : 0;
-    }
-    return 0;
-}
-
 QString CProgrammerDlg::helpPagePath() const {
     const QString folder = QString::fromStdString(job_.programFolder);
     const QString beside = folder + QString::fromUtf8(kHelpPage);
@@ -379,17 +340,6 @@ void CProgrammerDlg::refreshCheckMarks() {
 }
 
 // ---- Commands carried out by the core operations ----
-
-void CProgrammerDlg::runReported(RunKind kind, const std::function<OperationOutcome()>& command) {
-    runStatus_->clear();
-    firstReason_.clear();
-    noteReason_ = true;
-    const auto started = std::chrono::steady_clock::now();
-    const OperationOutcome outcome = command();
-    const auto seconds = std::chrono::round<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
-    noteReason_ = false;
-    runStatus_->show(SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_));
-}
 
 // Each is reached from exactly one control or menu item and runs inside
 // runCommand, so the window cannot close underneath it. The operations report

@@ -192,6 +192,8 @@ private:
     void takeChosenWav(int slot, const std::string& path);
     // The slot whose row holds `point` of the client area and takes files now; 0 for none.
     int droppableSlotAt(QPoint point) const;
+    // The status bar, drops and sound (CProgrammerDlgAids.cpp).
+    void buildAids();
     // Runs a siren command and leaves its ending in the status bar.
     void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 
