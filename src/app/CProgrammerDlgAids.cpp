@@ -1,4 +1,4 @@
-// The window's aids around the described behaviour: how the last run ended,
+// What helps beyond the window's basic commands: how the last run ended,
 // row texts that never describe another file, WAV files dropped onto rows.
 #include <QGroupBox>
 #include <QLineEdit>

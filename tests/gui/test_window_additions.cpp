@@ -212,7 +212,7 @@ TEST_F(WindowAdditionsTest, WavBoxesNameTheMessageAndTheFile) {
     test::WriteBytes(bad, test::Bytes(64, 'x'));
     choose(7, bad);
     program();
-    // The described boxes, in their order, each about the file naming it below its own text.
+    // The usual boxes, in their order, each about the file naming it below its own text.
     ASSERT_EQ(port.messages.size(), 3u);
     EXPECT_EQ(port.messages[0].text, "No embedded WAVE format within file.\nMessage 1: " + bad);
     EXPECT_EQ(port.messages[1].text.rfind("Failed to open file specified for message 1.\n", 0), 0u);
