@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "audio/MessageForecast.h"
 #include "audio/Resampler.h"
 #include "audio/WaveFile.h"
 #include "job/SilentUserPort.h"
@@ -53,12 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     wave.Pack12Bit();
     if (wave.DataSize() < 3 || wave.DataSize() % 3 != 0 || wave.Samples() == nullptr) std::abort();
 
+    // The header-only forecast reads the same file and must never fail loudly.
+    const zorvek::MessageForecast forecast = zorvek::ForecastMessage(input);
+    if (forecast.usable && (forecast.packedBytes < 3 || forecast.packedBytes % 3 != 0)) std::abort();
+
     // The resampler takes the same file as its input; it must either write a
     // parsable 16-bit file or nothing at all.
     if (zorvek::ResampleWaveFile(input, output) == zorvek::ResampleOk) {
         zorvek::CWaveFile back;
         if (!back.Open(output) || !back.Parse() || !back.ReadData() || back.Format().bitsPerSample() != 16)
             std::abort();
+        // Whatever the resampler made, the forecast knew its length from the header.
+        const uint64_t frames = back.DataSize() / 2 / back.Format().channels();
+        if (!forecast.usable || forecast.convertedSamples != frames) std::abort();
     } else if (std::FILE* f = std::fopen(output.c_str(), "rb")) {
         std::fclose(f);
         std::abort();

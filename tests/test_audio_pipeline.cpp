@@ -157,8 +157,10 @@ TEST_F(PipelineTest, BroadcastStereoSourceReachesTheResamplerAsBareMono) {
 TEST_F(PipelineTest, MissingFileForSlotSevenStopsProgramming) {
     job.slot(7).wavPath = Source("gone.wav");
     EXPECT_EQ(PrepareMessageAudio(job, port, audio), 0);
-    EXPECT_EQ(port.Texts(), (std::vector<std::string>{kOpenFailure1, "Broadcast WAV Eliminate NOT successful.",
-                                                      kOpenFailure1, "Siren has NOT been programmed."}));
+    // Each box about the file names the message and the file chosen for it.
+    const std::string failure = kOpenFailure1 + "\nMessage 1: " + Source("gone.wav");
+    EXPECT_EQ(port.Texts(), (std::vector<std::string>{failure, "Broadcast WAV Eliminate NOT successful.", failure,
+                                                      "Siren has NOT been programmed."}));
     EXPECT_EQ(port.messages[0].caption, "Zorvek");
     EXPECT_EQ(port.messages[1].caption, kProgramTitle);
     EXPECT_EQ(port.messages[3].caption, kProgramTitle);
@@ -174,7 +176,8 @@ TEST_F(PipelineTest, CompressedSourceStopsProgrammingAfterItsMessage) {
     job.slot(1).wavPath = Source("float.wav");
     EXPECT_EQ(PrepareMessageAudio(job, port, audio), 0);
     ASSERT_EQ(port.messages.size(), 3u);
-    EXPECT_EQ(port.messages[0].text, "Waveform is compressed. Sorry.");
+    EXPECT_EQ(port.messages[0].text, "Waveform is compressed. Sorry.\nMessage " +
+                                         std::to_string(slotInfo(1).messageNumber) + ": " + Source("float.wav"));
     EXPECT_EQ(port.messages[2].text, "Siren has NOT been programmed.");
 }
 
@@ -183,7 +186,10 @@ TEST_F(PipelineTest, UnreadableResampledFileLeavesTheSlotSilent) {
     job.slot(1).wavPath = Source("a.wav");
     job.slot(2).wavPath = Source("a.wav");
     ASSERT_EQ(PrepareMessageAudio(job, port, audio, &WriteGarbageForSlotOne), 1);
-    EXPECT_EQ(port.Texts(), (std::vector<std::string>{"No embedded WAVE format within file."}));
+    // The temporary file is not the person's concern: the box names the file they chose.
+    EXPECT_EQ(port.Texts(),
+              (std::vector<std::string>{"No embedded WAVE format within file.\nMessage " +
+                                        std::to_string(slotInfo(1).messageNumber) + ": " + Source("a.wav")}));
     EXPECT_EQ(Bytes(audio.PackedBytes(1), audio.PackedBytes(1) + 3), (Bytes{0x00, 0x88, 0x00}));
     EXPECT_EQ(audio.PackedSize(2), 6u);
     // Slot 2 repeats slot 1's path: only slot 1 and slot 3 (first empty) count.

@@ -57,6 +57,7 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenu();
+    buildAids();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connectNotifications();
     windowStart();
@@ -92,6 +93,7 @@ void CProgrammerDlg::windowStart() {
     for (const auto& [id, widget] : controls_)
         if (const char* tip = tooltipFor(id)) widget->setToolTip(QString::fromUtf8(tip));
     applyUsage();
+    for (int s = 1; s <= kSlotCount; ++s) describedPaths_[static_cast<size_t>(s - 1)] = job_.slot(s).wavPath;
     exchangeToWindow();
 }
 
@@ -161,6 +163,8 @@ void CProgrammerDlg::onPathEdited(int slot) {
     if (exchangeDepth_ > 0) return;
     exchangeFromWindow();
     job_.slot(slot).wavPath = slotControls_[static_cast<size_t>(slot - 1)].path->text().toStdString();
+    forgetStaleDescriptions();
+    exchangeToWindow();
 }
 
 void CProgrammerDlg::onValueChanged() {
@@ -177,6 +181,7 @@ void CProgrammerDlg::onUsageClicked() {
 // ---- UserPort ----
 
 void CProgrammerDlg::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    if (noteReason_ && firstReason_.empty()) firstReason_ = text;
     dialogs_->ShowMessage(text, caption, icon);
 }
 
@@ -317,9 +322,13 @@ void CProgrammerDlg::closeEvent(QCloseEvent* event) {
 void CProgrammerDlg::onChooseWav(int slot) {
     const std::optional<std::string> chosen =
         dialogs_->ChooseOpenFile(FileDialogOptions::ForOpening(kWavFilter, "wav", job_.wavFolder));
-    if (!chosen) return;
-    job_.slot(slot).wavPath = *chosen;
-    job_.wavFolder = FolderOfChosenFile(*chosen);
+    if (chosen) takeChosenWav(slot, *chosen);
+}
+
+void CProgrammerDlg::takeChosenWav(int slot, const std::string& path) {
+    job_.slot(slot).wavPath = path;
+    job_.wavFolder = FolderOfChosenFile(path);
+    forgetStaleDescriptions();
     exchangeToWindow();  // shows the path in the row
 }
 
@@ -345,23 +354,25 @@ void CProgrammerDlg::onAbout() {
 void CProgrammerDlg::refreshCheckMarks() {
     command(kCmdUpdateFirmwareWithWavs)->setChecked(job_.firmwareUpdate != 0);
     command(kCmdDip32Tone)->setChecked(job_.dip32Tone != 0);
-    command(kCmdSimulatedSiren)->setChecked(store_.ReadInt(kSettingsSection, kSimulatedSirenKey, 0) != 0);
+    // What is in use, which ZORVEK_ADAPTER may have chosen over the setting.
+    command(kCmdSimulatedSiren)->setChecked(adapterKind_ == AdapterKind::Simulator);
     command(kCmdFastErase)->setChecked(job_.eraseMode == EraseMode::Auto);
 }
 
 // ---- Commands carried out by the core operations ----
+
 // Each is reached from exactly one control or menu item and runs inside
 // runCommand, so the window cannot close underneath it. The operations report
-// to the person and refresh the window themselves; their outcome is for the
-// command-line tool.
+// to the person and refresh the window themselves; the siren commands' outcome
+// stays in the status bar.
 
 void CProgrammerDlg::onProgram() {
     if (!ensureAdapterChosen()) return;
-    operations_.ProgramCommand();
+    runReported(RunKind::Program, [this] { return operations_.ProgramCommand(); });
 }
 
 void CProgrammerDlg::onProgramRun() {
-    operations_.ProgramSiren();
+    runReported(RunKind::Program, [this] { return operations_.ProgramSiren(); });
 }
 
 void CProgrammerDlg::onSetupUsb() {
@@ -398,6 +409,8 @@ void CProgrammerDlg::onHexTest() {
 
 void CProgrammerDlg::onLoadConfig() {
     LoadConfig(job_, *this);
+    forgetStaleDescriptions();
+    exchangeToWindow();
 }
 
 void CProgrammerDlg::onSaveConfig() {
@@ -406,12 +419,12 @@ void CProgrammerDlg::onSaveConfig() {
 
 void CProgrammerDlg::onReadSiren() {
     if (!ensureAdapterChosen()) return;
-    operations_.ReadSiren();
+    runReported(RunKind::ReadImage, [this] { return operations_.ReadSiren(); });
 }
 
 void CProgrammerDlg::onWriteSiren() {
     if (!ensureAdapterChosen()) return;
-    operations_.WriteSiren();
+    runReported(RunKind::WriteImage, [this] { return operations_.WriteSiren(); });
 }
 
 void CProgrammerDlg::onToggleFirmwareUpdate() {
@@ -420,7 +433,7 @@ void CProgrammerDlg::onToggleFirmwareUpdate() {
 
 void CProgrammerDlg::onUpdateFirmwareOnly() {
     if (!ensureAdapterChosen()) return;
-    operations_.UpdateFirmwareOnly();
+    runReported(RunKind::UpdateFirmware, [this] { return operations_.UpdateFirmwareOnly(); });
 }
 
 void CProgrammerDlg::onToggleDip32Tone() {

@@ -15,6 +15,7 @@
 #include "job/JobState.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
+#include "operations/RunSummary.h"
 #include "operations/SirenOperations.h"
 #include "spi/AdapterRequest.h"
 #include "spi/FlashRoutines.h"
@@ -26,10 +27,15 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 
 namespace zorvek {
 
+class FlashGauge;
+class MessagePlayer;
+class SoundOutput;
 class QtUserPort;
+class RunStatus;
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
 // Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
@@ -110,12 +116,23 @@ public:
 
     // True while a command runs; the window does not close meanwhile.
     bool isCommandRunning() const { return commandDepth_ > 0; }
+    // How the last siren command ended, in the status bar.
+    RunStatus* runStatus() const { return runStatus_; }
+    // The forecast fill of the flash under the rows, kept current by exchangeToWindow.
+    FlashGauge* flashGauge() const { return gauge_; }
+    // Listening to the rows' messages; the sound goes to the speakers unless
+    // another output is set (tests record what would be played).
+    MessagePlayer* player() const { return player_; }
+    void setSoundOutput(std::unique_ptr<SoundOutput> output);
+    QToolButton* playButton(int slot) const { return slotControls_[static_cast<size_t>(slot - 1)].play; }
 
     // Commands of this window.
     void onQuit();  // "&Quit", close box, Escape: save everything, close
     void onExit();  // File > "E&xit": save a few keys, close if the window's values are sound
     void onOk();    // hidden "OK": close without saving
     void onChooseWav(int slot);
+    // A file dropped onto a row: taken as if chosen with its Open button.
+    void onDropWav(int slot, const std::string& path);
     void onHelp();
     void onAbout();
     void refreshCheckMarks();
@@ -151,6 +168,7 @@ private:
     struct SlotControls {
         QGroupBox* frame = nullptr;
         QLineEdit* path = nullptr;
+        QToolButton* play = nullptr;
         QLabel* channels = nullptr;
         QLabel* rate = nullptr;
         QLabel* bits = nullptr;
@@ -185,9 +203,23 @@ private:
     void updateWindowTitle();
     void connectNotifications();
     void onPathEdited(int slot);
+    // A row's format and sample texts describe the file of the last run; once
+    // its path is typed, chosen, dropped or loaded anew they are cleared, so
+    // they never describe another file.
+    void forgetStaleDescriptions();
+    // Listen (CProgrammerDlgListen.cpp).
+    void onPlay(int slot);
+    void refreshPlayButtons();
     void onValueChanged();
     void onUsageClicked();
     void closeWindow();
+    void takeChosenWav(int slot, const std::string& path);
+    // The slot whose row holds `point` of the client area and takes files now; 0 for none.
+    int droppableSlotAt(QPoint point) const;
+    // The status bar, drops and sound (CProgrammerDlgAids.cpp).
+    void buildAids();
+    // Runs a siren command and leaves its ending in the status bar.
+    void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 
     SettingsStore& store_;
     JobState job_;
@@ -201,7 +233,8 @@ private:
     SirenOperations operations_{job_, link_, *this};
     std::unique_ptr<QtUserPort> ownDialogs_;
     UserPort* dialogs_;
-    std::array<SlotControls, kSlotCount> slotControls_{};  // index 0 is slot 1
+    std::array<SlotControls, kSlotCount> slotControls_{};   // index 0 is slot 1
+    std::array<std::string, kSlotCount> describedPaths_{};  // the path each row's texts describe
     std::map<int, QWidget*> controls_;
     std::map<int, QAction*> commands_;
     QButtonGroup* usageGroup_ = nullptr;
@@ -210,6 +243,12 @@ private:
     int exchangeDepth_ = 0;
     int commandDepth_ = 0;
     bool closing_ = false;
+    RunStatus* runStatus_ = nullptr;
+    FlashGauge* gauge_ = nullptr;
+    MessagePlayer* player_ = nullptr;
+    // The first message of a reported command: the reason when it fails.
+    bool noteReason_ = false;
+    std::string firstReason_;
 };
 
 }  // namespace zorvek

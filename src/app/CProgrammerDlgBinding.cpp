@@ -10,6 +10,7 @@
 
 #include "app/CProgrammerDlg.h"
 #include "app/DepthScope.h"
+#include "app/FlashGauge.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
 
@@ -62,6 +63,9 @@ void CProgrammerDlg::exchangeToWindow() {
     for (QAbstractButton* b : usageGroup_->buttons()) b->setChecked(usageGroup_->id(b) == job_.usage);
     usageGroup_->setExclusive(true);
     setPathText(controlAs<QLineEdit>(kIdTestAddress), std::to_string(job_.testAddress));
+    // Headers only: a few small reads a file, so it can follow every change.
+    gauge_->setFill(ForecastFlashFill(job_));
+    refreshPlayButtons();
 }
 
 bool CProgrammerDlg::exchangeFromWindow() {

@@ -12,9 +12,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include "app/CProgrammerDlg.h"
 #include "app/DialogUnits.h"
+#include "app/FlashGauge.h"
 #include "app/Pictures.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
@@ -23,7 +25,8 @@ namespace zorvek {
 namespace {
 
 constexpr int kWindowWidth = 478;
-constexpr int kWindowHeight = 398;
+constexpr int kGaugeHeight = 14;  // the flash gauge between the rows and the status fields
+constexpr int kWindowHeight = 398 + kGaugeHeight;
 constexpr int kRowLeft = 7;
 constexpr int kRowWidth = 407;
 constexpr int kRowHeight = 49;
@@ -101,8 +104,12 @@ void CProgrammerDlg::buildControls() {
                     kIdDip32ToneBanner)
         ->hide();
 
+    const int gaugeTop = kRowTop + 7 * kRowPitch + 1;
+    gauge_ =
+        place(new FlashGauge(central), du, kRowLeft, gaugeTop, kColumnLeft + kColumnWidth - kRowLeft, kGaugeHeight - 3);
+
     // Status line and the three status fields along the bottom.
-    const int statusTop = kRowTop + 7 * kRowPitch + 2;
+    const int statusTop = kRowTop + 7 * kRowPitch + 2 + kGaugeHeight;
     auto field = [&](int id, const char* text, int x, int y, int w) {
         auto* label = place(new QLabel(QString::fromUtf8(text), central), du, x, y, w, 10);
         label->setTextFormat(Qt::PlainText);
@@ -171,8 +178,12 @@ void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
     row.frame = place(new QGroupBox(QString::fromUtf8(info.rowCaption), parent), du, x, top, kRowWidth, kRowHeight);
     registerControl(row.frame, info.rowCaptionId);
 
-    row.path = place(new QLineEdit(parent), du, x + 7, top + 13, 290, 12);
+    row.path = place(new QLineEdit(parent), du, x + 7, top + 13, 272, 12);
     registerControl(row.path, info.pathBoxId);
+    // Listen: between the path and its Open button.
+    row.play = place(new QToolButton(parent), du, x + 283, top + 12, 16, 14);
+    row.play->setObjectName(QStringLiteral("play%1").arg(slot));
+    row.play->setAutoRaise(false);
     auto* open = place(new QPushButton(QString::fromUtf8(info.openButtonText), parent), du, x + 303, top + 12, 52, 14);
     open->setAutoDefault(false);
     registerControl(open, info.openButtonId);
@@ -238,7 +249,8 @@ void CProgrammerDlg::buildMenu() {
     item(advanced, "Self-&Test...", kCmdSelfTest, &CProgrammerDlg::onSelfTest);
     item(advanced, "Fast erase", kCmdFastErase, &CProgrammerDlg::onToggleFastErase)->setCheckable(true);
 
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    // Alt+H belongs to the Help button.
+    QMenu* help = bar->addMenu(QStringLiteral("H&elp"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);
     item(help, "&About", kCmdAbout, &CProgrammerDlg::onAbout);
 

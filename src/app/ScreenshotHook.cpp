@@ -151,10 +151,12 @@ std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error
         request.target = ScreenshotRequest::Target::Progress;
     } else if (target == QLatin1String("adapter-chooser")) {
         request.target = ScreenshotRequest::Target::AdapterChooser;
+    } else if (target == QLatin1String("after-run")) {
+        request.target = ScreenshotRequest::Target::AfterRun;
     } else {
         error = QStringLiteral(
-                    "ZORVEK_SCREENSHOT_TARGET \"%1\" is neither \"main-window\" nor \"progress\" "
-                    "nor \"adapter-chooser\"")
+                    "ZORVEK_SCREENSHOT_TARGET \"%1\" is not \"main-window\", \"progress\", \"adapter-chooser\" "
+                    "or \"after-run\"")
                     .arg(target);
         return std::nullopt;
     }
@@ -175,6 +177,16 @@ void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
         return;
     }
     const QString file = request.file;
+    if (request.target == ScreenshotRequest::Target::AfterRun) {
+        QTimer::singleShot(kSettleMs, &window, [&window, file] {
+            window.controlAs<QPushButton>(kIdProgram)->click();  // returns when the run has ended
+            // Let the window repaint its status before it is pictured.
+            QTimer::singleShot(kSettleMs, &window, [&window, file] {
+                QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1);
+            });
+        });
+        return;
+    }
     QTimer::singleShot(kSettleMs, &window,
                        [&window, file] { QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1); });
 }

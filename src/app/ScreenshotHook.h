@@ -4,8 +4,9 @@
 // picture was saved and 1 when not, leaving the settings as they were.
 // ZORVEK_SCREENSHOT_TARGET chooses the picture: "main-window" (the default) or
 // "progress" (the progress popup over the window while a Program run is under
-// way; the run is cancelled once the picture is taken) or "adapter-chooser" (the
-// chooser over the window, listing the adapters attached).
+// way; the run is cancelled once the picture is taken), "adapter-chooser" (the
+// chooser over the window, listing the adapters attached) or "after-run" (the
+// window once a whole Program run has ended, however it ended).
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -21,7 +22,7 @@ namespace zorvek {
 class CProgrammerDlg;
 
 struct ScreenshotRequest {
-    enum class Target { MainWindow, Progress, AdapterChooser };
+    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun };
     QString file;
     Target target = Target::MainWindow;
 };

@@ -39,12 +39,13 @@ void DeleteTemporary(const JobState& job, UserPort& port, const std::string& pat
     if (job.verbose) port.ShowMessage(DeletionFailureText(error, path), kProgramTitle, MessageIcon::Warning);
 }
 
-void PrepareObjects(std::array<CWaveFile, kSlotCount>& waves, UserPort& port) {
+void PrepareObjects(const JobState& job, std::array<CWaveFile, kSlotCount>& waves, UserPort& port) {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         CWaveFile& wave = waves[static_cast<size_t>(slot - 1)];
         wave.Release();
         wave.SetUserPort(&port);
         wave.SetMessageNumber(slotInfo(slot).messageNumber);
+        wave.SetSourceFile(job.slot(slot).wavPath);
     }
 }
 }  // namespace
@@ -90,6 +91,7 @@ int EliminateBroadcastChunks(const JobState& job, UserPort& port, const std::str
         if (!IsUsed(job, slot)) continue;
         CWaveFile wave(&port);
         wave.SetMessageNumber(slotInfo(slot).messageNumber);
+        wave.SetSourceFile(job.slot(slot).wavPath);
         if (wave.Open(job.slot(slot).wavPath)) {
             if (wave.Parse()) wave.ReadData();
         } else {
@@ -125,7 +127,7 @@ int PrepareMessageAudio(JobState& job, UserPort& port, PreparedAudio& out, Resam
     }
 
     // Stage 3: read back, reduce to 12 bits.
-    PrepareObjects(out.waves, port);
+    PrepareObjects(job, out.waves, port);
     bool anyMissing = false;
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (!IsUsed(job, slot)) continue;

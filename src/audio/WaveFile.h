@@ -29,6 +29,10 @@ public:
     void SetUserPort(UserPort* port) { m_port = port; }
     void SetMessageNumber(int number) { m_messageNumber = number; }
     int MessageNumber() const { return m_messageNumber; }
+    // The file the person chose for the message, which may differ from the
+    // (temporary) file read. When set, every failure shown ends with the line
+    // "Message N: path", so the person knows which file to fix.
+    void SetSourceFile(const std::string& path) { m_sourceFile = path; }
 
     // Reading. Each returns 1 on success, 0 on failure (after showing why).
     int Open(const std::string& fileName);
@@ -61,6 +65,8 @@ public:
     // The sample bytes (m_dataSize of them); null when there are none.
     const uint8_t* Samples() const { return m_pSamples.empty() ? nullptr : m_pSamples.data(); }
     uint32_t DataSize() const { return m_dataSize; }
+    // After Parse: the data bytes the file really holds, at most the declared size.
+    uint32_t DataBytesHeld() const;
     uint32_t SampleRate() const { return m_format.samplesPerSecond(); }
     // After Pack12Bit: the number of 12-bit samples (two per three bytes).
     uint32_t PackedSampleCount() const { return static_cast<uint32_t>(uint64_t{m_dataSize} * 2 / 3); }
@@ -88,6 +94,7 @@ private:
     uint32_t m_dataSize = 0;
     std::string m_fileName;
     int m_messageNumber = 0;
+    std::string m_sourceFile;
 };
 
 }  // namespace zorvek

@@ -15,7 +15,13 @@ constexpr FourCc kData = MakeFourCc("data");
 }  // namespace
 
 void CWaveFile::Report(const std::string& text) const {
-    if (m_port) m_port->ShowMessage(text, kWaveCaption, MessageIcon::None);
+    if (!m_port) return;
+    if (m_sourceFile.empty()) {
+        m_port->ShowMessage(text, kWaveCaption, MessageIcon::None);
+        return;
+    }
+    m_port->ShowMessage(text + "\nMessage " + std::to_string(m_messageNumber) + ": " + m_sourceFile, kWaveCaption,
+                        MessageIcon::None);
 }
 
 void CWaveFile::FailParse(const std::string& text) {
@@ -105,6 +111,12 @@ size_t CWaveFile::ReadSamples(void* buffer, size_t count) {
     const uint64_t position = m_hFile.Position();
     if (position >= end) return 0;
     return m_hFile.Read(buffer, static_cast<size_t>(std::min<uint64_t>(count, end - position)));
+}
+
+uint32_t CWaveFile::DataBytesHeld() const {
+    if (!m_hFile.IsOpen()) return m_dataSize;
+    const uint64_t available = m_hFile.Size() - std::min(m_hFile.Size(), m_subChunk.dataOffset);
+    return static_cast<uint32_t>(std::min<uint64_t>(m_dataSize, available));
 }
 
 void CWaveFile::SetSamples(const WaveFormatRecord& format, const std::vector<uint8_t>& bytes) {

@@ -15,8 +15,8 @@ namespace zorvek {
 
 struct PreparedAudio;
 
-// How a command ended; the window ignores it, the command-line tool maps it to
-// its exit status.
+// How a command ended; the window shows it in its status bar, the command-line
+// tool maps it to its exit status.
 enum class OperationOutcome {
     Success,
     Failed,        // stopped by an error; the user was told

@@ -310,7 +310,9 @@ void CProgressWindow::Destroy() {
 
 void CProgressWindow::savePosition() {
     if (!window_ || !store_) return;
-    const QPoint topLeft = window_->pos();
+    // The client area's corner, not the frame's: before the first show the
+    // frame is not known, so only the client area can be put back exactly.
+    const QPoint topLeft = window_->geometry().topLeft();
     store_->WriteInt(kSettingsSection, "X", topLeft.x());
     store_->WriteInt(kSettingsSection, "Y", topLeft.y());
 }
@@ -321,7 +323,7 @@ void CProgressWindow::restorePosition() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize();
     if (x >= 0 && x < screenSize.width() && y >= 0 && y < screenSize.height())
-        window_->move(x, y);
+        window_->setGeometry(QRect(QPoint(x, y), window_->size()));  // places the client area, as saved
     else
         centreOverOwner();
 }

@@ -1,0 +1,65 @@
+// What helps beyond the window's basic commands: how the last run ended,
+// row texts that never describe another file, WAV files dropped onto rows.
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <chrono>
+
+#include "app/CProgrammerDlg.h"
+#include "app/MessagePlayer.h"
+#include "app/RunStatus.h"
+#include "app/WavDrop.h"
+#include "job/SlotTable.h"
+
+namespace zorvek {
+
+void CProgrammerDlg::buildAids() {
+    for (const SlotControls& row : slotControls_) row.path->setAcceptDrops(false);  // the row takes files, not text
+    new WavDrop(
+        centralWidget(), [this](QPoint p) { return droppableSlotAt(p); },
+        [this](int slot, const QString& file) { onDropWav(slot, file.toStdString()); });
+    setSoundOutput(makeSpeakerOutput());
+    runStatus_ = new RunStatus(this);
+    statusBar()->addWidget(runStatus_, 1);
+    statusBar()->setSizeGripEnabled(false);
+}
+
+void CProgrammerDlg::forgetStaleDescriptions() {
+    for (int s = 1; s <= kSlotCount; ++s) {
+        MessageSlot& slot = job_.slot(s);
+        std::string& described = describedPaths_[static_cast<size_t>(s - 1)];
+        if (slot.wavPath == described) continue;
+        described = slot.wavPath;
+        slot.channelsText.clear();
+        slot.rateText.clear();
+        slot.bitsText.clear();
+        slot.samplesText.clear();
+    }
+}
+
+void CProgrammerDlg::onDropWav(int slot, const std::string& path) {
+    runCommand([&] { takeChosenWav(slot, path); });
+}
+
+int CProgrammerDlg::droppableSlotAt(QPoint point) const {
+    if (isCommandRunning() || !isEnabled()) return 0;
+    for (int s = 1; s <= kSlotCount; ++s) {
+        const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
+        // A row the usage locks takes no file, as its Open button takes no click.
+        if (row.frame->geometry().contains(point)) return row.path->isEnabled() ? s : 0;
+    }
+    return 0;
+}
+
+void CProgrammerDlg::runReported(RunKind kind, const std::function<OperationOutcome()>& command) {
+    runStatus_->clear();
+    firstReason_.clear();
+    noteReason_ = true;
+    const auto started = std::chrono::steady_clock::now();
+    const OperationOutcome outcome = command();
+    const auto seconds = std::chrono::round<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
+    noteReason_ = false;
+    runStatus_->show(SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_));
+}
+
+}  // namespace zorvek

@@ -1,0 +1,92 @@
+#include "audio/MessagePreview.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "audio/MessageForecast.h"
+#include "audio/Resampler.h"
+#include "audio/WaveFile.h"
+
+namespace zorvek {
+
+namespace fs = std::filesystem;
+
+std::vector<int16_t> UnpackTwelveBit(const uint8_t* packed, size_t bytes) {
+    std::vector<int16_t> samples;
+    samples.reserve(bytes / 3 * 2);
+    for (size_t at = 0; at + 3 <= bytes; at += 3) {
+        const unsigned a = packed[at] | (packed[at + 1] & 0x0Fu) << 8;
+        const unsigned b = packed[at + 2] | (packed[at + 1] & 0xF0u) << 4;
+        samples.push_back(static_cast<int16_t>((static_cast<int>(a) - 2048) * 16));
+        samples.push_back(static_cast<int16_t>((static_cast<int>(b) - 2048) * 16));
+    }
+    return samples;
+}
+
+namespace {
+// A folder of its own, so previews never meet a programming run's fixed file names.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::error_code ec;
+        std::string pattern = (fs::temp_directory_path(ec) / "zorvek-listen-XXXXXX").string();
+        if (ec) pattern = "/tmp/zorvek-listen-XXXXXX";
+        if (::mkdtemp(pattern.data())) path_ = pattern + "/";
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+}  // namespace
+
+MessagePreview PreviewMessage(const std::string& path) {
+    MessagePreview preview;
+    const MessageForecast forecast = ForecastMessage(path);
+    if (!forecast.usable) {
+        preview.problem = forecast.problem;
+        return preview;
+    }
+    ScratchFolder scratch;
+    if (scratch.path().empty()) {
+        preview.problem = "No temporary folder could be made.";
+        return preview;
+    }
+    // The steps of programming, in its order.
+    CWaveFile source;
+    if (!source.Open(path) || !source.Parse()) {
+        preview.problem = "The file cannot be read.";
+        return preview;
+    }
+    source.ReadData();
+    source.ToMono();
+    const std::string mono = scratch.path() + "mono.wav";
+    const std::string resampled = scratch.path() + "resampled.wav";
+    CWaveFile::WriteWaveFile(mono, source.Samples(), source.DataSize(), source.Format().bytes.data(),
+                             WaveFormatRecord::kWrittenLength);
+    source.Release();
+    if (ResampleWaveFile(mono, resampled) != ResampleOk) {
+        preview.problem = "The file could not be converted.";
+        return preview;
+    }
+    CWaveFile converted;
+    if (!converted.Open(resampled) || !converted.Parse() || !converted.ReadData()) {
+        preview.problem = "The file could not be converted.";
+        return preview;
+    }
+    converted.ReduceTo12Bit();
+    converted.MakeEvenLength();
+    converted.Pack12Bit();
+    preview.samples = UnpackTwelveBit(converted.Samples(), converted.DataSize());
+    return preview;
+}
+
+}  // namespace zorvek

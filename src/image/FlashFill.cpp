@@ -1,0 +1,52 @@
+#include "image/FlashFill.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "audio/Resampler.h"
+#include "image/FlashImage.h"
+#include "job/FlashChips.h"
+#include "job/SlotTable.h"
+
+namespace zorvek {
+
+double FlashFill::SecondsFree() const {
+    // Room up to the last address Program accepts, two samples in three bytes.
+    const double room = static_cast<double>(capacity) - 1.0 - static_cast<double>(used);
+    return room * 2.0 / 3.0 / kSirenSampleRate;
+}
+
+FlashFill ForecastFlashFill(const JobState& job, const MessageForecaster& forecaster) {
+    FlashFill fill;
+    fill.capacityAssumed = job.flashLastAddress == 0;
+    fill.capacity = fill.capacityAssumed ? kDefaultFlashSize : uint64_t{job.flashLastAddress} + 1;
+    fill.headerBytes = kAudioStart;
+    fill.used = kAudioStart;
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (!IsDistinctSlot(job, slot)) continue;
+        const std::string& path = job.slot(slot).wavPath;
+        if (path.empty()) {
+            fill.silenceBytes = PackedLengthOf(0);
+            fill.used += fill.silenceBytes;
+            continue;
+        }
+        FillSegment segment{slot, slotInfo(slot).messageNumber, path, forecaster(path)};
+        if (!segment.forecast.usable) fill.allUsable = false;
+        fill.used += segment.forecast.packedBytes;
+        fill.messages.push_back(std::move(segment));
+    }
+    return fill;
+}
+
+std::string FlashFillSummary(const FlashFill& fill) {
+    char seconds[32];
+    const double free = fill.SecondsFree();
+    std::snprintf(seconds, sizeof seconds, "%.1f", std::fabs(free));
+    const auto kib = [](uint64_t bytes) { return std::to_string((bytes + 1023) / 1024) + " KiB"; };
+    std::string text = kib(fill.used) + " / " + kib(fill.capacity);
+    if (fill.capacityAssumed) text += " (assumed)";
+    text += fill.Fits() ? std::string(", ") + seconds + " s free" : std::string(", ") + seconds + " s too long";
+    return text;
+}
+
+}  // namespace zorvek

@@ -1,0 +1,76 @@
+#include "operations/RunSummary.h"
+
+namespace zorvek {
+
+namespace {
+// A status line has room for one short sentence.
+constexpr size_t kReasonLength = 80;
+
+std::string ShortReason(const std::string& reason) {
+    std::string line = reason.substr(0, reason.find('\n'));
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    if (line.size() > kReasonLength) {
+        size_t cut = kReasonLength;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;  // whole UTF-8 characters
+        line = line.substr(0, cut) + "...";
+    }
+    return line;
+}
+
+std::string Done(RunKind kind, bool verified) {
+    switch (kind) {
+        case RunKind::Program:
+            return verified ? "Programmed and verified" : "Programmed (not verified)";
+        case RunKind::WriteImage:
+            return verified ? "Written and verified" : "Written (not verified)";
+        case RunKind::ReadImage:
+            return "Read and saved";
+        case RunKind::UpdateFirmware:
+            return "Firmware updated";
+    }
+    return "Done";
+}
+
+std::string Cancelled(RunKind kind) {
+    switch (kind) {
+        case RunKind::Program:
+            return "Cancelled: the siren is NOT completely programmed";
+        case RunKind::WriteImage:
+            return "Cancelled: the siren may NOT be completely written";
+        case RunKind::ReadImage:
+            return "Cancelled: no image was read";
+        case RunKind::UpdateFirmware:
+            return "Cancelled: the firmware may NOT be completely updated";
+    }
+    return "Cancelled";
+}
+}  // namespace
+
+RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
+                        const std::string& reason) {
+    RunSummary summary;
+    switch (outcome) {
+        case OperationOutcome::Success:
+            summary.text = Done(kind, verified) + ", " + std::to_string(seconds < 0 ? 0 : seconds) + " s";
+            return summary;
+        case OperationOutcome::Cancelled:
+            summary.tone = RunSummary::Tone::Warning;
+            summary.text = Cancelled(kind);
+            return summary;
+        case OperationOutcome::VerifyFailed:
+            summary.tone = RunSummary::Tone::Error;
+            summary.text = "Failed: the siren does not hold what was written";
+            return summary;
+        case OperationOutcome::NoAdapter:
+        case OperationOutcome::Failed:
+            break;
+    }
+    summary.tone = RunSummary::Tone::Error;
+    std::string why = ShortReason(reason);
+    if (why.empty())
+        why = outcome == OperationOutcome::NoAdapter ? "the adapter could not be opened" : "the run stopped";
+    summary.text = "Failed: " + why;
+    return summary;
+}
+
+}  // namespace zorvek

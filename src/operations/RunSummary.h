@@ -1,0 +1,26 @@
+#pragma once
+// One line that says how a siren command ended, for a status bar or a log:
+// a verified siren, a cancelled half-written one and a failed run must never
+// look alike.
+#include <cstdint>
+#include <string>
+
+#include "operations/SirenOperations.h"
+
+namespace zorvek {
+
+// The commands a summary is made for.
+enum class RunKind { Program, WriteImage, ReadImage, UpdateFirmware };
+
+struct RunSummary {
+    enum class Tone { Success, Warning, Error };
+    Tone tone = Tone::Success;
+    std::string text;
+};
+
+// `verified` is whether Verify was on for the run; `reason` what the person was
+// told first (its first line is used); `seconds` the run's length.
+RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
+                        const std::string& reason);
+
+}  // namespace zorvek
