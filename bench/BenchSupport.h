@@ -8,6 +8,7 @@
 #include <string>
 
 #include "job/SilentUserPort.h"
+#include "spi/SimulatedSiren.h"
 
 namespace zorvek::bench {
 
@@ -16,6 +17,17 @@ class QuietPort : public SilentUserPort {
 public:
     QuietPort() : SilentUserPort(stderr) {}
 };
+
+// What a run cost on the USB side, as the simulated siren counted it.
+inline void PrintAdapterCounters(const SimulatorCounters& c) {
+    std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
+    std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
+    std::printf("  write-only frames  %lld (queued, no round trip)\n", static_cast<long long>(c.writeFrames));
+    std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
+                static_cast<long long>(c.bytesIn));
+    std::printf("  idle clock bytes   %lld (chip select high, in the page writes)\n",
+                static_cast<long long>(c.idleBytes));
+}
 
 double CpuSeconds() {
     timespec t{};

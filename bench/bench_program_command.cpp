@@ -103,13 +103,7 @@ int main() {
     std::printf("Program command, verify on: outcome %d, messages %d\n", static_cast<int>(outcome), port.messages);
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  peak memory        %ld KiB (%ld KiB before the runs)\n", PeakKiB(), peakBefore);
-    std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
-    std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
-    std::printf("  write-only frames  %lld\n", static_cast<long long>(c.writeFrames));
-    std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
-                static_cast<long long>(c.bytesIn));
-    std::printf("  idle clock bytes   %lld (chip select high, in the page writes)\n",
-                static_cast<long long>(c.idleBytes));
+    PrintAdapterCounters(c);
     std::printf("  pages programmed   %lld, sectors erased %lld\n", static_cast<long long>(siren.Flash().pagePrograms),
                 static_cast<long long>(siren.Flash().sectorErases));
     std::printf("  modelled time      %.2f s\n", Seconds(siren.ModelledTime()));

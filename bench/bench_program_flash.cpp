@@ -58,13 +58,7 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
     auto floor = siren.Flash().busyTime + c.spiBitTime;
     std::printf("%s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
                 bulk ? "bulk" : "sector", verifyFrameBytes, verified, job.abortFlag, port.messages);
-    std::printf("  adapter calls      %lld\n", static_cast<long long>(c.adapterCalls));
-    std::printf("  USB round trips    %lld (reading frames)\n", static_cast<long long>(c.readingFrames));
-    std::printf("  write-only frames  %lld (queued, no round trip)\n", static_cast<long long>(c.writeFrames));
-    std::printf("  bytes to flash     %lld, from flash %lld\n", static_cast<long long>(c.bytesOut),
-                static_cast<long long>(c.bytesIn));
-    std::printf("  idle clock bytes   %lld (chip select high, in the page writes)\n",
-                static_cast<long long>(c.idleBytes));
+    PrintAdapterCounters(c);
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));

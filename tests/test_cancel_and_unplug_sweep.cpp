@@ -74,10 +74,7 @@ public:
             if (e.is_regular_file()) files[e.path().lexically_relative(dir.path()).string()] = ReadBytes(e.path());
         return files;
     }
-    bool Said(const std::string& part) const {
-        return std::any_of(port.messages.begin(), port.messages.end(),
-                           [&](const ShownMessage& m) { return m.text.find(part) != std::string::npos; });
-    }
+    bool Said(const std::string& part) const { return port.SawContaining(part); }
 
     ScratchFolder dir;
     JobState job;

@@ -45,10 +45,7 @@ public:
     }
     SirenOperations Ops() { return SirenOperations(job, link, port); }
     std::vector<uint8_t>& Flash() { return siren.Flash().Memory(); }
-    bool SawTextContaining(const std::string& part) const {
-        return std::any_of(port.messages.begin(), port.messages.end(),
-                           [&](const ShownMessage& m) { return m.text.find(part) != std::string::npos; });
-    }
+    bool SawTextContaining(const std::string& part) const { return port.SawContaining(part); }
 
     ScratchFolder dir;
     JobState job;

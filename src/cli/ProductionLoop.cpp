@@ -12,6 +12,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleUserPort.h"
 #include "files/ProductionLog.h"
+#include "job/SilentUserPort.h"
 #include "job/TextFormat.h"
 #include "operations/ProductionStation.h"
 #include "spi/CountingAdapter.h"
@@ -76,18 +77,12 @@ private:
 };
 
 // Boxes become lines named by the adapter; questions are answered No, dialogs cancelled.
-class WorkerPort : public UserPort {
+class WorkerPort : public SilentUserPort {
 public:
     WorkerPort(std::string serial, bool quiet) : serial_(std::move(serial)), quiet_(quiet) {}
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon) override {
         PrintLine(stderr, serial_ + ": " + FormatMessage(caption, text));
     }
-    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
-    void exchangeToWindow() override {}
-    void ShowFirmwareBanner(bool) override {}
-    void ShowDip32ToneIndicator(bool) override {}
     std::unique_ptr<ProgressPort> MakeProgress(const std::string&, bool) override {
         return std::make_unique<WorkerProgress>(serial_, quiet_);
     }
@@ -149,7 +144,8 @@ std::string Summary(const std::string& who, const WorkerResult& r) {
 }
 
 void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32_t imageCrc, WorkerResult& result) {
-    result.serial = request.serial.value_or(request.kind == AdapterKind::Simulator ? std::string(kSimulatedSerial) : std::string("FTDI"));
+    result.serial = request.serial.value_or(request.kind == AdapterKind::Simulator ? std::string(kSimulatedSerial)
+                                                                                   : std::string("FTDI"));
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) {
         PrintLine(stderr, result.serial + ": simulated siren: " + choice.loadError);

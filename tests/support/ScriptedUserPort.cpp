@@ -101,6 +101,11 @@ std::vector<std::string> ScriptedUserPort::Texts() const {
     return texts;
 }
 
+bool ScriptedUserPort::SawContaining(const std::string& part) const {
+    return std::any_of(messages.begin(), messages.end(),
+                       [&](const ShownMessage& m) { return m.text.find(part) != std::string::npos; });
+}
+
 bool ScriptedUserPort::Saw(const std::string& text) const {
     return std::any_of(messages.begin(), messages.end(), [&](const ShownMessage& m) { return m.text == text; });
 }

@@ -66,6 +66,8 @@ public:
     // Texts of all messages shown, in order.
     std::vector<std::string> Texts() const;
     bool Saw(const std::string& text) const;
+    // Whether any message shown contains `part`.
+    bool SawContaining(const std::string& part) const;
 
     // Script
     std::deque<bool> yesNoAnswers;                       // default answer when empty: No
