@@ -196,18 +196,19 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
         if (adapters.empty()) adapters.push_back(base);
         return kExitSuccess;
     }
-    // Every FTDI adapter attached, by its serial number.
+    // Every supported FTDI adapter attached, by its serial number, as "adapters" lists them.
     base.serial.reset();
-    AdapterChoice probe = MakeAdapter(base);
-    int32_t count = 0;
-    if (probe.adapter->AdapterCountDevices(count) == 0)
-        for (const auto& serial : probe.ftdi->SeenSerials()) {
-            if (serial.empty()) continue;
-            AdapterRequest request = base;
-            request.serial = serial;
-            adapters.push_back(request);
-        }
+    std::vector<AdapterListing> attached;
+    std::string error;
+    if (!ListAdapters(base, attached, error)) Say(error);
+    for (const auto& listing : attached) {
+        if (!listing.supported || listing.serial.empty()) continue;
+        AdapterRequest request = base;
+        request.serial = listing.serial;
+        adapters.push_back(request);
+    }
     if (adapters.empty()) {
+        AdapterChoice probe = MakeAdapter(base);
         ftdi_ = probe.ftdi;
         adapter_ = std::move(probe.adapter);
         return Finish(OperationOutcome::NoAdapter, nullptr);
