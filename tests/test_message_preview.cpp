@@ -5,6 +5,7 @@
 #include "WavTestSupport.h"
 #include "audio/AudioPipeline.h"
 #include "audio/MessagePreview.h"
+#include "audio/TwelveBit.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
@@ -25,7 +26,7 @@ TEST(MessagePreviewTest, PlaysExactlyWhatProgrammingStores) {
 
     const MessagePreview preview = PreviewMessage(path);
     EXPECT_TRUE(preview.problem.empty());
-    EXPECT_EQ(preview.samples, UnpackTwelveBit(audio.PackedBytes(3), audio.PackedSize(3)));
+    EXPECT_EQ(preview.samples, Unpack12Bit({audio.PackedBytes(3), audio.PackedSize(3)}));
     EXPECT_EQ(preview.samples.size(), audio.SampleCount(3));
     EXPECT_EQ(preview.samples.size() % 2, 0u);
 
@@ -35,5 +36,5 @@ TEST(MessagePreviewTest, PlaysExactlyWhatProgrammingStores) {
 TEST(MessagePreviewTest, UnpackingGivesTheTwelveBitLevels) {
     // Codes 0x000 and 0xFFF, then the silent pair.
     const uint8_t packed[] = {0x00, 0xF0, 0xFF, 0x00, 0x88, 0x00};
-    EXPECT_EQ(UnpackTwelveBit(packed, sizeof packed), (std::vector<int16_t>{-32768, 32752, 0, 0}));
+    EXPECT_EQ(Unpack12Bit(packed), (std::vector<int16_t>{-32768, 32752, 0, 0}));
 }

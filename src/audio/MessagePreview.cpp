@@ -7,23 +7,12 @@
 
 #include "audio/MessageForecast.h"
 #include "audio/Resampler.h"
+#include "audio/TwelveBit.h"
 #include "audio/WaveFile.h"
 
 namespace zorvek {
 
 namespace fs = std::filesystem;
-
-std::vector<int16_t> UnpackTwelveBit(const uint8_t* packed, size_t bytes) {
-    std::vector<int16_t> samples;
-    samples.reserve(bytes / 3 * 2);
-    for (size_t at = 0; at + 3 <= bytes; at += 3) {
-        const unsigned a = packed[at] | (packed[at + 1] & 0x0Fu) << 8;
-        const unsigned b = packed[at + 2] | (packed[at + 1] & 0xF0u) << 4;
-        samples.push_back(static_cast<int16_t>((static_cast<int>(a) - 2048) * 16));
-        samples.push_back(static_cast<int16_t>((static_cast<int>(b) - 2048) * 16));
-    }
-    return samples;
-}
 
 namespace {
 // A folder of its own, so previews never meet a programming run's fixed file names.
@@ -85,7 +74,7 @@ MessagePreview PreviewMessage(const std::string& path) {
     converted.ReduceTo12Bit();
     converted.MakeEvenLength();
     converted.Pack12Bit();
-    preview.samples = UnpackTwelveBit(converted.Samples(), converted.DataSize());
+    preview.samples = Unpack12Bit({converted.Samples(), converted.DataSize()});
     return preview;
 }
 

@@ -8,9 +8,6 @@
 
 namespace zorvek {
 
-// The samples a packed 12-bit message plays, as 16-bit values (code - 2048) * 16.
-std::vector<int16_t> UnpackTwelveBit(const uint8_t* packed, size_t bytes);
-
 struct MessagePreview {
     std::vector<int16_t> samples;  // at kSirenSampleRate, mono
     std::string problem;           // why there are none, for the person

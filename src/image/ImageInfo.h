@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/TwelveBit.h"
 #include "image/FlashImage.h"
 #include "job/JobState.h"
 
@@ -63,11 +64,6 @@ bool DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, I
 // Human-readable and JSON renderings; `name` is the file shown in them.
 std::string FormatImageInfoText(const ImageInfo& info, const std::string& name);
 std::string FormatImageInfoJson(const ImageInfo& info, const std::string& name);
-
-// Inverse of CWaveFile::Pack12Bit: two samples from every three bytes, as the
-// 16-bit values the 12-bit codes stand for (code * 16 - 32768). A trailing
-// one or two bytes hold no whole pair and are ignored.
-std::vector<int16_t> Unpack12Bit(std::span<const uint8_t> packed);
 
 // The samples of "Message N" (1..7) as 16-bit values. True on success; false with
 // `error` set when the number is out of range or its samples lie outside the data.
