@@ -18,8 +18,8 @@
 #include "operations/RunSummary.h"
 #include "operations/SirenOperations.h"
 #include "spi/AdapterRequest.h"
-#include "spi/FlashRoutines.h"
-#include "spi/UsbConnection.h"
+#include "operations/FlashRoutines.h"
+#include "operations/UsbConnection.h"
 
 class QAction;
 class QButtonGroup;

@@ -22,10 +22,10 @@
 #include "operations/SelfTest.h"
 #include "spi/AdapterRequest.h"
 #include "spi/CountingAdapter.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 namespace zorvek::cli {
 namespace {
@@ -331,7 +331,7 @@ int CliRun::Program() {
         if (o_.erase) job_.eraseMode = *o_.erase;
         // Built once, before any adapter is used, against the largest flash; each
         // siren then takes it only if it fits.
-        job_.flashLastAddress = kFlashChips.back().LastAddress();
+        job_.flashLastAddress = LargestFlashChip().LastAddress();
         SirenOperations ops(job_, link_, port_);
         FlashImage image;
         const OperationOutcome built = ops.BuildImage(image);
@@ -340,9 +340,8 @@ int CliRun::Program() {
         return Production(std::vector<uint8_t>(image.data(), image.data() + image.size()));
     }
     if (int status = ChooseAdapter()) return status;
-    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.ProgramCommand({.verify = o_.verify}), "siren programmed.");
+    return Finish(ops.ProgramCommand({.verify = o_.verify, .erase = o_.erase}), "siren programmed.");
 }
 
 int CliRun::Image() {
@@ -383,13 +382,14 @@ int CliRun::Write() {
             return kExitFailed;
         }
         // As the Siren Writer: a short file is padded with erased bytes.
-        data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), 0xFF);
+        data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), kErasedByte);
         return Production(std::move(data));
     }
     if (int status = ChooseAdapter()) return status;
-    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true)}),
+    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]),
+                                  .verify = o_.verify.value_or(true),
+                                  .erase = o_.erase}),
                   "siren written.");
 }
 

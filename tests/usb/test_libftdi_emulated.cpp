@@ -8,10 +8,10 @@
 #include "ScriptedUserPort.h"
 #include "UsbEmulator.h"
 #include "spi/AdapterRequest.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/OpenFailure.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
