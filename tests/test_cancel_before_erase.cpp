@@ -1,6 +1,7 @@
 // A Cancel that arrives before the first erase (Ctrl-C while the audio is
 // prepared or the file is read) leaves the siren exactly as it was.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,8 +18,9 @@ namespace {
 class CancelBeforeErase : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() / ("zorvek-cancel-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
+        std::string pattern = (std::filesystem::temp_directory_path() / "zorvek-cancel-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
         job.programFolder = dir.string() + "/";
         std::fill(siren.Flash().Memory().begin(), siren.Flash().Memory().end(), uint8_t{0x5A});
         before = siren.Flash().Memory();

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "spi/OpenFailure.h"
 
 namespace fs = std::filesystem;
@@ -203,11 +204,22 @@ TEST(UdevRule, FileNameSortsBeforeTheSeatRules) {
     EXPECT_LT(name, std::string("73-seat-late.rules"));
 }
 
-TEST(UdevRule, PassesUdevadmVerifyWhereAvailable) {
-    if (!haveTool("udevadm") || run("udevadm verify --help").exitCode != 0)
-        GTEST_SKIP() << "this udevadm has no verify command";
-    const CommandResult result = run("udevadm verify " + shellQuote(kRuleFile.string()));
-    EXPECT_EQ(result.exitCode, 0) << result.output;
+TEST(UdevRule, InstalledUdevReadsItWithoutComplaint) {
+    // udevadm 252 has no "verify"; "test" parses every rules file and names each
+    // line it rejects. The rule is shown to it in a private mount namespace, so
+    // the system's rule folders stay untouched.
+    if (!haveTool("udevadm") || run("unshare -rm true").exitCode != 0)
+        GTEST_SKIP() << "udevadm missing, or no user namespaces here";
+    const zorvek::test::ScratchFolder rules;
+    fs::copy_file(kRuleFile, rules.path() / kRuleFile.filename());
+    const CommandResult result =
+        run("unshare -rm sh -c " +
+            shellQuote("mount --bind " + shellQuote(rules.path().string()) +
+                       " /etc/udev/rules.d && udevadm test /sys/class/net/lo 2>&1"));
+    const std::string name = kRuleFile.filename().string();
+    ASSERT_NE(result.output.find("Reading rules file: /etc/udev/rules.d/" + name), std::string::npos)
+        << result.output;
+    EXPECT_EQ(result.output.find("/etc/udev/rules.d/" + name + ":"), std::string::npos) << result.output;
 }
 
 // ---------------------------------------------------------------------------

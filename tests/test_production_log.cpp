@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TestFiles.h"
 #include "files/ProductionLog.h"
 
 using namespace zorvek;
@@ -34,8 +35,8 @@ TEST(ProductionLog, LinesAreOneJsonObjectEachAndAppended) {
               "\"file\":\"C:\\\\jobs\\\\\\\"a\\\".zfg\",\"crc32\":\"CBF43926\",\"erase\":\"auto\",\"outcome\":\"fail\","
               "\"seconds\":24.200,\"roundTrips\":13257,\"failure\":\"line one\\nline\\u0009two\"}");
 
-    const auto path = std::filesystem::temp_directory_path() / ("zorvek-log-" + std::to_string(::getpid()));
-    std::filesystem::remove(path);
+    const zorvek::test::ScratchFolder scratch;
+    const auto path = scratch.path() / "log.jsonl";
     std::string error;
     ASSERT_TRUE(AppendProductionLogLine(path.string(), line, &error)) << error;
     ASSERT_TRUE(AppendProductionLogLine(path.string(), "{}", &error)) << error;

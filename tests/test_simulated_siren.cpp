@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "ScriptedUserPort.h"
+#include "TestFiles.h"
 #include "job/TextFormat.h"
 #include "spi/AdapterRequest.h"
 #include "operations/FlashRoutines.h"
@@ -368,8 +369,8 @@ TEST(SimulatedSirenCounters, AdapterWithoutIdleClocksStillPrograms) {
 }
 
 TEST(SimulatedSirenFile, RemembersWhatWasProgrammed) {
-    auto dir = std::filesystem::temp_directory_path() / ("zorvek-sim-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
+    const ScratchFolder scratch;
+    const auto& dir = scratch.path();
     SimulatorOptions options;
     options.filePath = (dir / "sub" / "siren.bin").string();
     options.size = 512u << 10;
@@ -399,7 +400,6 @@ TEST(SimulatedSirenFile, RemembersWhatWasProgrammed) {
     }
     // Nothing written, nothing saved: the file keeps its size.
     EXPECT_EQ(std::filesystem::file_size(options.filePath), 512u << 10);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(SimulatedSirenFile, UnwritableFileMakesCloseFail) {
@@ -439,9 +439,10 @@ struct EnvGuard {
 
 TEST(AdapterFromEnvironment, ChoosesAndShapesTheSimulator) {
     EnvGuard env;
+    const ScratchFolder data;
     env.Set("ZORVEK_ADAPTER", "simulator");
     env.Set("ZORVEK_SIMULATOR_FILE", "");
-    env.Set("XDG_DATA_HOME", "/tmp/zorvek-xdg-test");
+    env.Set("XDG_DATA_HOME", data.path().c_str());
     env.Set("ZORVEK_SIMULATOR_SIZE", "1M");
     env.Set("ZORVEK_SIMULATOR_FAULTS", "signature=0x12");
     auto choice = MakeAdapterFromEnvironment(false);
@@ -452,7 +453,7 @@ TEST(AdapterFromEnvironment, ChoosesAndShapesTheSimulator) {
     ASSERT_NE(siren, nullptr);
     EXPECT_EQ(siren->Flash().Size(), 1u << 20);
     EXPECT_EQ(siren->Flash().Signature(), 0x12);
-    EXPECT_EQ(siren->FilePath(), "/tmp/zorvek-xdg-test/Zorvek/simulated-siren.bin");
+    EXPECT_EQ(siren->FilePath(), data.file("Zorvek/simulated-siren.bin"));
 
     env.Set("XDG_DATA_HOME", nullptr);
     env.Set("HOME", "/home/someone");
@@ -461,8 +462,9 @@ TEST(AdapterFromEnvironment, ChoosesAndShapesTheSimulator) {
 
 TEST(AdapterFromEnvironment, BadValuesWarnAndFallBack) {
     EnvGuard env;
+    const ScratchFolder scratch;
     env.Set("ZORVEK_ADAPTER", "usb");
-    env.Set("ZORVEK_SIMULATOR_FILE", "/tmp/zorvek-env-test.bin");
+    env.Set("ZORVEK_SIMULATOR_FILE", scratch.file("siren.bin").c_str());
     env.Set("ZORVEK_SIMULATOR_SIZE", "3M");
     env.Set("ZORVEK_SIMULATOR_FAULTS", "explode");
     auto choice = MakeAdapterFromEnvironment(true);

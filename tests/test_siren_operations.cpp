@@ -510,6 +510,28 @@ TEST(FirmwareUpdate, AnInterruptedUpdateIsRestoredByTheNextOneFromItsRecoveryFil
     EXPECT_TRUE(run.RecoveryFiles().empty());
 }
 
+TEST(FirmwareUpdate, AWeakBitBesideTheFirmwareIsPutRightFromTheRecoveryFile) {
+    const auto [updated, calls] = CleanFirmwareUpdate();
+    FirmwareRun run;
+    ASSERT_EQ(run.Flash()[0x10], 0x40);
+    run.siren.Flash().AddWeakBit(0x10, 0);  // a settings byte; the siren would hold 0x41
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        EXPECT_EQ(run.Update(), OperationOutcome::VerifyFailed);
+        const auto files = run.RecoveryFiles();
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_TRUE(run.port.Saw(Format(kMsgRecoveryKept, files[0].c_str())));
+        FirmwareRecovery kept;
+        ASSERT_TRUE(ReadFirmwareRecovery(files[0], kept, nullptr));
+        EXPECT_EQ(kept.before[0x10], 0x40);
+        run.port.messages.clear();
+    }
+    run.siren.Flash().ClearWeakBits();
+    EXPECT_EQ(run.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(run.FirstSectorIs(updated));
+    EXPECT_TRUE(run.RecoveryFiles().empty());
+}
+
 TEST(FirmwareUpdate, ARecoveryFileOfAnotherSirenIsKeptAndNotUsed) {
     const auto [updated, calls] = CleanFirmwareUpdate();
     FirmwareRecovery foreign{std::vector<uint8_t>(0x10000, 0x11), std::vector<uint8_t>(0x10000, 0x22)};

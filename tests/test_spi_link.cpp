@@ -369,7 +369,7 @@ TEST_F(LinkTest, StuckBusyGivesUpWithAMessage) {
     siren.Flash().SetStuckBusyAfter(0);
     const uint8_t data[] = {0};
     auto before = siren.Elapsed();
-    EXPECT_EQ(PageProgram(job, link, port, 0, data, 1), 0);
+    EXPECT_EQ(PageProgram(job, link, port, 0, data, 1), kStopped);
     EXPECT_EQ(job.abortFlag, 1);
     EXPECT_GT(siren.Elapsed() - before, kPageProgramBusyLimit);
     ASSERT_EQ(port.messages.size(), 1u);

@@ -15,6 +15,17 @@ namespace {
 
 constexpr uint32_t kFirmwareReadBack = 0x10000;  // the first sector: table, settings, firmware
 
+// Whether `sector`, read from the siren, holds nothing but the traces of an update
+// writing `recovery.writing`: each bit is erased (1) or what was being written.
+// Programming only clears bits, so this takes in a page cut off anywhere and the
+// bits a failed verify found still set, which a byte-wise match would call foreign.
+bool SectorShowsOnlyThatUpdate(const FirmwareRecovery& recovery, const std::vector<uint8_t>& sector) {
+    if (sector.size() != recovery.writing.size() || sector.size() != kFirmwareReadBack) return false;
+    for (size_t i = 0; i < sector.size(); ++i)
+        if ((sector[i] & recovery.writing[i]) != recovery.writing[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> SirenOperations::ChooseFirmwareFile(const std::optional<std::string>& given) {
@@ -113,7 +124,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     if (request.restoreFrom) {
         FirmwareRecovery named;
         std::string error;
-        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) || !RecoveryFitsSector(named, buffer)) {
+        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) || !SectorShowsOnlyThatUpdate(named, buffer)) {
             // Asked for by name: going on without it would not be what was asked.
             progress.Destroy();
             port_.ShowMessage((error.empty() ? Format(kMsgRecoveryForeign, request.restoreFrom->c_str()) : error) +
@@ -128,7 +139,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         std::string others;
         for (const std::string& candidate : ListFirmwareRecoveryFiles(recoveryFolder)) {
             FirmwareRecovery found;
-            if (ReadFirmwareRecovery(candidate, found, nullptr) && RecoveryFitsSector(found, buffer)) {
+            if (ReadFirmwareRecovery(candidate, found, nullptr) && SectorShowsOnlyThatUpdate(found, buffer)) {
                 port_.ShowMessage(Format(kMsgRecoveryUsed, candidate.c_str()), kProgramTitle, MessageIcon::Information);
                 buffer = found.before;
                 restoredFrom = candidate;
@@ -173,6 +184,12 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         port_.ShowMessage(Format(kMsgRecoveryNotSaved, saveError.c_str()), kProgramTitle, MessageIcon::Stop);
         return finish(OperationOutcome::Failed);
     }
+    if (restoredFrom) {
+        // The new copy holds the same first 64 KiB; two would only confuse the next update.
+        std::error_code ec;
+        std::filesystem::remove(*restoredFrom, ec);
+        restoredFrom.reset();
+    }
     CancelHold hold(progress.Popup());
     link_.progress = &hold;
     hold.SetText("Erasing...");
@@ -192,6 +209,15 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         hold.SetText("Verifying...");
         verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(kFirmwareReadBack), buffer.data());
     }
+    // The copy is promised to the next update only if that update will take it.
+    bool nextUpdateRestores = verified != 0;
+    if (verified == 0) {
+        std::vector<uint8_t> now(kFirmwareReadBack);
+        bool read = true;
+        for (uint32_t address = 0; read && address < kFirmwareReadBack; address += kFlashPageSize)
+            read = ReadFlash(job_, link_, port_, address, now.data() + address, kFlashPageSize) == 0;
+        nextUpdateRestores = read && SectorShowsOnlyThatUpdate(recovery, now);
+    }
     link_.progress = &progress.Popup();
     const bool verifyStopped = verifyRan && verified == kStopped;
     progress.Destroy();
@@ -200,10 +226,10 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     if (verified == 1) {
         std::error_code ec;
         std::filesystem::remove(recoveryPath, ec);
-        if (restoredFrom) std::filesystem::remove(*restoredFrom, ec);
         return finish(OperationOutcome::Success);
     }
-    const std::string kept = Format(kMsgRecoveryKept, recoveryPath.c_str());
+    const std::string kept =
+        Format(nextUpdateRestores ? kMsgRecoveryKept : kMsgRecoveryKeptNotMatched, recoveryPath.c_str());
     if (verified == 0) {
         // VerifyFlash has reported the location.
         port_.ShowMessage(kept, kProgramTitle, MessageIcon::Stop);

@@ -90,8 +90,10 @@ int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t addre
         Show(port, Format(kMsgPageCrossing, count, address, kFlashPageSize));
         return link.lastStatus;
     }
-    if (!r) Stop(job, port, r);
-    return link.lastStatus;
+    if (r) return 0;
+    // A chip that never finished is no adapter fault, but it is no success either.
+    Stop(job, port, r);
+    return link.lastStatus != 0 ? link.lastStatus : kStopped;
 }
 
 int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,

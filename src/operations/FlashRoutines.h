@@ -63,7 +63,8 @@ bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port,
 // Bytes clocked at `clockHz` (0: the setup clock) that last the typical page program
 // time of a flash whose highest address is `flashLastAddress` (0: not identified).
 int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz);
-// 1-256 bytes that stay inside one 256-byte page.
+// 1-256 bytes that stay inside one 256-byte page. 0, the failing adapter status,
+// or 6 when stopped (the flash stayed busy, or abortFlag was already set).
 int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data, int32_t count);
 // Pipelined programming (SpiFlash::ProgramPages). 0 = every page written; 6 = stopped
 // (Cancel, or the flash stayed busy); else the failing adapter status. abortFlag is

@@ -55,6 +55,10 @@ inline constexpr const char* kMsgFinishing = "Finishing, please wait...";
 // %s: the recovery file.
 inline constexpr const char* kMsgRecoveryKept =
     "What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there.";
+// The siren holds bits the update did not write, so no update takes the copy by itself.
+inline constexpr const char* kMsgRecoveryKeptNotMatched =
+    "What the first 64 KiB held is kept in\n%s\nThe siren now holds bits this update did not write, so "
+    "the next firmware update will NOT restore it from there by itself. Keep that file.";
 inline constexpr const char* kMsgRecoveryUsed =
     "Found the recovery file of an interrupted firmware update:\n%s\n"
     "The first 64 KiB are restored from it instead of from the siren.";

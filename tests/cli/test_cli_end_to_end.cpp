@@ -70,8 +70,9 @@ class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / ("zorvek-cli-" + std::string(info->name()) + "-" + std::to_string(getpid()));
-        fs::remove_all(dir);
+        std::string pattern = (fs::temp_directory_path() / ("zorvek-cli-" + std::string(info->name()) + "-XXXXXX"));
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
         fs::create_directories(dir / "job");
         siren = dir / "siren.bin";
     }
@@ -159,7 +160,7 @@ protected:
     // Sound files beside the job: at the siren's rate, speech at 22050, stereo at 44100.
     void MakeSounds() {
         const std::string j = (dir / "job").string();
-        Shell("sox -q -n -r 22010 -b 16 -c 1 '" + j + "/noise.wav' synth 1.3 pinknoise vol 0.6");
+        Shell("sox -q -R -n -r 22010 -b 16 -c 1 '" + j + "/noise.wav' synth 1.3 pinknoise vol 0.6");
         Shell("espeak-ng -w '" + j + "/speech.wav' 'Evacuate now.'");
         Shell("sox -q -n -r 44100 -b 16 -c 2 '" + j + "/stereo.wav' synth 0.7 sine 500 sine 700 vol 0.5");
     }
@@ -336,7 +337,7 @@ TEST_F(Cli, BadJobsAndFilesFailWithoutTouchingTheSiren) {
 }
 
 TEST_F(Cli, ImageRefusesAJobTooBigForTheFlash) {
-    Shell("sox -q -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 10 whitenoise vol 0.3");
+    Shell("sox -q -R -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 10 whitenoise vol 0.3");
     const fs::path job = Job({{1, {"long.wav", 0, 0, 0}}});
     Result r = Run({"--simulator-size", "256K", "image", job.string(), "-o", (dir / "big.bin").string()});
     EXPECT_EQ(r.status, 1);

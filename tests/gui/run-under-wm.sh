@@ -2,25 +2,35 @@
 # Runs the window tests named by a GoogleTest filter on a private Xvfb display
 # with openbox managing the windows, so frames and their decorations are real.
 # Usage: run-under-wm.sh TEST-PROGRAM FILTER
-# A display can fail to start when other X servers start at the same moment,
-# so the run is tried up to three times; a real fault fails every time.
-set -uo pipefail
+# The X server picks its own free display number (-displayfd): choosing one
+# beforehand, as xvfb-run -a does, races with other X servers starting at the
+# same moment.
+set -euo pipefail
 program=$1 filter=$2
-status=1
-for attempt in 1 2 3; do
-  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
-    openbox --sm-disable >/dev/null 2>&1 &
-    wm=$!
-    trap "kill $wm 2>/dev/null" EXIT
-    # Wait until the window manager has announced itself on the root window.
-    for _ in $(seq 100); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-      sleep 0.1
-    done
-    QT_QPA_PLATFORM=xcb "$0" --gtest_filter="$1"
-  ' "$program" "$filter"
-  status=$?
-  [[ $status -eq 0 ]] && exit 0
-  echo "run-under-wm: attempt $attempt ended with status $status" >&2
+work=$(mktemp -d)
+server=
+wm=
+cleanup() {
+  [[ -n $wm ]] && kill "$wm" 2>/dev/null
+  [[ -n $server ]] && kill "$server" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+server=$!
+if ! read -r -t 30 number <"$work/display"; then
+  echo "run-under-wm: Xvfb did not start:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$number"
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+# Wait until the window manager has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
 done
-exit "$status"
+QT_QPA_PLATFORM=xcb "$program" --gtest_filter="$filter"

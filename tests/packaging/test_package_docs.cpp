@@ -282,8 +282,8 @@ TEST(DebianPackage, HasItsDocumentationAndLintianFindsNoErrorOrWarning) {
     GTEST_SKIP() << "a sanitizer or fuzzing build is not packaged";
 #endif
     if (!Have("lintian") || !Have("dpkg-deb")) GTEST_SKIP() << "lintian is not installed";
-    char pattern[] = "/tmp/zorvek-deb-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string pattern = (fs::temp_directory_path() / "zorvek-deb-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const fs::path out = pattern;
     struct Cleanup {
         fs::path path;
