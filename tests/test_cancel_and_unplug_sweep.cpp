@@ -38,13 +38,16 @@ std::vector<int64_t> Spread(int64_t total, int count) {
     return points;
 }
 
-// How one run is broken.
+// How one run is broken: the adapter failing from a call on, a read error at an
+// address, the flash stuck busy from a program or erase on, or Cancel at a step.
 struct Break {
-    int64_t failCall = -1;  // the first adapter call that fails (1-based)
-    int cancelStep = -1;    // Cancel once this many progress steps were made
+    enum Kind { Unplug, ReadError, StuckBusy, Cancel } kind;
+    int64_t at;
+    bool Fault() const { return kind != Cancel; }
     std::string Name() const {
-        return failCall > 0 ? "adapter fails from call " + std::to_string(failCall)
-                            : "Cancel at step " + std::to_string(cancelStep);
+        static const char* const kNames[] = {"adapter fails from call ", "read error at ", "stuck busy after writes ",
+                                             "Cancel at step "};
+        return kNames[kind] + std::to_string(at);
     }
 };
 
@@ -53,6 +56,9 @@ class Bench {
 public:
     explicit Bench(uint32_t size = kFlash) : siren(Options(size)) {
         link.adapter = &siren;
+        port.onProgressText = [this](const std::string& text) {
+            stamps.push_back({text, siren.Counters().adapterCalls, job.abortFlag != 0});
+        };
         job.programFolder = dir.folder();
         for (size_t i = 0; i < size; ++i) Flash()[i] = static_cast<uint8_t>(0x20 + (i * 7 + i / 256) % 200);
     }
@@ -64,8 +70,32 @@ public:
     std::vector<uint8_t>& Flash() { return siren.Flash().Memory(); }
     SirenOperations Ops() { return SirenOperations(job, link, port); }
     void Apply(const Break& b) {
-        if (b.failCall > 0) siren.Faults().unplugAfter = b.failCall - 1;
-        port.cancelAtStep = b.cancelStep;
+        switch (b.kind) {
+            case Break::Unplug: siren.Faults().unplugAfter = b.at - 1; break;
+            case Break::ReadError: siren.Faults().readErrorAt = {static_cast<uint32_t>(b.at)}; break;
+            case Break::StuckBusy: siren.Flash().SetStuckBusyAfter(b.at); break;
+            case Break::Cancel: port.cancelAtStep = static_cast<int>(b.at); break;
+        }
+    }
+    // Unplugged and plugged in again, the faults gone: a stuck chip is idle again.
+    void Replug() {
+        const std::vector<uint8_t> memory = Flash();
+        siren.Flash() = SimulatedFlash(static_cast<uint32_t>(memory.size()));
+        Flash() = memory;
+        siren.Faults() = {};
+        port.cancelAtStep = -1;
+    }
+    int64_t Writes() {
+        const auto& f = siren.Flash();
+        return f.pagePrograms + f.sectorErases + f.bulkErases;
+    }
+    // What the run was doing when it first went wrong: its last progress text
+    // before the routines gave up.
+    std::string Phase() const {
+        std::string phase;
+        for (const auto& stamp : stamps)
+            if (!stamp.aborted && stamp.text != kMsgFinishing) phase = stamp.text;
+        return phase;
     }
     // Every file of the folder (recursively), with its content.
     std::map<std::string, std::vector<uint8_t>> Files() const {
@@ -76,6 +106,12 @@ public:
     }
     bool Said(const std::string& part) const { return port.SawContaining(part); }
 
+    struct Stamp {
+        std::string text;
+        int64_t calls;  // adapter calls made before it
+        bool aborted;   // set after the routines gave up
+    };
+    std::vector<Stamp> stamps;
     ScratchFolder dir;
     JobState job;
     SimulatedSiren siren;
@@ -83,32 +119,70 @@ public:
     ScriptedUserPort port;
 };
 
-// Runs `command` clean to learn its adapter calls and progress steps, then once per
-// break; `check` sees every broken run.
+// Where a sweep runs and what a failed run must say.
+struct SweepPlan {
+    uint32_t flashSize = kFlash;
+    int cancelPoints = kCancelPoints;
+    uint32_t readEnd = 0;  // read errors are spread below this address (0: the flash size)
+    // A failed run must show a message holding the words for what it did last
+    // (its last progress text; "" before any); a stuck flash always "still busy".
+    std::map<std::string, std::string> failureWords;
+};
+
+// Runs `command` clean to learn its adapter calls, reads, writes and progress
+// steps, then once per break; `check` sees every broken run, after the checks
+// every command shares: a fault is never a Cancel nor Cancel a fault, and a
+// failure says what failed.
 void Sweep(const std::function<void(Bench&)>& prepare, const std::function<OperationOutcome(Bench&)>& command,
-           const std::function<void(Bench&, OperationOutcome, const Break&)>& check, uint32_t flashSize = kFlash,
-           int cancelPoints = kCancelPoints) {
-    Bench clean(flashSize);
+           const std::function<void(Bench&, OperationOutcome, const Break&)>& check, const SweepPlan& plan = {}) {
+    Bench clean(plan.flashSize);
     prepare(clean);
     ASSERT_EQ(command(clean), OperationOutcome::Success) << ::testing::PrintToString(clean.port.Texts());
     const int64_t calls = clean.siren.Counters().adapterCalls;
+    const int64_t writes = clean.Writes();
     int steps = 0;
     for (const auto& p : clean.port.progresses) steps += p->steps;
     ASSERT_GE(calls, 40);
 
     std::vector<Break> breaks;
     for (int64_t call : Spread(calls, static_cast<int>(std::min<int64_t>(calls, kUnplugPoints))))
-        breaks.push_back({call, -1});
-    for (int64_t step : Spread(steps, std::min(steps, cancelPoints))) breaks.push_back({-1, static_cast<int>(step)});
+        breaks.push_back({Break::Unplug, call});
+    // A few in every phase, however short: verify takes few calls, programming most.
+    const auto& phases = clean.stamps;
+    for (size_t i = 0; i < phases.size(); ++i) {
+        const int64_t first = phases[i].calls + 1, last = i + 1 < phases.size() ? phases[i + 1].calls : calls;
+        if (last > first)
+            for (int64_t call : Spread(last - first + 1, 3)) breaks.push_back({Break::Unplug, first + call - 1});
+    }
+    for (int64_t address : Spread(plan.readEnd ? plan.readEnd : plan.flashSize, 6))
+        breaks.push_back({Break::ReadError, address - 1});
+    if (writes > 1)
+        for (int64_t write : Spread(writes, static_cast<int>(std::min<int64_t>(writes, 6))))
+            breaks.push_back({Break::StuckBusy, write - 1});
+    for (int64_t step : Spread(steps, std::min(steps, plan.cancelPoints))) breaks.push_back({Break::Cancel, step});
     for (const Break& b : breaks) {
-        Bench run(flashSize);
+        Bench run(plan.flashSize);
         prepare(run);
         run.Apply(b);
         const OperationOutcome outcome = command(run);
-        SCOPED_TRACE(b.Name());
+        const std::string phase = run.Phase();
+        SCOPED_TRACE(b.Name() + ", last \"" + phase + "\", said " + ::testing::PrintToString(run.port.Texts()));
         EXPECT_EQ(run.link.handle, 0u) << "adapter left open";
+        if (b.Fault()) {
+            EXPECT_NE(outcome, OperationOutcome::Cancelled) << "a fault reported as Cancel";
+        } else {
+            EXPECT_TRUE(outcome == OperationOutcome::Cancelled || outcome == OperationOutcome::Success);
+            EXPECT_FALSE(run.Said("Check connections")) << "Cancel reported as a fault";
+        }
+        if (outcome == OperationOutcome::NoAdapter) {
+            EXPECT_TRUE(b.kind == Break::Unplug && phase.empty()) << "no adapter, though it answered";
+        }
         if (outcome == OperationOutcome::Failed) {
-            EXPECT_FALSE(run.port.messages.empty()) << "failed without a word";
+            const auto words = plan.failureWords.find(phase);
+            const std::string want = b.kind == Break::StuckBusy        ? "still busy"
+                                     : words != plan.failureWords.end() ? words->second
+                                                                        : "Check connections";
+            EXPECT_TRUE(run.Said(want)) << "a failure that does not say \"" << want << "\"";
         }
         check(run, outcome, b);
         if (::testing::Test::HasFailure()) return;  // one broken run tells enough
@@ -138,7 +212,7 @@ void ExpectNoWorkFiles(Bench& run, const std::map<std::string, std::vector<uint8
 
 TEST(Sweep, ProgramNeverPassesAHalfWrittenSiren) {
     std::map<std::string, std::vector<uint8_t>> inputs;
-    std::vector<uint8_t> image, old;
+    std::vector<uint8_t> image;
     const auto prepare = [&](Bench& b) {
         b.job.slot(7).wavPath = WriteMessage(b.dir, 6000);
         b.job.verify = 1;
@@ -150,25 +224,28 @@ TEST(Sweep, ProgramNeverPassesAHalfWrittenSiren) {
             FlashImage built;
             ASSERT_EQ(SirenOperations(copy, none, quiet).BuildImage(built), OperationOutcome::Success);
             image.assign(built.bytes().begin(), built.bytes().end());
-            old = b.Flash();
             inputs = b.Files();
         }
     };
-    const auto command = [](Bench& b) { return b.Ops().ProgramCommand(); };
-    Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break& b) {
-        const bool programmed = std::equal(image.begin(), image.end(), run.Flash().begin());
-        if (outcome == OperationOutcome::Success) {
-            EXPECT_TRUE(programmed) << "success, but the image is not there";
-        }
-        if (run.Flash() != old && outcome == OperationOutcome::Failed) {
-            EXPECT_TRUE(run.Said("NOT") || run.Said("could not be verified") || run.Said("still busy"))
-                << ::testing::PrintToString(run.port.Texts());
-        }
-        if (b.cancelStep > 0) {
-            EXPECT_EQ(outcome, OperationOutcome::Cancelled);
-        }
-        ExpectNoWorkFiles(run, inputs);
-    });
+    const SweepPlan plan{.readEnd = 8192,  // the message's pages
+                         .failureWords = {{"", "Check connections"},
+                                          {"Erasing...", "NOT (completely) programmed"},
+                                          {"Programming...", "NOT (completely) programmed"},
+                                          {"Verifying...", "could not be verified"}}};
+    for (const ProgramRequest& request : {ProgramRequest{.verify = true}, ProgramRequest{.verify = false},
+                                          ProgramRequest{.verify = true, .erase = EraseMode::Chip}}) {
+        SCOPED_TRACE(::testing::Message() << "verify " << *request.verify << ", bulk erase " << request.erase.has_value());
+        const auto command = [&](Bench& b) { return b.Ops().ProgramCommand(request); };
+        Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break& b) {
+            if (outcome == OperationOutcome::Success) {
+                EXPECT_TRUE(std::equal(image.begin(), image.end(), run.Flash().begin())) << "success, but not there";
+            }
+            if (!b.Fault()) {
+                EXPECT_EQ(outcome, OperationOutcome::Cancelled);
+            }
+            ExpectNoWorkFiles(run, inputs);
+        }, plan);
+    }
 }
 
 TEST(Sweep, ReadNeverCostsTheEarlierFile) {
@@ -198,17 +275,17 @@ TEST(Sweep, ReadNeverCostsTheEarlierFile) {
         },
         // A read of 2 MiB takes enough adapter calls to fail 48 of them; each of its
         // Cancels saves up to 2 MiB, so fewer of them.
-        2u << 20, 64);
+        {.flashSize = 2u << 20,
+         .cancelPoints = 64,
+         .failureWords = {{"", "Check connections"}, {"Reading...", "The siren image file was NOT written"}}});
 }
 
 TEST(Sweep, WriteNeverPassesAHalfWrittenSiren) {
     Bytes content(100000);
     for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 13 + i / 300);
-    std::vector<uint8_t> old;
     const auto prepare = [&](Bench& b) {
         WriteBytes(b.dir.file("in.zmg"), content);
         b.port.fileAnswers.push_back(b.dir.file("in.zmg"));
-        old = b.Flash();
     };
     const auto command = [](Bench& b) { return b.Ops().WriteSiren({.verify = true}); };
     Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
@@ -218,13 +295,13 @@ TEST(Sweep, WriteNeverPassesAHalfWrittenSiren) {
         if (outcome == OperationOutcome::Success) {
             EXPECT_TRUE(written);
         }
-        if (run.Flash() != old && outcome == OperationOutcome::Failed) {
-            EXPECT_TRUE(run.Said("NOT") || run.Said("could not be verified") || run.Said("still busy"))
-                << ::testing::PrintToString(run.port.Texts());
-        }
         EXPECT_EQ(ReadBytes(run.dir.file("in.zmg")), content);
         EXPECT_EQ(run.Files().size(), 1u) << "work file left";
-    });
+    }, {.readEnd = 100000,
+        .failureWords = {{"", "Check connections"},
+                         {"Erasing...", "NOT (completely) written"},
+                         {"Programming...", "NOT (completely) written"},
+                         {"Verifying...", "could not be verified"}}});
 }
 
 TEST(Sweep, FirmwareUpdateLeavesTheOldOrTheNewSectorOrRestoresItNextTime) {
@@ -253,7 +330,7 @@ TEST(Sweep, FirmwareUpdateLeavesTheOldOrTheNewSectorOrRestoresItNextTime) {
             EXPECT_TRUE(sectorIs(updated));
             EXPECT_TRUE(recovery.empty());
         }
-        if (b.cancelStep > 0) {
+        if (!b.Fault()) {
             EXPECT_TRUE(outcome == OperationOutcome::Success || outcome == OperationOutcome::Cancelled);
         }
         if (outcome == OperationOutcome::Cancelled) {
@@ -263,13 +340,16 @@ TEST(Sweep, FirmwareUpdateLeavesTheOldOrTheNewSectorOrRestoresItNextTime) {
             // Broken in the middle: the failure names the copy, and the next update puts it back.
             ASSERT_EQ(recovery.size(), 1u);
             EXPECT_TRUE(run.Said(recovery[0]));
-            run.siren.Faults().unplugAfter = -1;
-            run.siren.Flash().AdvanceTime(std::chrono::seconds(10));  // plugged in again a while later
-            run.port.cancelAtStep = -1;
+            run.Replug();
             EXPECT_EQ(run.Ops().UpdateFirmwareOnly(request(run)), OperationOutcome::Success)
                 << ::testing::PrintToString(run.port.Texts());
             EXPECT_TRUE(sectorIs(updated));
             EXPECT_TRUE(ListFirmwareRecoveryFiles(run.dir.file("recovery")).empty());
         }
-    });
+    }, {.readEnd = 0x10000,
+        .failureWords = {{"", "Check connections"},
+                         {"Reading...", "the firmware was NOT updated"},
+                         {"Erasing...", "NOT (completely) written"},
+                         {"Programming...", "NOT (completely) written"},
+                         {"Verifying...", "could not be verified"}}});
 }

@@ -40,6 +40,7 @@ int ScriptedProgress::Step() {
 void ScriptedProgress::SetText(const std::string& text) {
     log_->calls.push_back("SetText " + text);
     log_->text = text;
+    if (log_->onText) log_->onText(text);
 }
 
 void ScriptedProgress::Hide() {
@@ -91,6 +92,7 @@ std::unique_ptr<ProgressPort> ScriptedUserPort::MakeProgress(const std::string& 
     log->title = title;
     log->cancelAtStep = cancelAtStep;
     log->cancelAtPump = cancelAtPump;
+    log->onText = onProgressText;
     progresses.push_back(log);
     return std::make_unique<ScriptedProgress>(log);
 }

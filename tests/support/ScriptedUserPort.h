@@ -2,6 +2,7 @@
 // Test double for UserPort and ProgressPort: records everything shown,
 // answers questions and file dialogs from a script, cancels on demand.
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ struct ProgressLog {
     int lower = 0, upper = 100, step = 1;
     std::string text;
     std::string title;
+    std::function<void(const std::string&)> onText;  // told of every SetText
 };
 
 class ScriptedProgress : public ProgressPort {
@@ -74,6 +76,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;  // default when empty: cancel
     int cancelAtStep = -1;                               // applied to every progress made
     int cancelAtPump = -1;
+    std::function<void(const std::string&)> onProgressText;  // given to every progress made
 
     // Record
     std::vector<ShownMessage> messages;
