@@ -16,6 +16,8 @@
 #include "audio/AudioWorkspace.h"
 #include "files/FirmwareRecoveryFile.h"
 #include "files/SirenImageFile.h"
+#include "operations/ProductionStation.h"
+#include "operations/SelfTest.h"
 #include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 
@@ -105,6 +107,12 @@ public:
         return files;
     }
     bool Said(const std::string& part) const { return port.SawContaining(part); }
+    // Whether a message holds one of the |-separated parts.
+    bool SaidAnyOf(const std::string& parts) const {
+        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1)
+            if (Said(parts.substr(start, (end = parts.find('|', start)) - start))) return true;
+        return false;
+    }
 
     struct Stamp {
         std::string text;
@@ -124,9 +132,11 @@ struct SweepPlan {
     uint32_t flashSize = kFlash;
     int cancelPoints = kCancelPoints;
     uint32_t readEnd = 0;  // read errors are spread below this address (0: the flash size)
-    // A failed run must show a message holding the words for what it did last
-    // (its last progress text; "" before any); a stuck flash always "still busy".
+    // A failed run must show a message holding the words (one of "a|b") for what
+    // it did last (its last progress text; "" before any); a stuck flash always
+    // "still busy".
     std::map<std::string, std::string> failureWords;
+    std::string otherWords = "Check connections";  // for a phase not in the map
 };
 
 // Runs `command` clean to learn its adapter calls, reads, writes and progress
@@ -175,14 +185,14 @@ void Sweep(const std::function<void(Bench&)>& prepare, const std::function<Opera
             EXPECT_FALSE(run.Said("Check connections")) << "Cancel reported as a fault";
         }
         if (outcome == OperationOutcome::NoAdapter) {
-            EXPECT_TRUE(b.kind == Break::Unplug && phase.empty()) << "no adapter, though it answered";
+            EXPECT_EQ(b.kind, Break::Unplug) << "no adapter, though it was there";
         }
         if (outcome == OperationOutcome::Failed) {
             const auto words = plan.failureWords.find(phase);
             const std::string want = b.kind == Break::StuckBusy        ? "still busy"
                                      : words != plan.failureWords.end() ? words->second
-                                                                        : "Check connections";
-            EXPECT_TRUE(run.Said(want)) << "a failure that does not say \"" << want << "\"";
+                                                                        : plan.otherWords;
+            EXPECT_TRUE(run.SaidAnyOf(want)) << "a failure that does not say \"" << want << "\"";
         }
         check(run, outcome, b);
         if (::testing::Test::HasFailure()) return;  // one broken run tells enough
@@ -351,5 +361,59 @@ TEST(Sweep, FirmwareUpdateLeavesTheOldOrTheNewSectorOrRestoresItNextTime) {
                          {"Reading...", "the firmware was NOT updated"},
                          {"Erasing...", "NOT (completely) written"},
                          {"Programming...", "NOT (completely) written"},
+                         {"Verifying...", "could not be verified"}}});
+}
+
+TEST(Sweep, SelfTestLeavesTheSirenAsFoundOrSaysWhereItIs) {
+    std::vector<uint8_t> before;
+    SelfTestReport last;
+    const auto prepare = [&](Bench& b) { before = b.Flash(); };
+    const auto command = [&](Bench& b) {
+        last = SelfTest(b.job, b.link, b.port).Run(b.dir.file("backup.zmg"));
+        if (!last.problem.empty()) b.port.ShowMessage(last.problem, "report", MessageIcon::Information);
+        return last.outcome;
+    };
+    Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
+        if (last.mayDiffer) {
+            EXPECT_TRUE(last.backupSaved);
+            EXPECT_EQ(ReadBytes(run.dir.file("backup.zmg")), before);
+        } else {
+            EXPECT_EQ(run.Flash(), before) << "the siren changed, and the report does not say so";
+        }
+        if (outcome == OperationOutcome::Cancelled) {
+            EXPECT_NE(last.steps.back().name, "restore from backup") << "written back after Cancel";
+        }
+        if (outcome == OperationOutcome::Failed || outcome == OperationOutcome::VerifyFailed) {
+            // Its steps open and identify anew, so the report, not the progress text, names the step.
+            const auto failed = std::find_if(last.steps.begin(), last.steps.end(),
+                                             [](const SelfTestStep& s) { return s.outcome != OperationOutcome::Success; });
+            ASSERT_NE(failed, last.steps.end());
+            EXPECT_NE(last.problem.find(last.written ? failed->name : "nothing was written"), std::string::npos);
+        }
+    }, {.cancelPoints = 60,
+        .otherWords = "Check connections|NOT written|NOT (completely) written|could not be verified"});
+}
+
+TEST(Sweep, ProductionStationPassesOnlyAProgrammedSirenAndSaysWhy) {
+    std::vector<uint8_t> image(100000);
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7 + i / 500);
+    SirenReport last;
+    const auto command = [&](Bench& b) {
+        ProductionStation station(b.job, b.link, b.port);
+        if (!station.Open() || station.WaitForSiren(nullptr, std::chrono::milliseconds(0)) != SocketWait::Done)
+            return OperationOutcome::NoAdapter;
+        last = station.Program(image);
+        return last.outcome;
+    };
+    Sweep([](Bench&) {}, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
+        if (outcome == OperationOutcome::Success) {
+            EXPECT_TRUE(std::equal(image.begin(), image.end(), run.Flash().begin()));
+        } else if (outcome == OperationOutcome::Failed || outcome == OperationOutcome::VerifyFailed) {
+            ASSERT_FALSE(run.port.messages.empty());
+            EXPECT_EQ(last.failure, run.port.messages[0].text.substr(0, run.port.messages[0].text.find('\n')));
+        }
+    }, {.readEnd = 100000,
+        .failureWords = {{"Erasing...", "NOT (completely) programmed"},
+                         {"Programming...", "NOT (completely) programmed"},
                          {"Verifying...", "could not be verified"}}});
 }

@@ -110,13 +110,10 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     }
     job_.flashStatusText.clear();
     port.exchangeToWindow();
-    if (written.cancelled) return finish(OperationOutcome::Cancelled, "cancelled");
-    if (written.stopped) {
-        port.ShowMessage(kMsgProgrammingIncomplete, kProgramTitle, MessageIcon::Stop);
-        return finish(OperationOutcome::Failed, port.first);
-    }
-    if (written.verified == 0) return finish(OperationOutcome::VerifyFailed, port.first);
-    return finish(OperationOutcome::Success, "");
+    // Worded as every programming run is: a read-back that failed is "not verified", not "not programmed".
+    const OperationOutcome outcome = OutcomeOfWrite(written, port, kMsgProgrammingIncomplete);
+    if (outcome == OperationOutcome::Cancelled) return finish(outcome, "cancelled");
+    return finish(outcome, outcome == OperationOutcome::Success ? "" : port.first);
 }
 
 }  // namespace zorvek
