@@ -73,10 +73,18 @@ public:
     SirenOperations Ops() { return SirenOperations(job, link, port); }
     void Apply(const Break& b) {
         switch (b.kind) {
-            case Break::Unplug: siren.Faults().unplugAfter = b.at - 1; break;
-            case Break::ReadError: siren.Faults().readErrorAt = {static_cast<uint32_t>(b.at)}; break;
-            case Break::StuckBusy: siren.Flash().SetStuckBusyAfter(b.at); break;
-            case Break::Cancel: port.cancelAtStep = static_cast<int>(b.at); break;
+            case Break::Unplug:
+                siren.Faults().unplugAfter = b.at - 1;
+                break;
+            case Break::ReadError:
+                siren.Faults().readErrorAt = {static_cast<uint32_t>(b.at)};
+                break;
+            case Break::StuckBusy:
+                siren.Flash().SetStuckBusyAfter(b.at);
+                break;
+            case Break::Cancel:
+                port.cancelAtStep = static_cast<int>(b.at);
+                break;
         }
     }
     // Unplugged and plugged in again, the faults gone: a stuck chip is idle again.
@@ -189,7 +197,7 @@ void Sweep(const std::function<void(Bench&)>& prepare, const std::function<Opera
         }
         if (outcome == OperationOutcome::Failed) {
             const auto words = plan.failureWords.find(phase);
-            const std::string want = b.kind == Break::StuckBusy        ? "still busy"
+            const std::string want = b.kind == Break::StuckBusy         ? "still busy"
                                      : words != plan.failureWords.end() ? words->second
                                                                         : plan.otherWords;
             EXPECT_TRUE(run.SaidAnyOf(want)) << "a failure that does not say \"" << want << "\"";
@@ -244,17 +252,22 @@ TEST(Sweep, ProgramNeverPassesAHalfWrittenSiren) {
                                           {"Verifying...", "could not be verified"}}};
     for (const ProgramRequest& request : {ProgramRequest{.verify = true}, ProgramRequest{.verify = false},
                                           ProgramRequest{.verify = true, .erase = EraseMode::Chip}}) {
-        SCOPED_TRACE(::testing::Message() << "verify " << *request.verify << ", bulk erase " << request.erase.has_value());
+        SCOPED_TRACE(::testing::Message()
+                     << "verify " << *request.verify << ", bulk erase " << request.erase.has_value());
         const auto command = [&](Bench& b) { return b.Ops().ProgramCommand(request); };
-        Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break& b) {
-            if (outcome == OperationOutcome::Success) {
-                EXPECT_TRUE(std::equal(image.begin(), image.end(), run.Flash().begin())) << "success, but not there";
-            }
-            if (!b.Fault()) {
-                EXPECT_EQ(outcome, OperationOutcome::Cancelled);
-            }
-            ExpectNoWorkFiles(run, inputs);
-        }, plan);
+        Sweep(
+            prepare, command,
+            [&](Bench& run, OperationOutcome outcome, const Break& b) {
+                if (outcome == OperationOutcome::Success) {
+                    EXPECT_TRUE(std::equal(image.begin(), image.end(), run.Flash().begin()))
+                        << "success, but not there";
+                }
+                if (!b.Fault()) {
+                    EXPECT_EQ(outcome, OperationOutcome::Cancelled);
+                }
+                ExpectNoWorkFiles(run, inputs);
+            },
+            plan);
     }
 }
 
@@ -265,29 +278,28 @@ TEST(Sweep, ReadNeverCostsTheEarlierFile) {
         b.port.fileAnswers.push_back(b.dir.file("out.zmg"));
     };
     const auto command = [](Bench& b) { return b.Ops().ReadSiren(); };
-    Sweep(
-        prepare, command,
-        [&](Bench& run, OperationOutcome outcome, const Break&) {
-            auto files = run.Files();
-            if (outcome == OperationOutcome::Success) {
-                EXPECT_EQ(files["out.zmg"], run.Flash());
-            } else {
-                EXPECT_EQ(files["out.zmg"], earlier);
-            }
-            if (files.count("out.partial.zmg")) {
-                const auto& partial = files["out.partial.zmg"];
-                EXPECT_EQ(outcome, OperationOutcome::Cancelled);
-                EXPECT_EQ(partial.size() % 256, 0u);
-                EXPECT_TRUE(std::equal(partial.begin(), partial.end(), run.Flash().begin()));
-                EXPECT_TRUE(run.Said(run.dir.file("out.partial.zmg")));
-            }
-            EXPECT_LE(files.size(), 2u) << "work file left";
-        },
-        // A read of 2 MiB takes enough adapter calls to fail 48 of them; each of its
-        // Cancels saves up to 2 MiB, so fewer of them.
-        {.flashSize = 2u << 20,
-         .cancelPoints = 64,
-         .failureWords = {{"", "Check connections"}, {"Reading...", "The siren image file was NOT written"}}});
+    Sweep(prepare, command,
+          [&](Bench& run, OperationOutcome outcome, const Break&) {
+              auto files = run.Files();
+              if (outcome == OperationOutcome::Success) {
+                  EXPECT_EQ(files["out.zmg"], run.Flash());
+              } else {
+                  EXPECT_EQ(files["out.zmg"], earlier);
+              }
+              if (files.count("out.partial.zmg")) {
+                  const auto& partial = files["out.partial.zmg"];
+                  EXPECT_EQ(outcome, OperationOutcome::Cancelled);
+                  EXPECT_EQ(partial.size() % 256, 0u);
+                  EXPECT_TRUE(std::equal(partial.begin(), partial.end(), run.Flash().begin()));
+                  EXPECT_TRUE(run.Said(run.dir.file("out.partial.zmg")));
+              }
+              EXPECT_LE(files.size(), 2u) << "work file left";
+          },
+          // A read of 2 MiB takes enough adapter calls to fail 48 of them; each of its
+          // Cancels saves up to 2 MiB, so fewer of them.
+          {.flashSize = 2u << 20,
+           .cancelPoints = 64,
+           .failureWords = {{"", "Check connections"}, {"Reading...", "The siren image file was NOT written"}}});
 }
 
 TEST(Sweep, WriteNeverPassesAHalfWrittenSiren) {
@@ -298,20 +310,22 @@ TEST(Sweep, WriteNeverPassesAHalfWrittenSiren) {
         b.port.fileAnswers.push_back(b.dir.file("in.zmg"));
     };
     const auto command = [](Bench& b) { return b.Ops().WriteSiren({.verify = true}); };
-    Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
-        const bool written =
-            std::equal(content.begin(), content.end(), run.Flash().begin()) &&
-            std::all_of(run.Flash().begin() + content.size(), run.Flash().end(), [](uint8_t v) { return v == 0xFF; });
-        if (outcome == OperationOutcome::Success) {
-            EXPECT_TRUE(written);
-        }
-        EXPECT_EQ(ReadBytes(run.dir.file("in.zmg")), content);
-        EXPECT_EQ(run.Files().size(), 1u) << "work file left";
-    }, {.readEnd = 100000,
-        .failureWords = {{"", "Check connections"},
-                         {"Erasing...", "NOT (completely) written"},
-                         {"Programming...", "NOT (completely) written"},
-                         {"Verifying...", "could not be verified"}}});
+    Sweep(prepare, command,
+          [&](Bench& run, OperationOutcome outcome, const Break&) {
+              const bool written = std::equal(content.begin(), content.end(), run.Flash().begin()) &&
+                                   std::all_of(run.Flash().begin() + content.size(), run.Flash().end(),
+                                               [](uint8_t v) { return v == 0xFF; });
+              if (outcome == OperationOutcome::Success) {
+                  EXPECT_TRUE(written);
+              }
+              EXPECT_EQ(ReadBytes(run.dir.file("in.zmg")), content);
+              EXPECT_EQ(run.Files().size(), 1u) << "work file left";
+          },
+          {.readEnd = 100000,
+           .failureWords = {{"", "Check connections"},
+                            {"Erasing...", "NOT (completely) written"},
+                            {"Programming...", "NOT (completely) written"},
+                            {"Verifying...", "could not be verified"}}});
 }
 
 TEST(Sweep, FirmwareUpdateLeavesTheOldOrTheNewSectorOrRestoresItNextTime) {
@@ -330,38 +344,40 @@ TEST(Sweep, FirmwareUpdateLeavesTheOldOrTheNewSectorOrRestoresItNextTime) {
         if (updated.empty() && outcome == OperationOutcome::Success) updated = b.Flash();
         return outcome;
     };
-    Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break& b) {
-        const auto sectorIs = [&](const std::vector<uint8_t>& content) {
-            return std::equal(content.begin(), content.begin() + 0x10000, run.Flash().begin());
-        };
-        EXPECT_TRUE(std::equal(old.begin() + 0x10000, old.end(), run.Flash().begin() + 0x10000));
-        const auto recovery = ListFirmwareRecoveryFiles(run.dir.file("recovery"));
-        if (outcome == OperationOutcome::Success) {
-            EXPECT_TRUE(sectorIs(updated));
-            EXPECT_TRUE(recovery.empty());
-        }
-        if (!b.Fault()) {
-            EXPECT_TRUE(outcome == OperationOutcome::Success || outcome == OperationOutcome::Cancelled);
-        }
-        if (outcome == OperationOutcome::Cancelled) {
-            EXPECT_TRUE(sectorIs(old));
-        }
-        if (!sectorIs(old) && !sectorIs(updated)) {
-            // Broken in the middle: the failure names the copy, and the next update puts it back.
-            ASSERT_EQ(recovery.size(), 1u);
-            EXPECT_TRUE(run.Said(recovery[0]));
-            run.Replug();
-            EXPECT_EQ(run.Ops().UpdateFirmwareOnly(request(run)), OperationOutcome::Success)
-                << ::testing::PrintToString(run.port.Texts());
-            EXPECT_TRUE(sectorIs(updated));
-            EXPECT_TRUE(ListFirmwareRecoveryFiles(run.dir.file("recovery")).empty());
-        }
-    }, {.readEnd = 0x10000,
-        .failureWords = {{"", "Check connections"},
-                         {"Reading...", "the firmware was NOT updated"},
-                         {"Erasing...", "NOT (completely) written"},
-                         {"Programming...", "NOT (completely) written"},
-                         {"Verifying...", "could not be verified"}}});
+    Sweep(prepare, command,
+          [&](Bench& run, OperationOutcome outcome, const Break& b) {
+              const auto sectorIs = [&](const std::vector<uint8_t>& content) {
+                  return std::equal(content.begin(), content.begin() + 0x10000, run.Flash().begin());
+              };
+              EXPECT_TRUE(std::equal(old.begin() + 0x10000, old.end(), run.Flash().begin() + 0x10000));
+              const auto recovery = ListFirmwareRecoveryFiles(run.dir.file("recovery"));
+              if (outcome == OperationOutcome::Success) {
+                  EXPECT_TRUE(sectorIs(updated));
+                  EXPECT_TRUE(recovery.empty());
+              }
+              if (!b.Fault()) {
+                  EXPECT_TRUE(outcome == OperationOutcome::Success || outcome == OperationOutcome::Cancelled);
+              }
+              if (outcome == OperationOutcome::Cancelled) {
+                  EXPECT_TRUE(sectorIs(old));
+              }
+              if (!sectorIs(old) && !sectorIs(updated)) {
+                  // Broken in the middle: the failure names the copy, and the next update puts it back.
+                  ASSERT_EQ(recovery.size(), 1u);
+                  EXPECT_TRUE(run.Said(recovery[0]));
+                  run.Replug();
+                  EXPECT_EQ(run.Ops().UpdateFirmwareOnly(request(run)), OperationOutcome::Success)
+                      << ::testing::PrintToString(run.port.Texts());
+                  EXPECT_TRUE(sectorIs(updated));
+                  EXPECT_TRUE(ListFirmwareRecoveryFiles(run.dir.file("recovery")).empty());
+              }
+          },
+          {.readEnd = 0x10000,
+           .failureWords = {{"", "Check connections"},
+                            {"Reading...", "the firmware was NOT updated"},
+                            {"Erasing...", "NOT (completely) written"},
+                            {"Programming...", "NOT (completely) written"},
+                            {"Verifying...", "could not be verified"}}});
 }
 
 TEST(Sweep, SelfTestLeavesTheSirenAsFoundOrSaysWhereItIs) {
@@ -373,25 +389,28 @@ TEST(Sweep, SelfTestLeavesTheSirenAsFoundOrSaysWhereItIs) {
         if (!last.problem.empty()) b.port.ShowMessage(last.problem, "report", MessageIcon::Information);
         return last.outcome;
     };
-    Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
-        if (last.mayDiffer) {
-            EXPECT_TRUE(last.backupSaved);
-            EXPECT_EQ(ReadBytes(run.dir.file("backup.zmg")), before);
-        } else {
-            EXPECT_EQ(run.Flash(), before) << "the siren changed, and the report does not say so";
-        }
-        if (outcome == OperationOutcome::Cancelled) {
-            EXPECT_NE(last.steps.back().name, "restore from backup") << "written back after Cancel";
-        }
-        if (outcome == OperationOutcome::Failed || outcome == OperationOutcome::VerifyFailed) {
-            // Its steps open and identify anew, so the report, not the progress text, names the step.
-            const auto failed = std::find_if(last.steps.begin(), last.steps.end(),
-                                             [](const SelfTestStep& s) { return s.outcome != OperationOutcome::Success; });
-            ASSERT_NE(failed, last.steps.end());
-            EXPECT_NE(last.problem.find(last.written ? failed->name : "nothing was written"), std::string::npos);
-        }
-    }, {.cancelPoints = 60,
-        .otherWords = "Check connections|NOT written|NOT (completely) written|could not be verified"});
+    Sweep(prepare, command,
+          [&](Bench& run, OperationOutcome outcome, const Break&) {
+              if (last.mayDiffer) {
+                  EXPECT_TRUE(last.backupSaved);
+                  EXPECT_EQ(ReadBytes(run.dir.file("backup.zmg")), before);
+              } else {
+                  EXPECT_EQ(run.Flash(), before) << "the siren changed, and the report does not say so";
+              }
+              if (outcome == OperationOutcome::Cancelled) {
+                  EXPECT_NE(last.steps.back().name, "restore from backup") << "written back after Cancel";
+              }
+              if (outcome == OperationOutcome::Failed || outcome == OperationOutcome::VerifyFailed) {
+                  // Its steps open and identify anew, so the report, not the progress text, names the step.
+                  const auto failed = std::find_if(last.steps.begin(), last.steps.end(), [](const SelfTestStep& s) {
+                      return s.outcome != OperationOutcome::Success;
+                  });
+                  ASSERT_NE(failed, last.steps.end());
+                  EXPECT_NE(last.problem.find(last.written ? failed->name : "nothing was written"), std::string::npos);
+              }
+          },
+          {.cancelPoints = 60,
+           .otherWords = "Check connections|NOT written|NOT (completely) written|could not be verified"});
 }
 
 TEST(Sweep, ProductionStationPassesOnlyAProgrammedSirenAndSaysWhy) {
@@ -405,15 +424,17 @@ TEST(Sweep, ProductionStationPassesOnlyAProgrammedSirenAndSaysWhy) {
         last = station.Program(image);
         return last.outcome;
     };
-    Sweep([](Bench&) {}, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
-        if (outcome == OperationOutcome::Success) {
-            EXPECT_TRUE(std::equal(image.begin(), image.end(), run.Flash().begin()));
-        } else if (outcome == OperationOutcome::Failed || outcome == OperationOutcome::VerifyFailed) {
-            ASSERT_FALSE(run.port.messages.empty());
-            EXPECT_EQ(last.failure, run.port.messages[0].text.substr(0, run.port.messages[0].text.find('\n')));
-        }
-    }, {.readEnd = 100000,
-        .failureWords = {{"Erasing...", "NOT (completely) programmed"},
-                         {"Programming...", "NOT (completely) programmed"},
-                         {"Verifying...", "could not be verified"}}});
+    Sweep([](Bench&) {}, command,
+          [&](Bench& run, OperationOutcome outcome, const Break&) {
+              if (outcome == OperationOutcome::Success) {
+                  EXPECT_TRUE(std::equal(image.begin(), image.end(), run.Flash().begin()));
+              } else if (outcome == OperationOutcome::Failed || outcome == OperationOutcome::VerifyFailed) {
+                  ASSERT_FALSE(run.port.messages.empty());
+                  EXPECT_EQ(last.failure, run.port.messages[0].text.substr(0, run.port.messages[0].text.find('\n')));
+              }
+          },
+          {.readEnd = 100000,
+           .failureWords = {{"Erasing...", "NOT (completely) programmed"},
+                            {"Programming...", "NOT (completely) programmed"},
+                            {"Verifying...", "could not be verified"}}});
 }

@@ -213,12 +213,10 @@ TEST(UdevRule, InstalledUdevReadsItWithoutComplaint) {
     const zorvek::test::ScratchFolder rules;
     fs::copy_file(kRuleFile, rules.path() / kRuleFile.filename());
     const CommandResult result =
-        run("unshare -rm sh -c " +
-            shellQuote("mount --bind " + shellQuote(rules.path().string()) +
-                       " /etc/udev/rules.d && udevadm test /sys/class/net/lo 2>&1"));
+        run("unshare -rm sh -c " + shellQuote("mount --bind " + shellQuote(rules.path().string()) +
+                                              " /etc/udev/rules.d && udevadm test /sys/class/net/lo 2>&1"));
     const std::string name = kRuleFile.filename().string();
-    ASSERT_NE(result.output.find("Reading rules file: /etc/udev/rules.d/" + name), std::string::npos)
-        << result.output;
+    ASSERT_NE(result.output.find("Reading rules file: /etc/udev/rules.d/" + name), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("/etc/udev/rules.d/" + name + ":"), std::string::npos) << result.output;
 }
 

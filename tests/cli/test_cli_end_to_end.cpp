@@ -397,6 +397,33 @@ TEST_F(Cli, DamagedJobsAndEmptyImagesAreRefusedAndWritesVerify) {
         << r.err;
 }
 
+TEST_F(Cli, ABrokenWriteExitsWithItsOwnStatusAndWords) {
+    std::ofstream(dir / "in.zmg", std::ios::binary) << std::string(0x3000, '\x5A');
+    const std::string in = (dir / "in.zmg").string();
+    Result r = Siren({"--stats", "write", in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const long calls = std::stol(r.err.substr(r.err.find("Adapter calls: ") + 15));
+    struct Case {
+        std::string faults;
+        int status;
+        const char* words;
+    };
+    std::vector<Case> cases = {{"unplug-after=0", 5, "No siren programmer found"},
+                               {"open-fails", 5, "Could not open device"},
+                               {"stuck-busy-after=0", 1, "still busy"},
+                               {"stuck-busy-after=20", 1, "still busy"},
+                               {"read-error-at=0x2000", 1, "could not be verified"},
+                               {"weak-bit=0x2000:0", 4, "Error verifying"}};
+    for (long at : {3L, calls / 4, calls / 2, calls - 4})
+        cases.push_back({"unplug-after=" + std::to_string(at), 1, "Check connections"});
+    for (const Case& c : cases) {
+        extraEnv["ZORVEK_SIMULATOR_FAULTS"] = c.faults;
+        r = Siren({"write", in});
+        EXPECT_EQ(r.status, c.status) << c.faults << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.words), std::string::npos) << c.faults << "\n" << r.err;
+    }
+}
+
 TEST_F(Cli, AnInterruptedFirmwareUpdateIsRestoredByTheNextOne) {
     ASSERT_EQ(Siren({"-q", "program", Job({}).string()}).status, 0);
     std::ofstream(dir / "fw.hex") << ":04E000000102030412\r\n:00000001FF\r\n";

@@ -17,8 +17,10 @@ public:
         if (!::mkdtemp(pattern.data())) std::abort();  // running in the real home is worse than not running
         folder_ = pattern;
         ::setenv("HOME", folder_.c_str(), 1);
-        for (const auto& [name, sub] : {std::pair{"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"},
-                                        {"XDG_CONFIG_HOME", "config"}, {"XDG_STATE_HOME", "state"}})
+        for (const auto& [name, sub] : {std::pair{"XDG_DATA_HOME", "data"},
+                                        {"XDG_CACHE_HOME", "cache"},
+                                        {"XDG_CONFIG_HOME", "config"},
+                                        {"XDG_STATE_HOME", "state"}})
             ::setenv(name, (folder_ / sub).c_str(), 1);
     }
     ~PrivateUserFolders() override {
