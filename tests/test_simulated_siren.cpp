@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
 #include <thread>
 
 #include "ScriptedUserPort.h"
+#include "SpyAdapter.h"
 #include "TestFiles.h"
 #include "job/TextFormat.h"
 #include "spi/AdapterRequest.h"
@@ -568,6 +571,84 @@ TEST(PipelinedProgramming, CancelStopsBetweenBatches) {
     EXPECT_EQ(run.job.abortFlag, 1);
     EXPECT_EQ(run.siren.Flash().pagePrograms, 2 * kPagesPerBatch);
     EXPECT_EQ(run.port.progresses.back()->steps, 2 * kPagesPerBatch);
+}
+
+namespace {
+
+// Passes batches on to the siren without the page programs `lose` names (by
+// address), as a link that loses frames would.
+class LosingLink : public SpyAdapter {
+public:
+    explicit LosingLink(SimulatedSiren& siren) : SpyAdapter(siren), siren_(siren) {}
+    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
+                         int32_t& received) override {
+        ++batches;
+        std::vector<BatchFrame> kept;
+        for (size_t i = 0; i < count; ++i) {
+            const BatchFrame& f = frames[i];
+            const bool program = f.controlCount == 4 && f.control[0] == kCmdPageProgram;
+            if (!program || !lose(uint32_t{f.control[1]} << 16 | uint32_t{f.control[2]} << 8 | f.control[3]))
+                kept.push_back(f);
+            kept.back().idleBytes /= idleShare;
+        }
+        return siren_.AdapterBatch(handle, kept.data(), kept.size(), receive, received);
+    }
+    std::function<bool(uint32_t)> lose = [](uint32_t) { return false; };
+    int idleShare = 1;  // the flash gets this share of the idle clocks: a slower flash than typical
+    int batches = 0;
+
+private:
+    SimulatedSiren& siren_;
+};
+
+}  // namespace
+
+TEST(PipelinedProgramming, APageTheFlashDidNotTakeIsSentAgain) {
+    PipelinedRun run(40 * 256);
+    LosingLink losing(run.siren);
+    bool lost = false;
+    losing.lose = [&](uint32_t address) { return address == 3 * 256 && !std::exchange(lost, true); };
+    run.link.adapter = &losing;
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_TRUE(lost);
+    EXPECT_TRUE(run.FlashHoldsImage());
+}
+
+TEST(PipelinedProgramming, IdleClocksGrowForAFlashSlowerThanTypical) {
+    PipelinedRun run(256 * 256);
+    LosingLink slower(run.siren);
+    slower.idleShare = 2;
+    run.link.adapter = &slower;
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_TRUE(run.FlashHoldsImage());
+    // Once the idle clocks have caught up, no batch is sent again.
+    EXPECT_LT(run.siren.Flash().pagePrograms - 256, 128) << "pages sent again";
+}
+
+TEST(PipelinedProgramming, GivesUpAfterThreeBatchesOfWhichTheFlashTookNoPage) {
+    PipelinedRun run(40 * 256);
+    LosingLink losing(run.siren);
+    losing.lose = [](uint32_t) { return true; };
+    run.link.adapter = &losing;
+    EXPECT_NE(run.Run(), 0);
+    EXPECT_EQ(losing.batches, 3);
+    EXPECT_EQ(run.job.abortFlag, 1);
+}
+
+TEST(PipelinedProgramming, PagesSentWhileTheFlashIsStillBusyAreNotCountedAsWritten) {
+    PipelinedRun run(8 * 256);
+    // A sector erase elsewhere still runs when programming starts: the flash ignores
+    // the write enables and programs sent meanwhile.
+    SimulatedFlash& flash = run.siren.Flash();
+    for (const std::vector<uint8_t>& command : {std::vector<uint8_t>{kCmdWriteEnable}, {kCmdSectorErase, 0x01, 0, 0}}) {
+        flash.Select();
+        for (uint8_t b : command) flash.Exchange(b);
+        flash.Deselect();
+    }
+    ASSERT_TRUE(flash.Busy());
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_TRUE(run.FlashHoldsImage());
+    EXPECT_GT(flash.ignoredCommands, 0);
 }
 
 TEST(SimulatedSirenSocket, SirensComeAndGoWithSignatureReads) {
