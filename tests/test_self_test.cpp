@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <set>
 
 #include "ScriptedUserPort.h"
+#include "SpyAdapter.h"
 #include "WavTestSupport.h"
 #include "files/SirenImageFile.h"
+#include "job/FlashChips.h"
+#include "job/FlashCommands.h"
 #include "operations/SelfTest.h"
 #include "spi/SimulatedSiren.h"
 
@@ -83,4 +88,71 @@ TEST(SelfTest, FailedWriteBackTellsWhereTheBackupIs) {
     std::string error;
     ASSERT_TRUE(ReadWholeFile(backup, saved, &error));
     EXPECT_EQ(saved, bench.before);
+}
+
+namespace {
+
+// Flips one bit of the `flipAt`-th flash read that starts at address 0 (0: none),
+// and fails those `failing` names.
+class FlakyReads : public SpyAdapter {
+public:
+    using SpyAdapter::SpyAdapter;
+    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& returned) override {
+        const int32_t status = SpyAdapter::AdapterRead(handle, frame, returned);
+        const bool fromStart = frame.controlByteCount == 4 && frame.control[0] == kCmdReadData &&
+                               frame.control[1] == 0 && frame.control[2] == 0 && frame.control[3] == 0;
+        if (!fromStart) return status;
+        ++readsFromStart;
+        if (readsFromStart == flipAt) frame.receive[0] ^= 1;
+        return failing.count(readsFromStart) ? kAdapterIoError : status;
+    }
+    int flipAt = 0, readsFromStart = 0;
+    std::set<int> failing;
+};
+
+}  // namespace
+
+TEST(SelfTest, StopsBeforeWritingWhenItCannotTrustWhatItRead) {
+    struct Case {
+        const char* problem;
+        OperationOutcome outcome;
+        size_t steps;
+        std::function<void(Bench&, FlakyReads&)> arrange;
+    };
+    const Case cases[] = {
+        {"No adapter.", OperationOutcome::NoAdapter, 0, [](Bench& b, FlakyReads&) { b.link.adapter = nullptr; }},
+        {"could not be identified", OperationOutcome::Failed, 1,
+         [](Bench& b, FlakyReads&) { b.siren.Flash().SetSignature(0x99); }},
+        {"Reading the siren failed", OperationOutcome::Failed, 2,
+         [](Bench& b, FlakyReads&) { b.siren.Faults().readErrorAt = {0x8000}; }},
+        {"Two reads of the siren differ", OperationOutcome::VerifyFailed, 3,
+         [](Bench&, FlakyReads& link) { link.flipAt = 2; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.problem);
+        Bench bench;
+        FlakyReads link(bench.siren);
+        bench.link.adapter = &link;
+        c.arrange(bench, link);
+        const SelfTestReport report = SelfTest(bench.job, bench.link, bench.port).Run(bench.dir.file("b.zmg"));
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_NE(report.problem.find(c.problem), std::string::npos) << report.problem;
+        EXPECT_EQ(report.steps.size(), c.steps);
+        EXPECT_FALSE(report.written);
+        EXPECT_EQ(bench.siren.Flash().sectorErases + bench.siren.Flash().bulkErases, 0);
+    }
+}
+
+TEST(SelfTest, AWriteBackThatFailsOnceIsDoneAgain) {
+    Bench bench;
+    FlakyReads link(bench.siren);
+    bench.link.adapter = &link;
+    link.failing = {3, 4};  // the write-back's verify (after backup and check), and its retry of the block
+    const SelfTestReport report = SelfTest(bench.job, bench.link, bench.port).Run(bench.dir.file("b.zmg"));
+    EXPECT_EQ(report.outcome, OperationOutcome::Failed) << report.problem;
+    EXPECT_TRUE(report.restoredByRetry);
+    EXPECT_FALSE(report.mayDiffer);
+    EXPECT_EQ(report.steps.back().name, "restore from backup");
+    EXPECT_NE(report.problem.find("written again from the backup and verified"), std::string::npos);
+    EXPECT_EQ(bench.siren.Flash().Memory(), bench.before);
 }

@@ -603,6 +603,17 @@ private:
 
 }  // namespace
 
+// A sector erase started behind the routines' back, as one that an earlier run gave
+// up waiting for: until it ends the flash ignores every write enable, program and erase.
+void StartEraseOfSectorOne(SimulatedFlash& flash) {
+    for (const std::vector<uint8_t>& command : {std::vector<uint8_t>{kCmdWriteEnable}, {kCmdSectorErase, 0x01, 0, 0}}) {
+        flash.Select();
+        for (uint8_t b : command) flash.Exchange(b);
+        flash.Deselect();
+    }
+    ASSERT_TRUE(flash.Busy());
+}
+
 TEST(PipelinedProgramming, APageTheFlashDidNotTakeIsSentAgain) {
     PipelinedRun run(40 * 256);
     LosingLink losing(run.siren);
@@ -637,18 +648,25 @@ TEST(PipelinedProgramming, GivesUpAfterThreeBatchesOfWhichTheFlashTookNoPage) {
 
 TEST(PipelinedProgramming, PagesSentWhileTheFlashIsStillBusyAreNotCountedAsWritten) {
     PipelinedRun run(8 * 256);
-    // A sector erase elsewhere still runs when programming starts: the flash ignores
-    // the write enables and programs sent meanwhile.
     SimulatedFlash& flash = run.siren.Flash();
-    for (const std::vector<uint8_t>& command : {std::vector<uint8_t>{kCmdWriteEnable}, {kCmdSectorErase, 0x01, 0, 0}}) {
-        flash.Select();
-        for (uint8_t b : command) flash.Exchange(b);
-        flash.Deselect();
-    }
-    ASSERT_TRUE(flash.Busy());
+    StartEraseOfSectorOne(flash);
     EXPECT_EQ(run.Run(), 0);
     EXPECT_TRUE(run.FlashHoldsImage());
     EXPECT_GT(flash.ignoredCommands, 0);
+}
+
+TEST(SimulatedSiren, AnEraseWaitsForWhatTheFlashStillDoes) {
+    PipelinedRun run(0);
+    SimulatedFlash& flash = run.siren.Flash();
+    flash.Memory()[0x100] = 0x12;
+    StartEraseOfSectorOne(flash);
+    EXPECT_EQ(EraseSectors(run.job, run.link, run.port, 0, 1), 0);
+    EXPECT_EQ(flash.Memory()[0x100], 0xFF);
+    flash.Memory()[0x100] = 0x12;
+    StartEraseOfSectorOne(flash);
+    ChipErase(run.job, run.link, run.port);
+    EXPECT_EQ(flash.Memory()[0x100], 0xFF);
+    EXPECT_EQ(run.job.abortFlag, 0);
 }
 
 TEST(SimulatedSirenSocket, SirensComeAndGoWithSignatureReads) {

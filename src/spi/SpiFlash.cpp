@@ -222,7 +222,11 @@ Result SpiFlash::Read(uint32_t address, uint8_t* buffer, int32_t count) {
 }
 
 Result SpiFlash::EraseSectors(uint32_t address, int32_t count) {
+    if (count <= 0) return Result::Ok();
     const auto limit = BusyLimit(chip_, BusyKind::SectorErase);
+    // A busy flash ignores the write enable and the erase: what an earlier run left
+    // running (one that gave up waiting) must end first.
+    if (Result r = WaitWhileBusy(limit); !r) return r;
     for (int32_t i = 0; i < count; ++i) {
         if (Result r = WriteEnable(); !r) return r;
         observer_->EraseStarting();
@@ -237,6 +241,7 @@ Result SpiFlash::EraseSectors(uint32_t address, int32_t count) {
 }
 
 Result SpiFlash::EraseChip(int32_t steps) {
+    if (Result r = WaitWhileBusy(BusyLimit(chip_, BusyKind::SectorErase)); !r) return r;  // as EraseSectors
     if (Result r = WriteEnable(); !r) return r;
     observer_->EraseStarting();
     const uint8_t control[] = {kCmdChipErase};
