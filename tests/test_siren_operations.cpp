@@ -532,6 +532,35 @@ TEST(FirmwareUpdate, AWeakBitBesideTheFirmwareIsPutRightFromTheRecoveryFile) {
     EXPECT_TRUE(run.RecoveryFiles().empty());
 }
 
+TEST(FirmwareUpdate, NothingIsErasedWithoutAUsableRecoveryFile) {
+    // Its copy of the sector cannot be kept: a file stands where the folder would be.
+    FirmwareRun unsaved;
+    unsaved.request.recoveryFolder = unsaved.dir.file("fw.hex") + "/recovery";
+    EXPECT_EQ(unsaved.Update(), OperationOutcome::Failed);
+    EXPECT_TRUE(unsaved.SawTextContaining("Could not keep a copy of the first 64 KiB"));
+    EXPECT_EQ(unsaved.siren.Flash().sectorErases, 0);
+
+    // Named copies that are no recovery file: missing, one byte short or long, another kind.
+    FirmwareRun kept;
+    kept.siren.Faults().unplugAfter = CleanFirmwareUpdate().second - 100;
+    ASSERT_EQ(kept.Update(), OperationOutcome::Failed);
+    const std::string good = kept.RecoveryFiles().at(0);
+    std::string content(std::istreambuf_iterator<char>(std::ifstream(good, std::ios::binary).rdbuf()), {});
+    const std::pair<const char*, std::string> bad[] = {{"missing", ""},
+                                                       {"short", content.substr(1)},
+                                                       {"long", content + '\0'},
+                                                       {"other", "X" + content.substr(1)}};
+    for (const auto& [name, bytes] : bad) {
+        SCOPED_TRACE(name);
+        FirmwareRun run;
+        run.request.restoreFrom = *name == 'm' ? run.dir.file("none.bin") : run.dir.write("bad.bin", bytes);
+        EXPECT_EQ(run.Update(), OperationOutcome::Failed);
+        EXPECT_TRUE(run.SawTextContaining(*name == 'm' ? "Cannot open" : "is not a firmware recovery file"));
+        EXPECT_EQ(run.siren.Flash().sectorErases, 0);
+        EXPECT_TRUE(run.FirstSectorIs(run.before));
+    }
+}
+
 TEST(FirmwareUpdate, ARecoveryFileOfAnotherSirenIsKeptAndNotUsed) {
     const auto [updated, calls] = CleanFirmwareUpdate();
     FirmwareRecovery foreign{std::vector<uint8_t>(0x10000, 0x11), std::vector<uint8_t>(0x10000, 0x22)};
