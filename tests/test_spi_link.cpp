@@ -518,6 +518,9 @@ TEST(EraseChoice, BulkEraseOnlyWhereTheTypicalTimesSayItIsFaster) {
     EXPECT_FALSE(BulkEraseIsFaster(m25p16, 21));  // 12.6 s of sectors against 13 s
     EXPECT_TRUE(BulkEraseIsFaster(m25p16, 22));
     EXPECT_FALSE(BulkEraseIsFaster(nullptr, 1000));
+    // 3 s either way: one command and one wait beat five of each.
+    EXPECT_TRUE(BulkEraseIsFaster(FlashChipForSignature(0x11), 5));
+    EXPECT_FALSE(BulkEraseIsFaster(FlashChipForSignature(0x11), 4));
     EXPECT_FALSE(UseBulkErase(EraseMode::Sectors, 0x1FFFFF, 33));
     EXPECT_TRUE(UseBulkErase(EraseMode::Chip, 0x1FFFFF, 1));
     EXPECT_TRUE(UseBulkErase(EraseMode::Auto, 0x1FFFFF, 22));
@@ -539,6 +542,16 @@ TEST_F(LinkTest, BulkEraseProgressFollowsTheTypicalTimeAndEndsOnDone) {
     EXPECT_EQ(popup.position, 33);
     EXPECT_EQ(popup.steps, 33);  // one move per position reached
     EXPECT_EQ(job.abortFlag, 0);
+
+    // Cancel is looked for while the chip erases, not only once it is done.
+    auto& cancelled = Popup();
+    cancelled.cancelAtStep = 2;
+    const auto t1 = siren.Elapsed();
+    EXPECT_EQ(BulkErase(job, link, port, 33), kStopped);
+    EXPECT_LT(siren.Elapsed() - t1, 2s);
+    EXPECT_EQ(job.abortFlag, 1);
+    job.abortFlag = 0;
+    siren.Flash().AdvanceTime(13s);
 
     // A chip that never finishes is given up on, with the message, short of the end.
     siren.Flash().SetStuckBusyAfter(0);
