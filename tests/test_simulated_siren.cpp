@@ -6,17 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <utility>
 #include <thread>
+#include <utility>
 
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
 #include "TestFiles.h"
 #include "job/TextFormat.h"
-#include "spi/AdapterRequest.h"
 #include "operations/FlashRoutines.h"
-#include "spi/SimulatedSiren.h"
 #include "operations/UsbConnection.h"
+#include "spi/AdapterRequest.h"
+#include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

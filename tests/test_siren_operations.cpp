@@ -546,10 +546,8 @@ TEST(FirmwareUpdate, NothingIsErasedWithoutAUsableRecoveryFile) {
     ASSERT_EQ(kept.Update(), OperationOutcome::Failed);
     const std::string good = kept.RecoveryFiles().at(0);
     std::string content(std::istreambuf_iterator<char>(std::ifstream(good, std::ios::binary).rdbuf()), {});
-    const std::pair<const char*, std::string> bad[] = {{"missing", ""},
-                                                       {"short", content.substr(1)},
-                                                       {"long", content + '\0'},
-                                                       {"other", "X" + content.substr(1)}};
+    const std::pair<const char*, std::string> bad[] = {
+        {"missing", ""}, {"short", content.substr(1)}, {"long", content + '\0'}, {"other", "X" + content.substr(1)}};
     for (const auto& [name, bytes] : bad) {
         SCOPED_TRACE(name);
         FirmwareRun run;

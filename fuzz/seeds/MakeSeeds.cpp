@@ -57,7 +57,6 @@ int main(int argc, char** argv) {
     recovery.writing = recovery.before;
     for (size_t i = zorvek::kFirmwareOffset; i < zorvek::kAudioStart; ++i)
         recovery.writing[i] = static_cast<uint8_t>(i * 5);
-    if (zorvek::WriteNewFirmwareRecovery((out / "recovery").string(), recovery, &problem).empty())
-        return Fail(problem);
+    if (zorvek::WriteNewFirmwareRecovery((out / "recovery").string(), recovery, &problem).empty()) return Fail(problem);
     return 0;
 }

@@ -99,7 +99,6 @@ struct WorkerResult {
     int exitStatus = kExitSuccess;
 };
 
-// Higher is worse: a cancel is milder than a difference, a failure, no adapter.
 int Severity(int exitStatus) {
     switch (exitStatus) {
         case kExitSuccess:
@@ -116,7 +115,7 @@ int Severity(int exitStatus) {
 }
 
 void Worsen(int& status, int candidate) {
-    if (Severity(candidate) > Severity(status)) status = candidate;
+    status = WorseExitStatus(status, candidate);
 }
 
 const char* EraseName(EraseMode mode) {
@@ -179,8 +178,11 @@ void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32
             int looks = 0;
             const SocketWait arrived = station.WaitForSiren([&] { return looks++ > 0; });
             if (arrived != SocketWait::Done) {
-                PrintLine(stderr,
-                          result.serial + ": no siren answers (signature " + Format("0x%02X", job.flashIdValue) + ").");
+                // A failed read says nothing about the siren: name what did not answer.
+                PrintLine(stderr, result.serial + (arrived == SocketWait::AdapterFailed
+                                                       ? std::string(": the adapter stopped answering.")
+                                                       : ": no siren answers (signature " +
+                                                             Format("0x%02X", job.flashIdValue) + ")."));
                 Worsen(result.exitStatus, arrived == SocketWait::AdapterFailed ? kExitNoAdapter : kExitFailed);
                 break;
             }
@@ -229,6 +231,10 @@ void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32
 }
 
 }  // namespace
+
+int WorseExitStatus(int a, int b) {
+    return Severity(b) > Severity(a) ? b : a;
+}
 
 int RunProduction(const ProductionPlan& plan) {
     const uint32_t crc = Crc32(plan.image.data(), plan.image.size());

@@ -24,4 +24,8 @@ struct ProductionPlan {
 // Runs every worker to its end; the exit status is the worst of their results.
 int RunProduction(const ProductionPlan& plan);
 
+// The worse of two exit statuses: a cancel is milder than a difference, a
+// difference than a failure, a failure than no adapter.
+int WorseExitStatus(int a, int b);
+
 }  // namespace zorvek::cli

@@ -18,6 +18,8 @@
 
 #include "audio/Resampler.h"
 #include "audio/WaveFile.h"
+#include "cli/CliOptions.h"
+#include "cli/ProductionLoop.h"
 
 extern char** environ;
 
@@ -618,6 +620,38 @@ TEST_F(Cli, CtrlCMidSirenEndsItsReportAndTheLoop) {
     const auto lines = Lines(ReadText(log));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("\"outcome\":\"cancelled\""), std::string::npos) << lines[0];
+}
+
+TEST_F(Cli, AProductionRunThatCannotGoOnSaysWhyAndExitsWithTheWorst) {
+    std::ofstream(dir / "zero.zmg", std::ios::binary) << std::string(70000, '\0');
+    const std::string in = (dir / "zero.zmg").string(), log = (dir / "log.jsonl").string();
+    struct Case {
+        std::vector<std::string> args;
+        std::map<std::string, std::string> env;
+        int status;
+        const char* words;
+    };
+    const Case cases[] = {
+        {{"--log", log}, {{"ZORVEK_SIMULATOR_FAULTS", "signature=0xFF"}}, 1, "no siren answers (signature 0xFF)"},
+        {{"--log", log}, {{"ZORVEK_SIMULATOR_FAULTS", "unplug-after=5"}}, 5, "the adapter stopped answering"},
+        // Every siren passed, but one that cannot be logged stops its adapter's loop.
+        {{"--device", "all", "--log", "/proc/no-log.jsonl"}, {{"ZORVEK_SIMULATOR_COUNT", "2"}}, 1, "; stopping."},
+    };
+    for (const Case& c : cases) {
+        extraEnv = c.env;
+        std::vector<std::string> args = {"write", in};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Result r = Siren(args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.words), std::string::npos) << r.err;
+    }
+    // A difference is milder than a failure, which is milder than no adapter; a cancel mildest.
+    using namespace zorvek::cli;
+    EXPECT_EQ(WorseExitStatus(kExitVerify, kExitFailed), kExitFailed);
+    EXPECT_EQ(WorseExitStatus(kExitFailed, kExitVerify), kExitFailed);
+    EXPECT_EQ(WorseExitStatus(kExitCancelled, kExitVerify), kExitVerify);
+    EXPECT_EQ(WorseExitStatus(kExitNoAdapter, kExitFailed), kExitNoAdapter);
+    EXPECT_EQ(WorseExitStatus(kExitSuccess, kExitCancelled), kExitCancelled);
 }
 
 TEST_F(Cli, GangProgramsTheSameImageIntoEveryAdapter) {
