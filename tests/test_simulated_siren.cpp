@@ -13,10 +13,10 @@
 #include "SpyAdapter.h"
 #include "TestFiles.h"
 #include "job/TextFormat.h"
-#include "operations/FlashRoutines.h"
-#include "operations/UsbConnection.h"
 #include "spi/AdapterRequest.h"
+#include "operations/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

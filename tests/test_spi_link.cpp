@@ -8,8 +8,8 @@
 #include "job/TextFormat.h"
 #include "operations/FlashRoutines.h"
 #include "operations/LinkFrames.h"
-#include "operations/UsbConnection.h"
 #include "spi/SimulatedSiren.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

@@ -65,7 +65,8 @@ Result SpiFlash::Write(const uint8_t* control, int32_t controlCount, const uint8
 
 Result SpiFlash::Query(const uint8_t* control, int32_t controlCount, uint8_t* buffer, int32_t count) {
     int32_t returned = 0;
-    const int32_t status = adapter_.AdapterRead(handle_, MakeReadFrame(control, controlCount, buffer, count), returned);
+    const int32_t status =
+        adapter_.AdapterRead(handle_, MakeReadFrame(control, controlCount, buffer, count), returned);
     return status == kAdapterOk ? Result::Ok() : Result::AdapterFailure(status);
 }
 
