@@ -1,8 +1,10 @@
 // End-to-end runs of the siren commands on the simulated siren.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
 #include "ScriptedUserPort.h"
@@ -304,6 +306,24 @@ TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {
     EXPECT_EQ(ReadBytes(cancelled.dir.file("part.partial.zmg")), Bytes(10u * 256, 0x42));
     EXPECT_TRUE(cancelled.SawTextContaining(cancelled.dir.file("part.partial.zmg")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cancelled.dir.path()), {}), 2) << "temporary left";
+
+    // The disk fills up while the copy is saved (here: a file size limit of 64 KiB).
+    SirenRun full(256u << 10);
+    WriteBytes(full.dir.file("full.zmg"), {4, 5});
+    full.port.fileAnswers.push_back(full.dir.file("full.zmg"));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 64u << 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const OperationOutcome outcome = full.Ops().ReadSiren();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(outcome, OperationOutcome::Failed);
+    EXPECT_TRUE(full.SawTextContaining("Could not write the siren image file")) << full.port.Texts().size();
+    EXPECT_EQ(ReadBytes(full.dir.file("full.zmg")), (Bytes{4, 5}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full.dir.path()), {}), 1) << "temporary left";
 }
 
 TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
