@@ -127,4 +127,8 @@ TEST(RunSummaryTest, SaysHowTheRunEnded) {
     EXPECT_EQ(SummariseRun(RunKind::Program, OperationOutcome::NoAdapter, true, 0, "").text.rfind("Failed: ", 0), 0u);
     EXPECT_LE(SummariseRun(RunKind::Program, OperationOutcome::Failed, true, 0, std::string(300, 'x')).text.size(),
               100u);
+    // A long reason is cut between characters, never inside one ("é" is two bytes).
+    const std::string reason = std::string(79, 'x') + "\xC3\xA9" + std::string(40, 'y');
+    EXPECT_EQ(SummariseRun(RunKind::Program, OperationOutcome::Failed, true, 0, reason).text,
+              "Failed: " + std::string(79, 'x') + "...");
 }

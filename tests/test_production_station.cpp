@@ -56,3 +56,19 @@ TEST(ProductionStation, FailureCarriesTheFirstMessageAndTheWaitsEnd) {
     bench.siren.Faults().unplugAfter = 0;
     EXPECT_EQ(bench.station.WaitForRemoval(nullptr), SocketWait::AdapterFailed);
 }
+
+TEST(ProductionStation, WaitsForTheProgrammedSirenToBeTakenOutAndTheNextToArrive) {
+    Bench bench(256u << 10);
+    ASSERT_TRUE(bench.station.Open());
+    ASSERT_EQ(bench.station.WaitForSiren(nullptr, std::chrono::milliseconds(0)), SocketWait::Done);
+    // A siren still in the socket is not taken out, however often it is asked.
+    int looks = 0;
+    EXPECT_EQ(bench.station.WaitForRemoval([&] { return looks++ == 5; }, std::chrono::milliseconds(0)),
+              SocketWait::Stopped);
+    bench.siren.Faults().sirens = 2;  // from now on each written siren leaves, and one more comes
+    ASSERT_TRUE(bench.station.Program(std::vector<uint8_t>(300, 0x00)).Passed());
+    EXPECT_EQ(bench.station.WaitForRemoval(nullptr, std::chrono::milliseconds(0)), SocketWait::Done);
+    EXPECT_EQ(bench.siren.SirenInSocket(), 0);
+    EXPECT_EQ(bench.station.WaitForSiren(nullptr, std::chrono::milliseconds(0)), SocketWait::Done);
+    EXPECT_NE(bench.siren.SirenInSocket(), 0);
+}
