@@ -91,7 +91,8 @@ TEST(LibFtdiEmulated, ListingShowsEveryChipAndWhyOneCannotBeUsed) {
     usb::Attach({usb::EmulatedChip{}, denied});
     std::vector<AdapterListing> listed;
     std::string error;
-    ASSERT_TRUE(ListFtdiAdapters(*MakeLibFtdiTransport(), listed, error)) << error;
+    const Result listing = ListFtdiAdapters(*MakeLibFtdiTransport(), listed);
+    ASSERT_TRUE(listing) << Describe(listing);
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].serial, "FTEMU1");
     EXPECT_EQ(listed[0].chip, "FT2232H");
