@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "cli/AdaptersCommand.h"
@@ -492,27 +493,12 @@ int CliRun::Extract() {
 
 int CliRun::Run() {
     int status = kExitFailed;
-    const std::string& c = o_.command;
-    if (c == "program")
-        status = Program();
-    else if (c == "image")
-        status = Image();
-    else if (c == "read")
-        status = Read();
-    else if (c == "write")
-        status = Write();
-    else if (c == "firmware")
-        status = Firmware();
-    else if (c == "identify")
-        status = Identify();
-    else if (c == "adapters")
-        status = Adapters();
-    else if (c == "selftest")
-        status = SelfTest();
-    else if (c == "info")
-        status = Info();
-    else if (c == "extract")
-        status = Extract();
+    static const std::map<std::string, int (CliRun::*)()> kCommands = {
+        {"program", &CliRun::Program}, {"image", &CliRun::Image},       {"read", &CliRun::Read},
+        {"write", &CliRun::Write},     {"firmware", &CliRun::Firmware}, {"identify", &CliRun::Identify},
+        {"adapters", &CliRun::Adapters}, {"selftest", &CliRun::SelfTest}, {"info", &CliRun::Info},
+        {"extract", &CliRun::Extract}};
+    if (auto command = kCommands.find(o_.command); command != kCommands.end()) status = (this->*command->second)();
     if (o_.stats) PrintStats();
     return status;
 }
@@ -520,19 +506,9 @@ int CliRun::Run() {
 }  // namespace
 
 int ExitStatusFor(OperationOutcome outcome) {
-    switch (outcome) {
-        case OperationOutcome::Success:
-            return kExitSuccess;
-        case OperationOutcome::Failed:
-            return kExitFailed;
-        case OperationOutcome::Cancelled:
-            return kExitCancelled;
-        case OperationOutcome::VerifyFailed:
-            return kExitVerify;
-        case OperationOutcome::NoAdapter:
-            return kExitNoAdapter;
-    }
-    return kExitFailed;
+    // In the order of OperationOutcome.
+    static constexpr int kStatuses[] = {kExitSuccess, kExitFailed, kExitCancelled, kExitVerify, kExitNoAdapter};
+    return EnumLookup(outcome, kStatuses, static_cast<int>(kExitFailed));
 }
 
 int RunCli(const std::vector<std::string>& arguments, const char* programPath) {
