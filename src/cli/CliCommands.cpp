@@ -63,6 +63,8 @@ private:
     int Finish(OperationOutcome outcome, const char* done);
     void PrintStats() const;
     void NoAdapterAdvice() const;
+    // The whole file, or false after saying why not.
+    bool ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const;
 
     // Production programming: --repeat, --log or several adapters.
     bool ForProduction() const;
@@ -341,11 +343,7 @@ int CliRun::Write() {
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         std::vector<uint8_t> data;
-        std::string error;
-        if (!ReadWholeFile(AbsolutePath(o_.args[0]), data, &error)) {
-            Say(error.empty() ? "cannot read " + o_.args[0] : error);
-            return kExitFailed;
-        }
+        if (!ReadInputFile(AbsolutePath(o_.args[0]), data)) return kExitFailed;
         // As the Siren Writer: a short file is padded with erased bytes.
         data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), kErasedByte);
         return Production(std::move(data));
@@ -447,13 +445,17 @@ int CliRun::SelfTest() {
     return ExitStatusFor(report.outcome);
 }
 
+bool CliRun::ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const {
+    std::string error;
+    if (ReadWholeFile(path, data, &error)) return true;
+    Say(error.empty() ? "cannot read " + path : error);
+    return false;
+}
+
 int CliRun::Info() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     const auto size = SimulatorSize(error);
     if (!size) {
         Say(error);
@@ -471,11 +473,8 @@ int CliRun::Info() {
 
 int CliRun::Extract() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     std::vector<int16_t> samples;
     if (!ExtractMessage(data, *o_.message, samples, &error)) {
         Say(o_.args[0] + ": " + error);
