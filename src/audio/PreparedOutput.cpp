@@ -5,17 +5,11 @@
 
 #include "audio/Resampler.h"
 #include "audio/WaveFormat.h"
+#include "audio/WaveWriter.h"
 #include "files/AtomicFile.h"
 
 namespace zorvek {
 namespace {
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void PutId(std::vector<uint8_t>& out, const char* id) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
-}
 
 std::string FreeName(const std::string& stem, const std::string& avoid) {
     namespace fs = std::filesystem;
@@ -31,16 +25,8 @@ std::string FreeName(const std::string& stem, const std::string& avoid) {
 std::vector<uint8_t> EncodeSirenWave(std::span<const int16_t> samples) {
     const WaveFormatRecord format = WaveFormatRecord::Pcm(1, kSirenSampleRate, 16);
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    std::vector<uint8_t> out;
-    out.reserve(46 + dataBytes);
-    PutId(out, "RIFF");
-    Put32(out, 4 + 8 + WaveFormatRecord::kWrittenLength + 8 + dataBytes);
-    PutId(out, "WAVE");
-    PutId(out, "fmt ");
-    Put32(out, WaveFormatRecord::kWrittenLength);
-    out.insert(out.end(), format.bytes.begin(), format.bytes.begin() + WaveFormatRecord::kWrittenLength);
-    PutId(out, "data");
-    Put32(out, dataBytes);
+    std::vector<uint8_t> out = WaveFileHead(format.bytes.data(), WaveFormatRecord::kWrittenLength, dataBytes);
+    out.reserve(out.size() + dataBytes);
     for (int16_t s : samples) {
         out.push_back(static_cast<uint8_t>(s & 0xFF));
         out.push_back(static_cast<uint8_t>((static_cast<uint16_t>(s) >> 8) & 0xFF));
