@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/PrepareCommands.h"
+#include "spi/AdapterRegistry.h"
 
 namespace zorvek::cli {
 namespace {
@@ -85,8 +86,8 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "--stats") {
             o.stats = true;
         } else if (arg == "--adapter") {
-            if (*value != "ftdi" && *value != "simulator")
-                return "--adapter must be \"ftdi\" or \"simulator\", not \"" + *value + "\"";
+            if (!FindAdapterDriver(*value))
+                return "--adapter must be " + AdapterDriverNames(" or ") + ", not \"" + *value + "\"";
             o.adapter = value;
         } else if (arg == "--device") {
             if (value->empty()) return "--device needs a serial number";
