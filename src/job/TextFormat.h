@@ -1,6 +1,7 @@
 #pragma once
 // printf-style formatting into a std::string, for messages and reports.
 #include <string>
+#include <string_view>
 
 namespace zorvek {
 
@@ -9,5 +10,10 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 
 // `s` as a JSON string literal, quotes included.
 std::string JsonQuoted(const std::string& s);
+
+// `text` fit for a terminal: control characters (but line breaks and tabs),
+// as a file name in a job file may carry, shown as \xNN instead of acting as
+// escape sequences that recolour the terminal or retitle its window.
+std::string EscapeControlCharacters(std::string_view text);
 
 }  // namespace zorvek

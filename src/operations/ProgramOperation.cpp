@@ -25,7 +25,8 @@ OperationOutcome SirenOperations::ProgramCommand(const ProgramRequest& request) 
     const OperationOutcome opened = OpenAndIdentify();
     if (opened != OperationOutcome::Success) return opened;
     UsbSession session(job_, link_, port_);
-    return ProgramSiren();
+    const OperationOutcome outcome = ProgramSiren();
+    return !session.Close() && outcome == OperationOutcome::Success ? OperationOutcome::Failed : outcome;
 }
 
 OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage& image) {
