@@ -141,9 +141,12 @@ int PrepareMessageAudio(JobState& job, UserPort& port, PreparedAudio& out, Resam
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (!IsUsed(job, slot)) continue;
         CWaveFile& wave = out.Wave(slot);
-        // A message cut short (its samples could not all be read) must not be programmed as it is.
-        if (!wave.Open(folder + ResampledName(slotInfo(slot).tempDigit)) || !wave.Parse() || !wave.ReadData())
+        if (wave.Open(folder + ResampledName(slotInfo(slot).tempDigit))) {
+            // A message cut short (its samples could not all be read) is not programmed as it is.
+            if (wave.Parse() && !wave.ReadData()) anyMissing = true;
+        } else {
             anyMissing = true;
+        }
         wave.ToMono();
         wave.ReduceTo12Bit();
     }

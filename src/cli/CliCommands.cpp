@@ -270,6 +270,10 @@ void CliRun::PrintStats() const {
 }
 
 int CliRun::Finish(OperationOutcome outcome, const char* done) {
+    // The simulated siren keeps its flash in a file: when that could not be saved,
+    // what was written is lost, whatever the run reported before.
+    if (siren_ && !siren_->SaveError().empty() && outcome == OperationOutcome::Success)
+        outcome = OperationOutcome::Failed;
     const int status = ExitStatusFor(outcome);
     switch (outcome) {
         case OperationOutcome::Success:

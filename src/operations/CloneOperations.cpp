@@ -191,12 +191,11 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, data.data(), length);
     data = {};
     progress.Destroy();
-    const bool closed = session.Close();
+    session.Close();
     job_.flashStatusText.clear();
     port_.exchangeToWindow();
 
-    const OperationOutcome outcome = OutcomeOfWrite(written, port_, kMsgWritingIncomplete);
-    return !closed && outcome == OperationOutcome::Success ? OperationOutcome::Failed : outcome;
+    return OutcomeOfWrite(written, port_, kMsgWritingIncomplete);
 }
 
 }  // namespace zorvek

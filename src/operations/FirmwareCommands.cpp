@@ -60,10 +60,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     job_.firmwareUpdate = 0;
     auto finish = [this](OperationOutcome outcome) {
         port_.ShowFirmwareBanner(false);
-        if (link_.handle != 0) {
-            CloseUsb(job_, link_, port_);
-            if (link_.lastStatus != 0 && outcome == OperationOutcome::Success) outcome = OperationOutcome::Failed;
-        }
+        if (link_.handle != 0) CloseUsb(job_, link_, port_);
         job_.flashStatusText.clear();
         port_.exchangeToWindow();
         return outcome;

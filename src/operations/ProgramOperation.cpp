@@ -25,8 +25,7 @@ OperationOutcome SirenOperations::ProgramCommand(const ProgramRequest& request) 
     const OperationOutcome opened = OpenAndIdentify();
     if (opened != OperationOutcome::Success) return opened;
     UsbSession session(job_, link_, port_);
-    const OperationOutcome outcome = ProgramSiren();
-    return !session.Close() && outcome == OperationOutcome::Success ? OperationOutcome::Failed : outcome;
+    return ProgramSiren();
 }
 
 OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage& image) {
