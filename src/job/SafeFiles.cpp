@@ -31,6 +31,14 @@ bool Fail(std::string* error, const std::string& text) {
     return false;
 }
 
+// Why `path` could not be opened: what it is when that is the reason (a FIFO
+// without a writer, say), else the system's word.
+std::string OpenFailure(const std::string& what, const std::string& path, int code) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return NotRegular(path, st.st_mode);
+    return what + " " + path + ": " + std::strerror(code);
+}
+
 // A regular file's descriptor with O_NONBLOCK cleared, or -1 (and `fd` closed).
 int KeepIfRegular(int fd, const std::string& path, std::string* error, struct stat& st) {
     if (::fstat(fd, &st) != 0) {
@@ -53,7 +61,7 @@ int OpenRegularFile(const std::string& path, uint64_t maxBytes, std::string* err
     // Non-blocking, so that opening a FIFO does not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        Fail(error, "Could not open " + path + ": " + std::strerror(errno));
+        Fail(error, OpenFailure("Could not open", path, errno));
         return -1;
     }
     struct stat st {};
@@ -101,7 +109,7 @@ int OpenRegularForAppend(const std::string& path, unsigned mode, std::string* er
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, static_cast<mode_t>(mode));
     if (fd < 0) {
-        Fail(error, "cannot open " + path + ": " + std::strerror(errno));
+        Fail(error, OpenFailure("cannot open", path, errno));
         return -1;
     }
     struct stat st {};
@@ -114,8 +122,16 @@ std::string ReplaceProblem(const std::string& path) {
     return NotRegular(path, st.st_mode) + " It is left as it is.";
 }
 
+namespace {
+// "x/" would be followed where x is a link, whatever O_NOFOLLOW says.
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+}  // namespace
+
 int OpenPrivateFolder(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::open(WithoutTrailingSlash(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700)
@@ -164,8 +180,7 @@ void EmptyFolder(int fd) {
 }  // namespace
 
 void RemovePrivateFolder(const std::string& path) {
-    std::string folder = path;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();  // "x/" would follow a link named x
+    const std::string folder = WithoutTrailingSlash(path);
     if (folder.empty()) return;
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
