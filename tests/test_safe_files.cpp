@@ -203,7 +203,9 @@ TEST(TextFormat, ControlCharactersAreShownNotObeyed) {
         {"line\nnext\ttab", "line\nnext\ttab"},
         {"\x1b]0;title\x07.wav", "\\x1B]0;title\\x07.wav"},
         {"\x1b[31mred\r\x7f", "\\x1B[31mred\\x0D\\x7F"},
-        {"\xC2\x9B" "2J caf\xC3\xA9", "\\x9B2J caf\xC3\xA9"},  // C1 CSI in UTF-8; é stays
+        {"\xC2\x9B"
+         "2J caf\xC3\xA9",
+         "\\x9B2J caf\xC3\xA9"},  // C1 CSI in UTF-8; é stays
     };
     for (const auto& c : cases) EXPECT_EQ(EscapeControlCharacters(c.in), c.out);
 }

@@ -452,7 +452,8 @@ int CliRun::Adapters() {
         Say(error);
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatAdapterJson(attached) : FormatAdapterTable(attached);
+    // Serial numbers and descriptions come from the devices: text, never terminal commands.
+    const std::string text = o_.json ? FormatAdapterJson(attached) : EscapeControlCharacters(FormatAdapterTable(attached));
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (attached.empty()) {
         if (!o_.json && !o_.quiet) Say(std::string("no ") + AdapterKindName(request.kind) + " attached.");

@@ -106,8 +106,8 @@ bool ReadRegularFile(const std::string& path, uint64_t maxBytes, std::vector<uin
 }
 
 int OpenRegularForAppend(const std::string& path, unsigned mode, std::string* error) {
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, static_cast<mode_t>(mode));
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+                          static_cast<mode_t>(mode));
     if (fd < 0) {
         Fail(error, OpenFailure("cannot open", path, errno));
         return -1;
