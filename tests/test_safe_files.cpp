@@ -165,16 +165,6 @@ TEST(RegularFiles, EveryReaderRefusesFifosAndDevicesWithAMessage) {
     EXPECT_FALSE(ReadConfigFile(big, job, &error));
 }
 
-// An empty folder given as the output once went, and a file must never replace it.
-TEST(AtomicWriter, NeverReplacesAFolder) {
-    ScratchFolder dir;
-    fs::create_directory(dir.path() / "out.wav");
-    std::string error;
-    EXPECT_FALSE(ReplaceFileContent(dir.file("out.wav"), std::string("RIFF"), &error));
-    EXPECT_TRUE(fs::is_directory(dir.path() / "out.wav"));
-    EXPECT_NE(error.find("a folder"), std::string::npos) << error;
-}
-
 // A name the file system takes must work, though the temporary name beside it is longer.
 TEST(LongNames, UpToTheFileSystemsLimitTheyWork) {
     ScratchFolder dir;
