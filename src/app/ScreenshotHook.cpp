@@ -189,18 +189,24 @@ std::unique_ptr<UserPort> makeUnattendedUserPort(SettingsStore* store) {
     return std::make_unique<UnattendedUserPort>(store);
 }
 
-void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
+bool armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request, QString& error) {
+    // Only where no siren's lines are driven: a driver that keeps a flash of its own.
+    if (!window.adapterKind().Driver().keepsFlash) {
+        error = QStringLiteral("ZORVEK_SCREENSHOT works on the simulated siren only (ZORVEK_ADAPTER=simulator): "
+                               "it presses Program with nobody watching");
+        return false;
+    }
     if (request.target == ScreenshotRequest::Target::Progress) {
         armProgressShot(window, request.file);
-        return;
+        return true;
     }
     if (request.target == ScreenshotRequest::Target::AdapterChooser) {
         armChooserShot(window, request.file);
-        return;
+        return true;
     }
     if (request.target == ScreenshotRequest::Target::Prepare) {
         armPrepareShot(window, request.file);
-        return;
+        return true;
     }
     const QString file = request.file;
     if (request.target == ScreenshotRequest::Target::AfterRun) {
@@ -211,10 +217,11 @@ void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
                 QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1);
             });
         });
-        return;
+        return true;
     }
     QTimer::singleShot(kSettleMs, &window,
                        [&window, file] { QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1); });
+    return true;
 }
 
 QImage composeProgressPicture(QWidget* mainWindow, QWidget* popup) {

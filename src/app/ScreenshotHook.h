@@ -55,8 +55,10 @@ private:
 std::unique_ptr<UserPort> makeUnattendedUserPort(SettingsStore* store);
 
 // Schedules the picture on a shown window; the application exits once it is
-// saved or has failed.
-void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request);
+// saved or has failed. Only on the simulated siren: some pictures press Program
+// with nobody watching, which must never reach a real siren. false, with
+// `error` saying so, on any other adapter.
+bool armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request, QString& error);
 
 // The main window with the popup drawn over it where it stands on the screen
 // (centred when it lies elsewhere), framed and captioned, since grabbing a

@@ -25,7 +25,7 @@ std::string FreeName(const std::string& stem, const std::string& avoid) {
 std::vector<uint8_t> EncodeSirenWave(std::span<const int16_t> samples) {
     const WaveFormatRecord format = WaveFormatRecord::Pcm(1, kSirenSampleRate, 16);
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    std::vector<uint8_t> out = WaveFileHead(format.bytes.data(), WaveFormatRecord::kWrittenLength, dataBytes);
+    std::vector<uint8_t> out = WaveWriter::Head(format.bytes.data(), WaveFormatRecord::kWrittenLength, dataBytes);
     out.reserve(out.size() + dataBytes);
     for (int16_t s : samples) {
         out.push_back(static_cast<uint8_t>(s & 0xFF));

@@ -19,6 +19,7 @@
 #include "files/SirenImageFile.h"
 #include "image/ImageInfo.h"
 #include "job/Paths.h"
+#include "job/SafeFiles.h"
 #include "job/Settings.h"
 #include "job/TextFormat.h"
 #include "operations/FlashRoutines.h"
@@ -33,7 +34,7 @@ namespace {
 constexpr const char* kProgram = "zorvek-cli";
 
 void Say(const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+    std::fprintf(stderr, "%s: %s\n", kProgram, EscapeControlCharacters(text).c_str());
     std::fflush(stderr);
 }
 
@@ -237,6 +238,10 @@ void CliRun::PrintStats() const {
 }
 
 int CliRun::Finish(OperationOutcome outcome, const char* done) {
+    // The simulated siren keeps its flash in a file: when that could not be saved,
+    // what was written is lost, whatever the run reported before.
+    const std::string saveError = adapter_ ? adapter_->Diagnostics().saveError : std::string();
+    if (!saveError.empty() && outcome == OperationOutcome::Success) outcome = OperationOutcome::Failed;
     const int status = ExitStatusFor(outcome);
     switch (outcome) {
         case OperationOutcome::Success:
@@ -252,6 +257,7 @@ int CliRun::Finish(OperationOutcome outcome, const char* done) {
             NoAdapterAdvice();
             break;
         case OperationOutcome::Failed:
+            if (!saveError.empty()) Say(saveError);
             Say("failed.");
             break;
     }
@@ -269,7 +275,7 @@ int CliRun::LoadJob(const std::string& path) {
         // The window shows what it loaded before Program; here nothing would, so a
         // damaged job is refused before anything is converted or erased.
         std::vector<uint8_t> text;
-        if (!ReadWholeFile(path, text, &error)) {
+        if (!ReadWholeFile(path, text, &error, kMaxJobFileBytes)) {
             Say(error);
             return kExitFailed;
         }
@@ -286,15 +292,18 @@ int CliRun::LoadJob(const std::string& path) {
         return kExitFailed;
     }
     job_.verbose = o_.verbose ? 1 : 0;
-    // A relative firmware path in a hand-written job is meant from the job's
-    // folder, as its WAV paths are.
-    job_.firmwarePath =
-        ResolveAgainst(job_.firmwarePath, std::filesystem::path(AbsolutePath(path)).parent_path().string());
     return kExitSuccess;
 }
 
 int CliRun::Program() {
     if (int status = LoadJob(o_.args[0])) return status;
+    // The window asks before a job switches the firmware update on; here --yes is that answer.
+    if (job_.firmwareUpdate && !o_.yes) {
+        Say("the job " + o_.args[0] + " turns the firmware update on: program would also replace the siren's " +
+            "controller firmware with " + (job_.firmwarePath.empty() ? "(no file)" : job_.firmwarePath) +
+            ". Nothing was done; add --yes to go ahead, or set line 23 of the job to 0.");
+        return kExitUsage;
+    }
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         // Built once, before any adapter is used, against the largest flash; each
@@ -405,7 +414,8 @@ int CliRun::Adapters() {
         Say(Describe(listed));
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatAdapterJson(attached) : FormatAdapterTable(attached);
+    // Serial numbers and descriptions come from the devices: text, never terminal commands.
+    const std::string text = o_.json ? FormatAdapterJson(attached) : EscapeControlCharacters(FormatAdapterTable(attached));
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (attached.empty()) {
         if (!o_.json && !o_.quiet) Say(std::string("no ") + AdapterKindName(request.kind) + " attached.");
@@ -467,7 +477,8 @@ int CliRun::Info() {
         Say(o_.args[0] + ": " + error);
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatImageInfoJson(info, o_.args[0]) : FormatImageInfoText(info, o_.args[0]);
+    const std::string text =
+        o_.json ? FormatImageInfoJson(info, o_.args[0]) : EscapeControlCharacters(FormatImageInfoText(info, o_.args[0]));
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitSuccess;
 }

@@ -19,7 +19,8 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
-        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient", "--erase", "--repeat", "--log"}}},
+        {"program",
+         {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient", "--erase", "--repeat", "--log", "--yes"}}},
         {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
         {"read", {1, "OUT.zmg", {}}},
         {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
@@ -188,12 +189,13 @@ std::string HelpText() {
 Programs voice sirens from the command line, with the same results as the window.
 
 Commands:
-  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE]
+  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE] [--yes]
                         program the job of a configuration file into the siren
                         (the job's Verify line decides unless an option is given);
                         a job file that is not 32 lines with whole numbers on its
                         number lines is refused unless --lenient loads it as the
-                        window does
+                        window does; a job that turns the firmware update on is
+                        refused (exit 2) unless --yes says to update it too
   image JOB.zfg -o IMAGE.bin [--lenient]
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
@@ -242,7 +244,8 @@ Options:
   --repeat                   program or write: siren after siren until Ctrl-C; waits
                              for a siren, programs and verifies it, prints PASS or
                              FAIL, waits until it is taken out; then a summary
-  --log FILE                 program or write: append one JSON line per siren
+  --log FILE                 program or write, the production way (also alone: one
+                             siren, always verified): append one JSON line per siren
                              (time, adapter, signature, file, CRC-32 of the image,
                              erase mode, outcome, seconds, round trips, failure)
   --simulator-file PATH      the simulated siren's flash content
@@ -256,7 +259,8 @@ Options:
                              make it faster, e.g. 22 or more sectors of an M25P16)
   --stats                    after the command, print the adapter's counters
   -v, --verbose              also show the diagnostic messages
-  -q, --quiet                no progress display and no result lines
+  -q, --quiet                no progress display and no result lines (production
+                             runs still print PASS/FAIL and the summary)
   -h, --help                 show this help
   -V, --version              show the version
   $ZORVEK_SIMULATOR_FAULTS applies to the simulated siren as in the window;
@@ -268,7 +272,8 @@ Ctrl-C during a long operation acts as Cancel.
 Exit status:
   0  success
   1  the operation failed
-  2  usage error (also: firmware without --yes when standard input is no terminal)
+  2  usage error (also: firmware without --yes when standard input is no terminal,
+     program of a job that updates the firmware without --yes)
   3  cancelled (Ctrl-C, or the question answered to stop)
   4  verification found a difference
   5  no adapter found, it cannot be opened, or several are attached

@@ -25,7 +25,7 @@ std::mutex g_console;
 
 void PrintLine(std::FILE* to, const std::string& line) {
     std::lock_guard<std::mutex> lock(g_console);
-    std::fprintf(to, "%s\n", line.c_str());
+    std::fprintf(to, "%s\n", EscapeControlCharacters(line).c_str());
     std::fflush(to);
 }
 

@@ -2,6 +2,7 @@
 // printf-style formatting into a std::string, for messages and reports.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zorvek {
 
@@ -17,5 +18,10 @@ constexpr Value EnumLookup(Enum value, const Value (&table)[N], Value fallback) 
 
 // `s` as a JSON string literal, quotes included.
 std::string JsonQuoted(const std::string& s);
+
+// `text` fit for a terminal: control characters (but line breaks and tabs),
+// as a file name in a job file may carry, shown as \xNN instead of acting as
+// escape sequences that recolour the terminal or retitle its window.
+std::string EscapeControlCharacters(std::string_view text);
 
 }  // namespace zorvek

@@ -71,6 +71,7 @@ AdapterDiagnostics SimulatedSiren::Diagnostics() const {
     d.modelled = ModelledTime();
     d.floor = flash_.busyTime + counters_.spiBitTime;
     d.floorBasis = "flash busy plus SPI bits at 6 MHz";
+    if (!saveError_.empty()) d.saveError = "the simulated siren's flash could not be saved: " + saveError_;
     return d;
 }
 

@@ -122,6 +122,9 @@ struct AdapterDiagnostics {
     std::optional<std::chrono::nanoseconds> modelled;  // modelled duration of everything so far
     std::optional<std::chrono::nanoseconds> floor;     // the physical floor of the same work
     std::string floorBasis;                            // what the floor counts
+    // What the adapter keeps (a simulated siren's flash file) could not be saved:
+    // the run's writes are lost whatever it reported.
+    std::string saveError;
 };
 
 // The operations every driver overrides, declared once.
