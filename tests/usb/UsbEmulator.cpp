@@ -95,6 +95,7 @@ void UnplugAfter(int count) {
 
 }  // namespace zorvek::test::usb
 
+using namespace zorvek;
 using namespace zorvek::test::usb;
 
 extern "C" {
@@ -198,7 +199,7 @@ int libusb_set_configuration(libusb_device_handle*, int) {
 int libusb_claim_interface(libusb_device_handle* handle, int) {
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
     const EmulatedChip& chip = Chip(handle->index);
-    g.engine = std::make_unique<MpsseEngine>(chip.bcdDevice, chip.flashSize);
+    g.engine = std::make_unique<zorvek::test::MpsseEngine>(chip.bcdDevice, chip.flashSize);
     return 0;
 }
 

@@ -49,7 +49,7 @@ TEST(LibFtdiEmulated, IdentifyProgramAndVerifyOnFt2232HAndC) {
         ASSERT_NE(run.link.handle, 0u) << (run.port.messages.empty() ? "" : run.port.messages.back().text);
         EXPECT_TRUE(run.port.Saw("Device name = Dual RS232-HS FTEMU1; Location ID = 780."));
         EXPECT_TRUE(run.port.Saw("Upper GPIO = 1, 1, 0, 1."));
-        FakeMpsseTransport& engine = *usb::Engine();
+        MpsseEngine& engine = *usb::Engine();
         EXPECT_EQ(engine.SpiClockHz(), 6000000);
         EXPECT_EQ(engine.badCommands, std::vector<uint8_t>{0xAA});  // only the synchronisation probe
 
