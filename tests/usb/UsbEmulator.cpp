@@ -24,9 +24,11 @@ namespace {
 struct State {
     std::vector<EmulatedChip> chips;
     std::vector<std::unique_ptr<libusb_device>> nodes;
-    std::unique_ptr<MpsseEngine> engine;
+    std::vector<std::unique_ptr<MpsseEngine>> engines;  // one per chip: its flash outlives a session
+    MpsseEngine* engine = nullptr;                       // the one claimed last
     int transfers = 0;
     int outTransfers = 0;
+    std::function<void(MpsseEngine&)> beforeTransfer;
     bool unplugged = false;
 } g;
 
@@ -70,15 +72,18 @@ void Attach(const std::vector<EmulatedChip>& chips) {
     g.chips = chips;
     g.nodes.clear();
     for (size_t i = 0; i < chips.size(); ++i) g.nodes.push_back(std::make_unique<libusb_device>(libusb_device{i}));
-    g.engine.reset();
+    g.engines.clear();
+    for (const auto& chip : chips) g.engines.push_back(std::make_unique<MpsseEngine>(chip.bcdDevice, chip.flashSize));
+    g.engine = nullptr;
     g.transfers = 0;
     g.outTransfers = 0;
+    g.beforeTransfer = nullptr;
     g.unplugged = false;
     BuildConfig();
 }
 
 MpsseEngine* Engine() {
-    return g.engine.get();
+    return g.engine ? g.engine : g.engines.empty() ? nullptr : g.engines.front().get();
 }
 
 int BulkTransfers() {
@@ -87,6 +92,10 @@ int BulkTransfers() {
 
 int BulkOutTransfers() {
     return g.outTransfers;
+}
+
+void BeforeEachTransfer(std::function<void(MpsseEngine&)> hook) {
+    g.beforeTransfer = std::move(hook);
 }
 
 void UnplugAfter(int count) {
@@ -198,8 +207,7 @@ int libusb_set_configuration(libusb_device_handle*, int) {
 
 int libusb_claim_interface(libusb_device_handle* handle, int) {
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
-    const EmulatedChip& chip = Chip(handle->index);
-    g.engine = std::make_unique<zorvek::test::MpsseEngine>(chip.bcdDevice, chip.flashSize);
+    g.engine = g.engines.at(handle->index).get();
     return 0;
 }
 
@@ -208,8 +216,8 @@ int libusb_release_interface(libusb_device_handle*, int) {
 }
 
 // The FTDI vendor requests: reset (0x00 with 0) and purges (1: what the host sent and
-// the engine has not decoded, 2: answers waiting for the host), latency (0x09), bit mode (0x0B); baud rate, flow control and the rest are
-// accepted and ignored.
+// the engine has not decoded, 2: answers waiting for the host), latency (0x09), bit
+// mode (0x0B); baud rate, flow control and the rest are accepted and ignored.
 int libusb_control_transfer(libusb_device_handle*, uint8_t, uint8_t request, uint16_t value, uint16_t, unsigned char*,
                             uint16_t length, unsigned int) {
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
@@ -226,6 +234,7 @@ int libusb_control_transfer(libusb_device_handle*, uint8_t, uint8_t request, uin
 int libusb_bulk_transfer(libusb_device_handle*, unsigned char endpoint, unsigned char* data, int length,
                          int* transferred, unsigned int timeoutMs) {
     *transferred = 0;
+    if (g.beforeTransfer && g.engine) g.beforeTransfer(*g.engine);
     ++g.transfers;
     if (!g.chips.empty() && g.chips[0].unplugAfterTransfers >= 0 && g.transfers > g.chips[0].unplugAfterTransfers)
         g.unplugged = true;

@@ -4,6 +4,7 @@
 // own calls land here instead of in libusb, and the real libftdi and the real
 // LibFtdiTransport run against an MPSSE engine driving a simulated flash.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,13 @@ struct EmulatedChip {
 
 // Replaces whatever was attached (and forgets any opened engine).
 void Attach(const std::vector<EmulatedChip>& chips);
-// The MPSSE engine behind the interface claimed last; null before a claim.
+// The MPSSE engine behind the interface claimed last (before a claim, the first chip's).
 MpsseEngine* Engine();
 // Bulk transfers so far, both ways, and the OUT transfers among them.
 int BulkTransfers();
 int BulkOutTransfers();
+// Called before every bulk transfer (a test's fault trigger); Attach clears it.
+void BeforeEachTransfer(std::function<void(MpsseEngine&)> hook);
 // Sets the unplug point of the attached chip at `count` more transfers.
 void UnplugAfter(int count);
 
