@@ -20,13 +20,15 @@ namespace {
 
 using namespace zorvek::bench;
 
-void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
+void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors, MpsseChip chip = MpsseChip::Ft2232C) {
     constexpr uint32_t kImage = 2u << 20;
     std::vector<uint8_t> image(kImage);
     uint32_t x = 12345;
     for (auto& b : image) b = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24);
 
-    SimulatedSiren siren;  // memory only
+    SimulatorOptions options;  // memory only
+    options.usbChip = chip;
+    SimulatedSiren siren(options);
     JobState job;
     QuietPort port;
     SpiLink link{&siren};
@@ -56,9 +58,13 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const auto& c = siren.Counters();
     auto floor = siren.Flash().busyTime + c.spiBitTime;
-    std::printf("%s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
-                bulk ? "bulk" : "sector", verifyFrameBytes, verified, job.abortFlag, port.messages);
+    const UsbTraffic& usb = siren.Usb().Traffic();
+    std::printf("%s: %s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
+                siren.Usb().Chip().name, bulk ? "bulk" : "sector", verifyFrameBytes, verified, job.abortFlag,
+                port.messages);
     PrintAdapterCounters(c);
+    std::printf("  USB                %.2f MB out, %.2f MB in, %lld transfers; adds %.2f s to the SPI clocking\n",
+                usb.bytesOut / 1e6, usb.bytesIn / 1e6, static_cast<long long>(usb.transfers), Seconds(usb.charged));
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));
@@ -71,8 +77,10 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
 }  // namespace
 
 int main() {
-    Run(256);                       // one read frame per compared block
-    Run(0x10000);                   // the link's default
-    Run(0x10000, EraseMode::Auto);  // a full image: one bulk erase
+    for (MpsseChip chip : {MpsseChip::Ft2232C, MpsseChip::Ft2232H}) {
+        Run(256, EraseMode::Sectors, chip);     // one read frame per compared block
+        Run(0x10000, EraseMode::Sectors, chip);  // the link's default
+        Run(0x10000, EraseMode::Auto, chip);     // a full image: one bulk erase
+    }
     return 0;
 }
