@@ -259,12 +259,13 @@ void CliRun::PrintStats() const {
                  static_cast<long long>(c.writeFrames));
     std::fprintf(stderr, "Bytes to flash: %lld\nBytes from flash: %lld\n", static_cast<long long>(c.bytesOut),
                  static_cast<long long>(c.bytesIn));
+    if (ftdi_ && ftdi_->Chip() != MpsseChip::Unknown)
+        std::fprintf(stderr, "Adapter chip: %s\n", DescribeChip(ftdi_->Model()).c_str());
     if (siren_) {
         const double modelled = static_cast<double>(siren_->ModelledTime().count()) / 1e9;
-        const double floor =
-            static_cast<double>((siren_->Flash().busyTime + siren_->Counters().spiBitTime).count()) / 1e9;
-        std::fprintf(stderr, "Modelled time: %.2f s (physical floor %.2f s: flash busy plus SPI bits at 6 MHz)\n",
-                     modelled, floor);
+        const TimeFloor floor = FloorFor(siren_->Usb(), siren_->Flash().busyTime, siren_->Counters().spiBitTime);
+        std::fprintf(stderr, "Modelled time: %.2f s through an %s adapter (floor %s)\n", modelled,
+                     DescribeChip(siren_->Usb().Chip()).c_str(), DescribeFloor(floor, siren_->Usb()).c_str());
     }
 }
 

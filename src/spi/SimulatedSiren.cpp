@@ -18,7 +18,7 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       locationId_(0x0100 | (options.number & 0xFF)),
       filePath_(std::move(options.filePath)),
       deviceName_("Simulated Siren " + serial_),
-      usb_(FtdiChipModelFor(options.usbChip)) {
+      usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);

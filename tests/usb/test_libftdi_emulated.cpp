@@ -14,6 +14,7 @@
 #include "files/SirenImageFile.h"
 #include "operations/SelfTest.h"
 #include "operations/SirenOperations.h"
+#include "spi/SimulatedSiren.h"
 #include "spi/AdapterRequest.h"
 #include "spi/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
@@ -259,5 +260,38 @@ TEST(LibFtdiEmulated, UnplugInABatchAndAWriteTimeoutStopTheWrite) {
         if (hang) {
             EXPECT_LT(engine.Now() - start, std::chrono::seconds(10));
         }
+    }
+}
+
+// The simulated siren's modelled time is what the emulated chips take to program and
+// verify the same pages.
+TEST(LibFtdiEmulated, ModelledTimeAgreesWithTheEmulatedChips) {
+    const std::vector<uint8_t> image = Pattern(0x20000, 3);
+    const auto programAndVerify = [&](SpiAdapter& adapter, auto now) {
+        JobState job;
+        SpiLink link{&adapter};
+        ScriptedUserPort port;
+        SetupUsb(job, link, port);
+        IdentifyFlash(job, link, port);
+        EXPECT_EQ(EraseSectors(job, link, port, 0, 2), 0);
+        const auto start = now();
+        EXPECT_EQ(ProgramPages(job, link, port, 0, image.data(), image.size()), 0);
+        EXPECT_EQ(VerifyFlash(job, link, port, static_cast<int32_t>(image.size()), image.data()), 1);
+        const auto spent = now() - start;
+        CloseUsb(job, link, port);
+        return std::chrono::duration<double>(spent).count();
+    };
+    for (uint16_t bcd : {kFt2232d, kFt2232h}) {
+        SCOPED_TRACE(bcd);
+        Bench run(ChipOf(bcd));
+        // libftdi's transport waits on the steady clock; the chip's own clock is the emulator's.
+        const double emulated = programAndVerify(*run.adapter, [] { return usb::Engine()->Now(); });
+        SimulatorOptions options;
+        options.size = kSmallFlash;
+        options.usbChip = ChipFromBcdDevice(bcd);
+        SimulatedSiren siren(options);
+        const double modelled = programAndVerify(siren, [&] { return siren.ModelledTime(); });
+        std::printf("emulated %.4f modelled %.4f\n", emulated, modelled);
+        EXPECT_NEAR(modelled / emulated, 1.0, 0.03) << emulated << " s emulated, " << modelled << " s modelled";
     }
 }
