@@ -11,9 +11,9 @@
 #include "BenchSupport.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 
@@ -70,7 +70,7 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors, Mps
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));
-    std::printf("  floor              %s\n", DescribeFloor(floor, siren.Usb()).c_str());
+    std::printf("  floor              %.2f s: %s\n", Seconds(floor.Total()), DescribeFloor(floor, siren.Usb()).c_str());
     std::printf("  modelled / floor   %.3fx\n", Seconds(siren.ModelledTime()) / Seconds(floor.Total()));
     std::printf("  flash equals image %s\n", siren.Flash().Memory() == image ? "yes" : "NO");
 }

@@ -5,8 +5,8 @@
 #include "files/SirenImageFile.h"
 #include "job/TextFormat.h"
 #include "spi/CountingAdapter.h"
-#include "spi/FlashRoutines.h"
-#include "spi/UsbConnection.h"
+#include "operations/FlashRoutines.h"
+#include "operations/UsbConnection.h"
 
 namespace zorvek {
 namespace {

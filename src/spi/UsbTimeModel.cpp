@@ -58,8 +58,9 @@ std::string DescribeFloor(const TimeFloor& floor, const UsbTimeModel& model) {
     const UsbTraffic& t = model.Traffic();
     char text[200];
     std::snprintf(text, sizeof text,
-                  "%.2f s = larger of flash busy %.2f + SPI bits %.2f = %.2f s and USB %.2f MB at %.2f MB/s = %.2f s",
-                  s(floor.Total()), s(floor.flashBusy), s(floor.spiBits), s(floor.flashBusy + floor.spiBits),
+                  "the larger of flash busy %.2f + SPI bits at %lld MHz %.2f = %.2f s and USB %.2f MB at %.2f MB/s = "
+                  "%.2f s",
+                  s(floor.flashBusy), static_cast<long long>(model.SpiClockHz() / 1000000), s(floor.spiBits), s(floor.flashBusy + floor.spiBits),
                   static_cast<double>(t.bytesOut + t.bytesIn) / 1e6,
                   static_cast<double>(model.Chip().usbBytesPerSecond) / 1e6, s(floor.usb));
     return text;

@@ -30,6 +30,7 @@ public:
 
     const FtdiChipModel& Chip() const { return *chip_; }
     const UsbTraffic& Traffic() const { return traffic_; }
+    int64_t SpiClockHz() const { return spiClockHz_; }
 
     // A chip-select frame writing `outCount` bytes and reading `readCount`.
     void Frame(int64_t outCount, int64_t readCount);
@@ -69,7 +70,7 @@ struct TimeFloor {
     std::chrono::nanoseconds Total() const { return std::max(flashBusy + spiBits, usb); }
 };
 TimeFloor FloorFor(const UsbTimeModel& model, std::chrono::nanoseconds flashBusy, std::chrono::nanoseconds spiBits);
-// "30.71 s = larger of flash busy 25.04 + SPI bits 5.67 = 30.71 s and USB 8.86 MB at 1.00 MB/s = 8.86 s"
+// "the larger of flash busy 25.04 + SPI bits at 6 MHz 5.67 = 30.71 s and USB 8.86 MB at 1.00 MB/s = 8.86 s"
 std::string DescribeFloor(const TimeFloor& floor, const UsbTimeModel& model);
 // "FT2232D (full speed)"
 std::string DescribeChip(const FtdiChipModel& chip);

@@ -16,10 +16,10 @@
 #include "operations/SirenOperations.h"
 #include "spi/SimulatedSiren.h"
 #include "spi/AdapterRequest.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/OpenFailure.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
@@ -109,7 +109,8 @@ TEST(LibFtdiEmulated, ListingShowsEveryChipAndWhyOneCannotBeUsed) {
     usb::Attach({usb::EmulatedChip{}, denied});
     std::vector<AdapterListing> listed;
     std::string error;
-    ASSERT_TRUE(ListFtdiAdapters(*MakeLibFtdiTransport(), listed, error)) << error;
+    const Result listing = ListFtdiAdapters(*MakeLibFtdiTransport(), listed);
+    ASSERT_TRUE(listing) << Describe(listing);
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].serial, "FTEMU1");
     EXPECT_EQ(listed[0].chip, "FT2232H");
@@ -224,8 +225,8 @@ TEST(LibFtdiEmulated, Ft4232hIsListedAndRefused) {
     quad.bcdDevice = 0x0800;
     Bench run(quad);
     std::vector<AdapterListing> listed;
-    std::string error;
-    ASSERT_TRUE(ListFtdiAdapters(*MakeLibFtdiTransport(), listed, error)) << error;
+    const Result listing = ListFtdiAdapters(*MakeLibFtdiTransport(), listed);
+    ASSERT_TRUE(listing) << Describe(listing);
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].chip, "FT4232H");
     EXPECT_FALSE(listed[0].openable);
