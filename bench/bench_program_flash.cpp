@@ -12,8 +12,8 @@
 #include "job/JobState.h"
 #include "job/UserPort.h"
 #include "operations/FlashRoutines.h"
-#include "spi/SimulatedSiren.h"
 #include "operations/UsbConnection.h"
+#include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
 
@@ -64,8 +64,8 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors, Mps
                 DescribeChip(siren.Usb().Chip()).c_str(), bulk ? "bulk" : "sector", verifyFrameBytes, verified,
                 job.abortFlag, port.messages);
     PrintAdapterCounters(c);
-    std::printf("  USB bytes          %.2f MB out, %.2f MB in, %lld transfers\n", usb.bytesOut / 1e6,
-                usb.bytesIn / 1e6, static_cast<long long>(usb.transfers));
+    std::printf("  USB bytes          %.2f MB out, %.2f MB in, %lld transfers\n", usb.bytesOut / 1e6, usb.bytesIn / 1e6,
+                static_cast<long long>(usb.transfers));
     std::printf("  USB time charged   %.2f s (round trips, bus time beyond the SPI clocking)\n", Seconds(usb.charged));
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
@@ -79,7 +79,7 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors, Mps
 
 int main() {
     for (MpsseChip chip : {MpsseChip::Ft2232C, MpsseChip::Ft2232H}) {
-        Run(256, EraseMode::Sectors, chip);     // one read frame per compared block
+        Run(256, EraseMode::Sectors, chip);      // one read frame per compared block
         Run(0x10000, EraseMode::Sectors, chip);  // the link's default
         Run(0x10000, EraseMode::Auto, chip);     // a full image: one bulk erase
     }

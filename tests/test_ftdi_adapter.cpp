@@ -7,10 +7,10 @@
 #include "FakeMpsseTransport.h"
 #include "ScriptedUserPort.h"
 #include "operations/FlashRoutines.h"
-#include "spi/FtdiAdapter.h"
 #include "operations/LinkFrames.h"
-#include "spi/OpenFailure.h"
 #include "operations/UsbConnection.h"
+#include "spi/FtdiAdapter.h"
+#include "spi/OpenFailure.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

@@ -9,10 +9,10 @@
 
 #include "ScriptedUserPort.h"
 #include "job/TextFormat.h"
-#include "spi/AdapterRequest.h"
 #include "operations/FlashRoutines.h"
-#include "spi/SimulatedSiren.h"
 #include "operations/UsbConnection.h"
+#include "spi/AdapterRequest.h"
+#include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

@@ -352,10 +352,9 @@ int CliRun::Write() {
     }
     if (int status = ChooseAdapter()) return status;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]),
-                                  .verify = o_.verify.value_or(true),
-                                  .erase = o_.erase}),
-                  "siren written.");
+    return Finish(
+        ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true), .erase = o_.erase}),
+        "siren written.");
 }
 
 int CliRun::Firmware() {

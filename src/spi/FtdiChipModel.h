@@ -29,43 +29,48 @@ struct FtdiChipModel {
 };
 
 // FT2232C/D: full speed, 384 bytes towards the chip and 128 towards the host per channel.
-inline constexpr FtdiChipModel kFt2232dModel{MpsseChip::Ft2232C,
-                                             "FT2232D",
-                                             false,
-                                             64,
-                                             384,
-                                             128,
-                                             1000000,
-                                             std::chrono::microseconds(500),
-                                             false};
+inline constexpr FtdiChipModel kFt2232dModel{
+    .chip = MpsseChip::Ft2232C,
+    .name = "FT2232D",
+    .highSpeed = false,
+    .packetSize = 64,
+    .txBufferBytes = 384,
+    .rxBufferBytes = 128,
+    .usbBytesPerSecond = 1000000,
+    .transferGap = std::chrono::microseconds(500),
+    .clockOnlyCommand = false,
+};
 // FT2232H: high speed, 4 KiB each way per channel.
-inline constexpr FtdiChipModel kFt2232hModel{MpsseChip::Ft2232H,
-                                             "FT2232H",
-                                             true,
-                                             512,
-                                             4096,
-                                             4096,
-                                             40000000,
-                                             std::chrono::nanoseconds(62500),
-                                             true};
-
+inline constexpr FtdiChipModel kFt2232hModel{
+    .chip = MpsseChip::Ft2232H,
+    .name = "FT2232H",
+    .highSpeed = true,
+    .packetSize = 512,
+    .txBufferBytes = 4096,
+    .rxBufferBytes = 4096,
+    .usbBytesPerSecond = 40000000,
+    .transferGap = std::chrono::nanoseconds(62500),
+    .clockOnlyCommand = true,
+};
 // FT232H: high speed, 1 KiB each way.
-inline constexpr FtdiChipModel kFt232hModel{MpsseChip::Ft232H,
-                                            "FT232H",
-                                            true,
-                                            512,
-                                            1024,
-                                            1024,
-                                            40000000,
-                                            std::chrono::nanoseconds(62500),
-                                            true};
+inline constexpr FtdiChipModel kFt232hModel{
+    .chip = MpsseChip::Ft232H,
+    .name = "FT232H",
+    .highSpeed = true,
+    .packetSize = 512,
+    .txBufferBytes = 1024,
+    .rxBufferBytes = 1024,
+    .usbBytesPerSecond = 40000000,
+    .transferGap = std::chrono::nanoseconds(62500),
+    .clockOnlyCommand = true,
+};
 
 // The model of a chip type; an unknown one gets the smallest buffers, the D's.
 constexpr const FtdiChipModel& FtdiChipModelFor(MpsseChip chip) {
     switch (chip) {
         case MpsseChip::Ft2232H:
-        case MpsseChip::Ft4232H:  // 2 KiB each way: refused anyway (no upper GPIO byte)
-            return chip == MpsseChip::Ft2232H ? kFt2232hModel : kFt232hModel;
+            return kFt2232hModel;
+        case MpsseChip::Ft4232H:  // 2 KiB each way, refused anyway (no upper GPIO byte): the smaller
         case MpsseChip::Ft232H:
             return kFt232hModel;
         default:

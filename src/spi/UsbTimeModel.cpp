@@ -38,8 +38,8 @@ std::chrono::nanoseconds UsbTimeModel::RoundTrip(std::chrono::nanoseconds now, i
     const auto splitAnswers = writes > 1 ? gap : none;
     const auto clocked = now - window_.start;
     const auto bus = chip_->UsbTime(out + in);
-    const auto added = std::max(bus - clocked, none) + chip_->RoundTrip() + (writes - 1) * dryOut +
-                       (reads - 1) * dryIn + splitAnswers;
+    const auto added =
+        std::max(bus - clocked, none) + chip_->RoundTrip() + (writes - 1) * dryOut + (reads - 1) * dryIn + splitAnswers;
     traffic_.bytesOut += out;
     traffic_.bytesIn += in;
     traffic_.transfers += writes + reads;
@@ -60,8 +60,8 @@ std::string DescribeFloor(const TimeFloor& floor, const UsbTimeModel& model) {
     std::snprintf(text, sizeof text,
                   "the larger of flash busy %.2f + SPI bits at %lld MHz %.2f = %.2f s and USB %.2f MB at %.2f MB/s = "
                   "%.2f s",
-                  s(floor.flashBusy), static_cast<long long>(model.SpiClockHz() / 1000000), s(floor.spiBits), s(floor.flashBusy + floor.spiBits),
-                  static_cast<double>(t.bytesOut + t.bytesIn) / 1e6,
+                  s(floor.flashBusy), static_cast<long long>(model.SpiClockHz() / 1000000), s(floor.spiBits),
+                  s(floor.flashBusy + floor.spiBits), static_cast<double>(t.bytesOut + t.bytesIn) / 1e6,
                   static_cast<double>(model.Chip().usbBytesPerSecond) / 1e6, s(floor.usb));
     return text;
 }

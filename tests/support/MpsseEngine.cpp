@@ -21,9 +21,7 @@ bool IsDataCommand(uint8_t op) {
 }  // namespace
 
 MpsseEngine::MpsseEngine(uint16_t bcdDevice, uint32_t flashSize)
-    : model(FtdiChipModelFor(ChipFromBcdDevice(bcdDevice))),
-      flash(flashSize),
-      chip(ChipFromBcdDevice(bcdDevice)) {}
+    : model(FtdiChipModelFor(ChipFromBcdDevice(bcdDevice))), flash(flashSize), chip(ChipFromBcdDevice(bcdDevice)) {}
 
 int64_t MpsseEngine::SpiClockHz() const {
     const int64_t base = IsHighSpeedChip(chip) && !divideBy5 ? 60000000 : 12000000;
@@ -77,8 +75,8 @@ bool MpsseEngine::Step(int64_t maxBytes) {
             n = std::min(remaining_, maxBytes);
         } else if (op == kBytesInRisingEdge) {
             if (rxFull) return stall();
-            n = std::min({remaining_, maxBytes, static_cast<int64_t>(model.rxBufferBytes) -
-                                                    static_cast<int64_t>(rx_.size())});
+            n = std::min(
+                {remaining_, maxBytes, static_cast<int64_t>(model.rxBufferBytes) - static_cast<int64_t>(rx_.size())});
             for (int64_t k = 0; k < n; ++k) {
                 uint8_t in = 0xFF;
                 if (selected) flash.ReadBytes(&in, 1);
@@ -273,8 +271,8 @@ int MpsseEngine::BulkIn(uint8_t* data, int size, nanoseconds timeout, bool& time
             RunUntil(std::min({deadline, timer, Now() + model.UsbTime(model.packetSize)}));
         }
         if (rx_.size() < static_cast<size_t>(model.packetSize - 2) && flushMark_ == 0) ++latencyPackets;
-        const int n = static_cast<int>(std::min({rx_.size(), static_cast<size_t>(model.packetSize - 2),
-                                                 static_cast<size_t>(size - filled - 2)}));
+        const int n = static_cast<int>(
+            std::min({rx_.size(), static_cast<size_t>(model.packetSize - 2), static_cast<size_t>(size - filled - 2)}));
         data[filled] = kStatus0;
         data[filled + 1] = kStatus1;
         std::copy_n(rx_.begin(), n, data + filled + 2);

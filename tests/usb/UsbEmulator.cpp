@@ -25,7 +25,7 @@ struct State {
     std::vector<EmulatedChip> chips;
     std::vector<std::unique_ptr<libusb_device>> nodes;
     std::vector<std::unique_ptr<MpsseEngine>> engines;  // one per chip: its flash outlives a session
-    MpsseEngine* engine = nullptr;                       // the one claimed last
+    MpsseEngine* engine = nullptr;                      // the one claimed last
     int transfers = 0;
     int outTransfers = 0;
     std::function<void(MpsseEngine&)> beforeTransfer;

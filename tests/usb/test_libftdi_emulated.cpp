@@ -12,14 +12,14 @@
 #include "UsbEmulator.h"
 #include "WavTestSupport.h"
 #include "files/SirenImageFile.h"
+#include "operations/FlashRoutines.h"
 #include "operations/SelfTest.h"
 #include "operations/SirenOperations.h"
-#include "spi/SimulatedSiren.h"
+#include "operations/UsbConnection.h"
 #include "spi/AdapterRequest.h"
-#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/OpenFailure.h"
-#include "operations/UsbConnection.h"
+#include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
@@ -292,7 +292,6 @@ TEST(LibFtdiEmulated, ModelledTimeAgreesWithTheEmulatedChips) {
         options.usbChip = ChipFromBcdDevice(bcd);
         SimulatedSiren siren(options);
         const double modelled = programAndVerify(siren, [&] { return siren.ModelledTime(); });
-        std::printf("emulated %.4f modelled %.4f\n", emulated, modelled);
         EXPECT_NEAR(modelled / emulated, 1.0, 0.03) << emulated << " s emulated, " << modelled << " s modelled";
     }
 }
