@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "cli/AdaptersCommand.h"
@@ -62,6 +63,8 @@ private:
     int Finish(OperationOutcome outcome, const char* done);
     void PrintStats() const;
     void NoAdapterAdvice() const;
+    // The whole file, or false after saying why not.
+    bool ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const;
 
     // Production programming: --repeat, --log or several adapters.
     bool ForProduction() const;
@@ -341,11 +344,7 @@ int CliRun::Write() {
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         std::vector<uint8_t> data;
-        std::string error;
-        if (!ReadWholeFile(AbsolutePath(o_.args[0]), data, &error)) {
-            Say(error.empty() ? "cannot read " + o_.args[0] : error);
-            return kExitFailed;
-        }
+        if (!ReadInputFile(AbsolutePath(o_.args[0]), data)) return kExitFailed;
         // As the Siren Writer: a short file is padded with erased bytes.
         data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), kErasedByte);
         return Production(std::move(data));
@@ -446,13 +445,17 @@ int CliRun::SelfTest() {
     return ExitStatusFor(report.outcome);
 }
 
+bool CliRun::ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const {
+    std::string error;
+    if (ReadWholeFile(path, data, &error)) return true;
+    Say(error.empty() ? "cannot read " + path : error);
+    return false;
+}
+
 int CliRun::Info() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     const auto size = SimulatorSize(error);
     if (!size) {
         Say(error);
@@ -470,11 +473,8 @@ int CliRun::Info() {
 
 int CliRun::Extract() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     std::vector<int16_t> samples;
     if (!ExtractMessage(data, *o_.message, samples, &error)) {
         Say(o_.args[0] + ": " + error);
@@ -492,27 +492,12 @@ int CliRun::Extract() {
 
 int CliRun::Run() {
     int status = kExitFailed;
-    const std::string& c = o_.command;
-    if (c == "program")
-        status = Program();
-    else if (c == "image")
-        status = Image();
-    else if (c == "read")
-        status = Read();
-    else if (c == "write")
-        status = Write();
-    else if (c == "firmware")
-        status = Firmware();
-    else if (c == "identify")
-        status = Identify();
-    else if (c == "adapters")
-        status = Adapters();
-    else if (c == "selftest")
-        status = SelfTest();
-    else if (c == "info")
-        status = Info();
-    else if (c == "extract")
-        status = Extract();
+    static const std::map<std::string, int (CliRun::*)()> kCommands = {
+        {"program", &CliRun::Program}, {"image", &CliRun::Image},       {"read", &CliRun::Read},
+        {"write", &CliRun::Write},     {"firmware", &CliRun::Firmware}, {"identify", &CliRun::Identify},
+        {"adapters", &CliRun::Adapters}, {"selftest", &CliRun::SelfTest}, {"info", &CliRun::Info},
+        {"extract", &CliRun::Extract}};
+    if (auto command = kCommands.find(o_.command); command != kCommands.end()) status = (this->*command->second)();
     if (o_.stats) PrintStats();
     return status;
 }
@@ -520,19 +505,9 @@ int CliRun::Run() {
 }  // namespace
 
 int ExitStatusFor(OperationOutcome outcome) {
-    switch (outcome) {
-        case OperationOutcome::Success:
-            return kExitSuccess;
-        case OperationOutcome::Failed:
-            return kExitFailed;
-        case OperationOutcome::Cancelled:
-            return kExitCancelled;
-        case OperationOutcome::VerifyFailed:
-            return kExitVerify;
-        case OperationOutcome::NoAdapter:
-            return kExitNoAdapter;
-    }
-    return kExitFailed;
+    // In the order of OperationOutcome.
+    static constexpr int kStatuses[] = {kExitSuccess, kExitFailed, kExitCancelled, kExitVerify, kExitNoAdapter};
+    return EnumLookup(outcome, kStatuses, static_cast<int>(kExitFailed));
 }
 
 int RunCli(const std::vector<std::string>& arguments, const char* programPath) {

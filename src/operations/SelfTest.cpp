@@ -11,20 +11,11 @@
 namespace zorvek {
 namespace {
 
+// In the order of OperationOutcome.
+constexpr const char* kOutcomeNames[] = {"ok", "FAILED", "CANCELLED", "VERIFY FAILED", "NO ADAPTER"};
+
 const char* OutcomeName(OperationOutcome outcome) {
-    switch (outcome) {
-        case OperationOutcome::Success:
-            return "ok";
-        case OperationOutcome::Failed:
-            return "FAILED";
-        case OperationOutcome::Cancelled:
-            return "CANCELLED";
-        case OperationOutcome::VerifyFailed:
-            return "VERIFY FAILED";
-        case OperationOutcome::NoAdapter:
-            return "NO ADAPTER";
-    }
-    return "FAILED";
+    return EnumLookup(outcome, kOutcomeNames, "FAILED");
 }
 
 bool SameFiles(const std::string& a, const std::string& b) {

@@ -58,19 +58,10 @@ std::string Options(const AdapterRequest& request) {
 }  // namespace
 
 const AdapterDriver& SimulatorDriver() {
-    static const AdapterDriver driver{
-        .name = "simulator",
-        .displayName = "Simulated Siren",
-        .serialSettingsKey = kSimulatedAdapterSerialKey,
-        .noun = "the simulated siren ",
-        .namedInTitle = true,
-        .keepsFlash = true,
-        .loneSerial = kSimulatedSerial,
-        .list = &List,
-        .make = &Make,
-        .noAdapterAdvice = &Advice,
-        .commandLineOptions = &Options,
-    };
+    static const AdapterDriver driver{.name = "simulator", .displayName = "Simulated Siren",
+        .serialSettingsKey = kSimulatedAdapterSerialKey, .noun = "the simulated siren ", .namedInTitle = true,
+        .keepsFlash = true, .loneSerial = kSimulatedSerial, .list = &List, .make = &Make, .noAdapterAdvice = &Advice,
+        .commandLineOptions = &Options};
     return driver;
 }
 

@@ -13,14 +13,8 @@ namespace zorvek {
 
 // Failure statuses. Callers only tell 0 from non-zero; the values help diagnostics.
 enum AdapterStatus : int32_t {
-    kAdapterOk = 0,
-    kAdapterInvalidHandle = 1,
-    kAdapterNotFound = 2,
-    kAdapterNotOpened = 3,
-    kAdapterIoError = 4,
-    kAdapterInvalidParameter = 5,
-    kAdapterAccessDenied = 7,
-    kAdapterTimeout = 8,
+    kAdapterOk = 0, kAdapterInvalidHandle = 1, kAdapterNotFound = 2,         kAdapterNotOpened = 3,
+    kAdapterIoError = 4, kAdapterInvalidParameter = 5, kAdapterAccessDenied = 7, kAdapterTimeout = 8
 };
 
 // Name buffer size of AdapterDeviceInfo, terminating zero included.
