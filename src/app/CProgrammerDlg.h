@@ -126,6 +126,8 @@ public:
     void onChooseWav(int slot);
     // A file dropped onto a row: taken as if chosen with its Open button.
     void onDropWav(int slot, const std::string& path);
+    // "Prepare..." of a row (its context menu): the PrepareDialog, its result into the row.
+    void onPrepare(int slot);
     void onHelp();
     void onAbout();
     void refreshCheckMarks();
@@ -211,6 +213,7 @@ private:
     int droppableSlotAt(QPoint point) const;
     // The status bar, drops and sound (CProgrammerDlgAids.cpp).
     void buildAids();
+    void buildPrepareMenus();  // CProgrammerDlgPrepare.cpp
     // Runs a siren command and leaves its ending in the status bar.
     void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 

@@ -6,7 +6,8 @@
 // "progress" (the progress popup over the window while a Program run is under
 // way; the run is cancelled once the picture is taken), "adapter-chooser" (the
 // chooser over the window, listing the adapters attached) or "after-run" (the
-// window once a whole Program run has ended, however it ended).
+// window once a whole Program run has ended, however it ended) or "prepare" (the
+// top row's Prepare dialog after preparing its message).
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -22,7 +23,7 @@ namespace zorvek {
 class CProgrammerDlg;
 
 struct ScreenshotRequest {
-    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun };
+    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, Prepare };
     QString file;
     Target target = Target::MainWindow;
 };

@@ -18,6 +18,25 @@ uint32_t Clamp32(uint64_t v) {
 }
 }  // namespace
 
+std::vector<uint8_t> WaveFileHead(const uint8_t* format, uint32_t formatLength, uint32_t dataBytes) {
+    std::vector<uint8_t> head;
+    head.reserve(64 + formatLength);
+    const uint32_t padded = formatLength + (formatLength & 1u);
+    PutId(head, "RIFF");
+    Put32(head, dataBytes ? 4 + 8 + padded + 8 + dataBytes + (dataBytes & 1u) : 0);
+    PutId(head, "WAVE");
+    PutId(head, "fmt ");
+    Put32(head, formatLength);
+    if (format)
+        head.insert(head.end(), format, format + formatLength);
+    else
+        head.resize(head.size() + formatLength, 0);
+    if (formatLength & 1u) head.push_back(0);
+    PutId(head, "data");
+    Put32(head, dataBytes);
+    return head;
+}
+
 WaveWriter::~WaveWriter() {
     if (file_) Close();
 }
@@ -28,21 +47,9 @@ bool WaveWriter::Create(const std::string& fileName, const uint8_t* format, uint
     if (!file_) return false;
     ok_ = true;
     dataBytes_ = 0;
-    std::vector<uint8_t> head;
-    head.reserve(64 + formatLength);
-    PutId(head, "RIFF");
-    Put32(head, 0);
-    PutId(head, "WAVE");
-    PutId(head, "fmt ");
-    Put32(head, formatLength);
-    if (format)
-        head.insert(head.end(), format, format + formatLength);
-    else
-        head.resize(head.size() + formatLength, 0);
-    if (formatLength & 1u) head.push_back(0);
-    PutId(head, "data");
-    dataSizeOffset_ = head.size();
-    Put32(head, 0);
+    // Both sizes are 0 until Close knows them.
+    const std::vector<uint8_t> head = WaveFileHead(format, formatLength, 0);
+    dataSizeOffset_ = head.size() - 4;
     ok_ = std::fwrite(head.data(), 1, head.size(), file_) == head.size();
     return true;
 }

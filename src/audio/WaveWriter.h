@@ -5,8 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace zorvek {
+
+// The bytes of a WAV file up to its samples: RIFF and WAVE, the "fmt " chunk
+// (padded to even length) and the "data" chunk's head, sized for `dataBytes`.
+std::vector<uint8_t> WaveFileHead(const uint8_t* format, uint32_t formatLength, uint32_t dataBytes);
 
 class WaveWriter {
 public:

@@ -12,6 +12,7 @@
 #include "cli/AdaptersCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleUserPort.h"
+#include "cli/PrepareCommands.h"
 #include "cli/ProductionLoop.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
@@ -527,6 +528,7 @@ int RunCli(const std::vector<std::string>& arguments, const char* programPath) {
         return kExitSuccess;
     }
     InstallInterruptHandler();
+    if (IsPrepareCommand(options.command)) return RunPrepareCommand(options);
     CliRun run(options, programPath);
     return run.Run();
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "cli/PrepareCommands.h"
 #include "spi/AdapterRegistry.h"
 
 namespace zorvek::cli {
@@ -28,6 +29,9 @@ const std::map<std::string, CommandRule>& Commands() {
         {"selftest", {0, "", {"-o"}}},
         {"info", {1, "FILE", {"--json"}}},
         {"extract", {1, "FILE", {"--message", "-o"}}},
+        {"prepare", {1, "IN", {"-o", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
+        {"say", {1, "\"TEXT\"", {"-o", "--voice", "--speed", "--pitch", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
+        {"voices", {0, "", {}}},
     };
     return commands;
 }
@@ -62,7 +66,9 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             arg = "-o";
         }
         if (arg == "--output") arg = "-o";
-        const bool takesValue = kValueOptions.count(arg) != 0;
+        bool audioValue = false;
+        const bool audioOption = IsPrepareOption(arg, audioValue);
+        const bool takesValue = kValueOptions.count(arg) != 0 || audioValue;
         if (takesValue && !value) {
             if (i + 1 >= arguments.size()) return "option " + arg + " needs a value";
             value = arguments[++i];
@@ -137,6 +143,9 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
             seen.insert("--yes");
+        } else if (audioOption) {
+            o.audio[arg] = value.value_or("");
+            seen.insert(arg);
         } else {
             return "unknown option " + arg;
         }
@@ -169,6 +178,7 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
     if (o.command == "image" && !o.output) return "image needs -o IMAGE.bin";
     if (o.command == "extract" && !o.output) return "extract needs -o OUT.wav";
     if (o.command == "extract" && !o.message) return "extract needs --message N";
+    if ((o.command == "prepare" || o.command == "say") && !o.output) return o.command + " needs -o OUT.wav";
     return {};
 }
 
@@ -208,6 +218,17 @@ Commands:
                         end of audio and free space
   extract FILE --message N -o OUT.wav
                         unpack message N (1-7) into a 22010 samples/s 16-bit mono WAV
+  prepare IN -o OUT.wav [--trim] [--silence DBFS] [--highpass HZ]
+          [--loudness LUFS] [--peak DBTP]
+                        make a message ready for a siren: read WAV, FLAC, Ogg Vorbis
+                        or MP3; trim the silence at both ends (below -45 dBFS, or
+                        --silence); high-pass for horns (e.g. 250 Hz); loudness to
+                        LUFS (e.g. -16) under a true-peak ceiling (--peak, default
+                        -1 dBTP; alone: the true peak to that level); write a 16-bit
+                        mono WAV at 22010 samples/s. Prints before and after
+  say "TEXT" -o OUT.wav [--voice NAME] [--speed WPM] [--pitch 0-100] [steps]
+                        speak the text (espeak-ng) and prepare it as prepare does
+  voices                list the voices say takes
 
 Options:
   --adapter ftdi|simulator   adapter to use (default: $ZORVEK_ADAPTER, else ftdi;
