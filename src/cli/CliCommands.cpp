@@ -230,6 +230,7 @@ void CliRun::PrintStats() const {
     std::fprintf(stderr, "Bytes to flash: %lld\nBytes from flash: %lld\n", static_cast<long long>(c.bytesOut),
                  static_cast<long long>(c.bytesIn));
     const AdapterDiagnostics d = counting_->Diagnostics();
+    if (!d.model.empty()) std::fprintf(stderr, "Adapter model: %s\n", d.model.c_str());
     if (d.modelled && d.floor) {
         std::fprintf(stderr, "Modelled time: %.2f s (physical floor %.2f s: %s)\n",
                      static_cast<double>(d.modelled->count()) / 1e9, static_cast<double>(d.floor->count()) / 1e9,
@@ -360,10 +361,9 @@ int CliRun::Write() {
     }
     if (int status = ChooseAdapter()) return status;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]),
-                                  .verify = o_.verify.value_or(true),
-                                  .erase = o_.erase}),
-                  "siren written.");
+    return Finish(
+        ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true), .erase = o_.erase}),
+        "siren written.");
 }
 
 int CliRun::Firmware() {

@@ -3,6 +3,7 @@
 #include "spi/AdapterRegistry.h"
 #include "spi/AdapterRequest.h"
 #include "spi/FtdiAdapter.h"
+#include "spi/UsbTimeModel.h"
 
 namespace zorvek {
 
@@ -64,6 +65,7 @@ Result ListFtdiAdapters(UsbTransport& transport, std::vector<AdapterListing>& ad
 
 AdapterDiagnostics FtdiAdapter::Diagnostics() const {
     AdapterDiagnostics d;
+    if (chip_ != MpsseChip::Unknown) d.model = DescribeChip(*model_);
     d.seenSerials = seenSerials_;
     return d;
 }

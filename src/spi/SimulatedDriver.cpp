@@ -67,10 +67,11 @@ const AdapterDriver& SimulatorDriver() {
 
 AdapterDiagnostics SimulatedSiren::Diagnostics() const {
     AdapterDiagnostics d;
-    d.model = "simulated";
+    d.model = "simulated siren, USB charged as an " + DescribeChip(usb_.Chip());
     d.modelled = ModelledTime();
-    d.floor = flash_.busyTime + counters_.spiBitTime;
-    d.floorBasis = "flash busy plus SPI bits at 6 MHz";
+    const TimeFloor floor = FloorFor(usb_, flash_.busyTime, counters_.spiBitTime);
+    d.floor = floor.Total();
+    d.floorBasis = DescribeFloor(floor, usb_);
     if (!saveError_.empty()) d.saveError = "the simulated siren's flash could not be saved: " + saveError_;
     return d;
 }

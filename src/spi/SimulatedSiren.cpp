@@ -19,7 +19,8 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       serial_(SimulatedSerial(options.number)),
       locationId_(0x0100 | (options.number & 0xFF)),
       filePath_(std::move(options.filePath)),
-      deviceName_("Simulated Siren " + serial_) {
+      deviceName_("Simulated Siren " + serial_),
+      usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
@@ -103,7 +104,8 @@ std::chrono::nanoseconds SimulatedSiren::BitTime(int64_t bytes) {
 
 void SimulatedSiren::Clock(int64_t bytes) {
     auto bitTime = BitTime(bytes);
-    counters_.spiBitTime += bitTime;
+    // Status polls of a busy flash pass within its busy time: no part of the floor.
+    if (!flash_.Busy()) counters_.spiBitTime += bitTime;
     flash_.AdvanceTime(bitTime);
 }
 
@@ -167,7 +169,8 @@ int32_t SimulatedSiren::AdapterSetPins(uint32_t handle, const LowPinIdleStates&,
 int32_t SimulatedSiren::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) {
     if (!Usable(handle)) return kAdapterInvalidHandle;
     ++counters_.readingFrames;
-    flash_.AdvanceTime(kRoundTrip);
+    usb_.Command(1);
+    RoundTrip(1);
     WaitInRealTime();
     for (size_t i = 0; i < 4; ++i) {
         const auto& line = upperPins_.lines[i];
@@ -182,6 +185,7 @@ int32_t SimulatedSiren::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     ++counters_.writeFrames;
     int64_t dataCount = frame.dataFlag ? frame.dataByteCount : 0;
     counters_.bytesOut += frame.controlByteCount + dataCount;
+    usb_.Frame(frame.controlByteCount + dataCount, 0);
     Clock(frame.controlByteCount + dataCount);
     if (!attached_) return kAdapterOk;  // an empty socket: the bytes go nowhere
     flash_.Select();
@@ -195,6 +199,7 @@ int32_t SimulatedSiren::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
     if (!Usable(handle)) return kAdapterInvalidHandle;
     if (byteCount < 0) return kAdapterInvalidParameter;
     counters_.idleBytes += byteCount;
+    usb_.Idle(byteCount);
     flash_.AdvanceTime(BitTime(byteCount));
     return kAdapterOk;
 }
@@ -216,11 +221,13 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
         }
         if (f.idleBytes > 0) {
             counters_.idleBytes += f.idleBytes;
+            usb_.Idle(f.idleBytes);
             flash_.AdvanceTime(BitTime(f.idleBytes));
             continue;
         }
         counters_.bytesOut += f.controlCount + f.dataCount;
         counters_.bytesIn += f.readCount;
+        usb_.Frame(f.controlCount + f.dataCount, f.readCount);
         Clock(f.controlCount + f.dataCount + f.readCount);
         if (f.readCount > 0) {
             reads = true;
@@ -245,7 +252,7 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
     if (reads || status != kAdapterOk) {
         // Answers, or the error, reach the host one round trip later.
         ++counters_.readingFrames;
-        flash_.AdvanceTime(kRoundTrip);
+        RoundTrip(received);
     }
     if (status != kAdapterOk) received = 0;
     return status;
@@ -270,9 +277,10 @@ int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int
     ++counters_.readingFrames;
     counters_.bytesOut += frame.controlByteCount;
     counters_.bytesIn += readCount;
+    usb_.Frame(frame.controlByteCount, readCount);
     Clock(frame.controlByteCount + readCount);
     if (ReadHitsFault(frame.control, frame.controlByteCount, readCount)) {
-        flash_.AdvanceTime(kRoundTrip);
+        RoundTrip(0);
         return kAdapterIoError;
     }
     SignatureRead(frame.control, frame.controlByteCount);
@@ -284,8 +292,8 @@ int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int
     } else {
         std::fill_n(frame.receive, readCount, uint8_t{0xFF});  // nothing drives data in
     }
-    // The answer reaches the host one full-speed round trip later.
-    flash_.AdvanceTime(kRoundTrip);
+    // The answer reaches the host one round trip later.
+    RoundTrip(readCount);
     WaitInRealTime();
     bytesReturned = readCount;
     return kAdapterOk;
