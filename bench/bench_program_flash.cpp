@@ -1,6 +1,7 @@
-// Programs and verifies a full 2 MiB image on the simulated siren and reports
-// what it cost: adapter calls, USB round trips, CPU time, and the modelled time
-// beside the physical floor (flash busy times plus SPI bit time at 6 MHz).
+// Programs and verifies a full 2 MiB image on the simulated siren, charged as through
+// an FT2232D and an FT2232H, and reports what it cost: adapter calls, USB round trips
+// and bytes, CPU time, and the modelled time beside the floor (the larger of flash
+// busy times plus SPI bit time at 6 MHz, and the USB bytes at the bus's practical rate).
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -11,8 +12,8 @@
 #include "job/JobState.h"
 #include "job/UserPort.h"
 #include "operations/FlashRoutines.h"
-#include "spi/SimulatedSiren.h"
 #include "operations/UsbConnection.h"
+#include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
 
@@ -20,13 +21,15 @@ namespace {
 
 using namespace zorvek::bench;
 
-void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
+void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors, MpsseChip chip = MpsseChip::Ft2232C) {
     constexpr uint32_t kImage = 2u << 20;
     std::vector<uint8_t> image(kImage);
     uint32_t x = 12345;
     for (auto& b : image) b = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24);
 
-    SimulatedSiren siren;  // memory only
+    SimulatorOptions options;  // memory only
+    options.usbChip = chip;
+    SimulatedSiren siren(options);
     JobState job;
     QuietPort port;
     SpiLink link{&siren};
@@ -55,24 +58,30 @@ void Run(int32_t verifyFrameBytes, EraseMode eraseMode = EraseMode::Sectors) {
     double cpu = CpuSeconds() - cpu0;
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const auto& c = siren.Counters();
-    auto floor = siren.Flash().busyTime + c.spiBitTime;
-    std::printf("%s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
-                bulk ? "bulk" : "sector", verifyFrameBytes, verified, job.abortFlag, port.messages);
+    const UsbTraffic& usb = siren.Usb().Traffic();
+    const TimeFloor floor = FloorFor(siren.Usb(), siren.Flash().busyTime, c.spiBitTime);
+    std::printf("%s: %s erase, verify read frames of %d bytes: result %d, abortFlag %d, messages %d\n",
+                DescribeChip(siren.Usb().Chip()).c_str(), bulk ? "bulk" : "sector", verifyFrameBytes, verified,
+                job.abortFlag, port.messages);
     PrintAdapterCounters(c);
+    std::printf("  USB bytes          %.2f MB out, %.2f MB in, %lld transfers\n", usb.bytesOut / 1e6, usb.bytesIn / 1e6,
+                static_cast<long long>(usb.transfers));
+    std::printf("  USB time charged   %.2f s (round trips, bus time beyond the SPI clocking)\n", Seconds(usb.charged));
     std::printf("  CPU time           %.3f s (wall %.3f s)\n", cpu, wall);
     std::printf("  modelled time      %.2f s (erase %.2f, program %.2f, verify %.2f)\n", Seconds(siren.ModelledTime()),
                 Seconds(afterErase), Seconds(afterProgram - afterErase), Seconds(afterVerify - afterProgram));
-    std::printf("  physical floor     %.2f s (flash busy %.2f + SPI bits at 6 MHz %.2f)\n", Seconds(floor),
-                Seconds(siren.Flash().busyTime), Seconds(c.spiBitTime));
-    std::printf("  modelled / floor   %.3fx\n", Seconds(siren.ModelledTime()) / Seconds(floor));
+    std::printf("  floor              %.2f s: %s\n", Seconds(floor.Total()), DescribeFloor(floor, siren.Usb()).c_str());
+    std::printf("  modelled / floor   %.3fx\n", Seconds(siren.ModelledTime()) / Seconds(floor.Total()));
     std::printf("  flash equals image %s\n", siren.Flash().Memory() == image ? "yes" : "NO");
 }
 
 }  // namespace
 
 int main() {
-    Run(256);                       // one read frame per compared block
-    Run(0x10000);                   // the link's default
-    Run(0x10000, EraseMode::Auto);  // a full image: one bulk erase
+    for (MpsseChip chip : {MpsseChip::Ft2232C, MpsseChip::Ft2232H}) {
+        Run(256, EraseMode::Sectors, chip);      // one read frame per compared block
+        Run(0x10000, EraseMode::Sectors, chip);  // the link's default
+        Run(0x10000, EraseMode::Auto, chip);     // a full image: one bulk erase
+    }
     return 0;
 }

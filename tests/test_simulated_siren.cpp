@@ -13,10 +13,10 @@
 #include "SpyAdapter.h"
 #include "TestFiles.h"
 #include "job/TextFormat.h"
-#include "spi/AdapterRequest.h"
 #include "operations/FlashRoutines.h"
-#include "spi/SimulatedSiren.h"
 #include "operations/UsbConnection.h"
+#include "spi/AdapterRequest.h"
+#include "spi/SimulatedSiren.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
@@ -515,11 +515,13 @@ TEST(PipelinedProgramming, BatchesOfPagesCostOneRoundTripEach) {
     EXPECT_EQ(run.siren.Flash().pagePrograms, 101);
     EXPECT_EQ(run.siren.Flash().ignoredCommands, 0);
     EXPECT_EQ(run.siren.Counters().readingFrames - before.readingFrames, 4);  // 32 + 32 + 32 + 5 pages
-    // Per page: its bytes and the typical program time; per batch one round trip.
+    // Per page: its bytes and the typical program time; per batch one round trip and, on
+    // the FT2232D charged by default, the engine running dry between the write's 4 KiB
+    // USB transfers and the answers arriving in two reads (2 ms at most).
     const auto spent = run.siren.ModelledTime() - t0;
     const auto floor =
         101 * run.siren.Flash().PageProgramTime() + (run.siren.Counters().spiBitTime - before.spiBitTime);
-    EXPECT_LT(spent - floor, 5ms);
+    EXPECT_LT(spent - floor, 4 * 2ms);
     EXPECT_EQ(run.job.abortFlag, 0);
     EXPECT_TRUE(run.port.messages.empty());
 }

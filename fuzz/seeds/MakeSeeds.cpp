@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     recovery.before.assign(zorvek::kRecoverySectorBytes, zorvek::kErasedByte);
     std::copy(image.data(), image.data() + std::min<size_t>(image.size(), recovery.before.size()),
               recovery.before.begin());
+    recovery.identity = zorvek::IdentifySiren(0x14, 2u << 20, recovery.before);
     recovery.writing = recovery.before;
     for (size_t i = zorvek::kFirmwareOffset; i < zorvek::kAudioStart; ++i)
         recovery.writing[i] = static_cast<uint8_t>(i * 5);

@@ -13,13 +13,14 @@
 
 #include "app/ControlIds.h"
 #include "job/JobState.h"
+#include "job/Settings.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
+#include "operations/FlashRoutines.h"
 #include "operations/RunSummary.h"
 #include "operations/SirenOperations.h"
-#include "spi/AdapterRequest.h"
-#include "operations/FlashRoutines.h"
 #include "operations/UsbConnection.h"
+#include "spi/AdapterRequest.h"
 
 class QAction;
 class QButtonGroup;
@@ -38,14 +39,6 @@ class QtUserPort;
 class RunStatus;
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
-// Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
-inline constexpr const char* kSimulatedSirenKey = "Simulated Siren";
-// Settings keys (text): the serial number of the adapter chosen among several,
-// for the FTDI adapters and for the simulated ones.
-inline constexpr const char* kAdapterSerialKey = "Adapter Serial";
-inline constexpr const char* kSimulatedAdapterSerialKey = "Simulated Adapter Serial";
-// Settings key (integer, 0 or 1): erase by bulk erase where that is faster (EraseMode::Auto).
-inline constexpr const char* kFastEraseKey = "Fast Erase";
 // The help page below the program folder, and below an installed program's data folder.
 inline constexpr const char* kHelpPage = "ZorvekHelp/helphtml.htm";
 inline constexpr const char* kInstalledHelpPage = "../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm";
@@ -133,6 +126,8 @@ public:
     void onChooseWav(int slot);
     // A file dropped onto a row: taken as if chosen with its Open button.
     void onDropWav(int slot, const std::string& path);
+    // "Prepare..." of a row (its context menu): the PrepareDialog, its result into the row.
+    void onPrepare(int slot);
     void onHelp();
     void onAbout();
     void refreshCheckMarks();
@@ -218,13 +213,14 @@ private:
     int droppableSlotAt(QPoint point) const;
     // The status bar, drops and sound (CProgrammerDlgAids.cpp).
     void buildAids();
+    void buildPrepareMenus();  // CProgrammerDlgPrepare.cpp
     // Runs a siren command and leaves its ending in the status bar.
     void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 
     SettingsStore& store_;
     JobState job_;
     std::unique_ptr<SpiAdapter> adapter_;
-    AdapterKind adapterKind_ = AdapterKind::Ftdi;
+    AdapterKind adapterKind_;
     std::vector<std::string> adapterWarnings_;
     AdapterRequest adapterRequest_;             // the kind in use, without a serial number
     std::optional<std::string> adapterSerial_;  // the one adapter_ is limited to, if any

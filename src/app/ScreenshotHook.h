@@ -6,7 +6,8 @@
 // "progress" (the progress popup over the window while a Program run is under
 // way; the run is cancelled once the picture is taken), "adapter-chooser" (the
 // chooser over the window, listing the adapters attached) or "after-run" (the
-// window once a whole Program run has ended, however it ended).
+// window once a whole Program run has ended, however it ended) or "prepare" (the
+// top row's Prepare dialog after preparing its message).
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -22,7 +23,7 @@ namespace zorvek {
 class CProgrammerDlg;
 
 struct ScreenshotRequest {
-    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun };
+    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, Prepare };
     QString file;
     Target target = Target::MainWindow;
 };
@@ -54,8 +55,10 @@ private:
 std::unique_ptr<UserPort> makeUnattendedUserPort(SettingsStore* store);
 
 // Schedules the picture on a shown window; the application exits once it is
-// saved or has failed.
-void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request);
+// saved or has failed. Only on the simulated siren: some pictures press Program
+// with nobody watching, which must never reach a real siren. false, with
+// `error` saying so, on any other adapter.
+bool armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request, QString& error);
 
 // The main window with the popup drawn over it where it stands on the screen
 // (centred when it lies elsewhere), framed and captioned, since grabbing a

@@ -6,26 +6,27 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "cli/AdaptersCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleUserPort.h"
+#include "cli/PrepareCommands.h"
 #include "cli/ProductionLoop.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
 #include "files/SirenImageFile.h"
 #include "image/ImageInfo.h"
 #include "job/Paths.h"
+#include "job/SafeFiles.h"
 #include "job/Settings.h"
 #include "job/TextFormat.h"
+#include "operations/FlashRoutines.h"
 #include "operations/SelfTest.h"
+#include "operations/UsbConnection.h"
 #include "spi/AdapterRequest.h"
 #include "spi/CountingAdapter.h"
-#include "operations/FlashRoutines.h"
-#include "spi/FtdiAdapter.h"
-#include "spi/SimulatedSiren.h"
-#include "operations/UsbConnection.h"
 
 namespace zorvek::cli {
 namespace {
@@ -33,7 +34,7 @@ namespace {
 constexpr const char* kProgram = "zorvek-cli";
 
 void Say(const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+    std::fprintf(stderr, "%s: %s\n", kProgram, EscapeControlCharacters(text).c_str());
     std::fflush(stderr);
 }
 
@@ -64,6 +65,8 @@ private:
     int Finish(OperationOutcome outcome, const char* done);
     void PrintStats() const;
     void NoAdapterAdvice() const;
+    // The whole file, or false after saying why not.
+    bool ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const;
 
     // Production programming: --repeat, --log or several adapters.
     bool ForProduction() const;
@@ -87,18 +90,15 @@ private:
     JobState job_;
     AdapterEnvironment environment_ = ReadAdapterEnvironment();
     std::unique_ptr<SpiAdapter> adapter_;
-    SimulatedSiren* siren_ = nullptr;
-    FtdiAdapter* ftdi_ = nullptr;
+    AdapterRequest request_;  // what adapter_ was made from
     std::unique_ptr<CountingAdapter> counting_;
     SpiLink link_;
-    std::optional<std::string> chosenSerial_;
-    std::string simulatorFile_;  // of SIM0001; the others' files are named after it
 };
 
 std::optional<uint32_t> CliRun::SimulatorSize(std::string& error) const {
     if (o_.simulatorSize) {
         if (auto size = ParseSimulatorSize(*o_.simulatorSize)) return size;
-        error = "--simulator-size must be 256K, 512K, 1M, 2M or 4M, not \"" + *o_.simulatorSize + "\"";
+        error = "--simulator-size must be " + CapacityNames(" or ") + ", not \"" + *o_.simulatorSize + "\"";
         return std::nullopt;
     }
     return environment_.simulatorSize.value_or(kDefaultFlashSize);
@@ -109,15 +109,21 @@ int CliRun::BuildRequest(AdapterRequest& request) {
     request = DefaultAdapterRequest();
     ApplyEnvironment(environment_, request);
     if (o_.adapter) {
-        request.kind = *o_.adapter == "simulator" ? AdapterKind::Simulator : AdapterKind::Ftdi;
+        request.kind = AdapterKind{FindAdapterDriver(*o_.adapter)};  // the options checked the name
     } else if (!environment_.unknownKind.empty()) {
-        Say("ZORVEK_ADAPTER \"" + environment_.unknownKind + "\" is neither \"ftdi\" nor \"simulator\"");
+        Say("ZORVEK_ADAPTER \"" + environment_.unknownKind + "\" is neither " + AdapterDriverNames(" nor "));
         return kExitUsage;
     } else if (!environment_.kind) {
-        request.kind = o_.simulatorFile || o_.simulatorSize ? AdapterKind::Simulator : AdapterKind::Ftdi;
+        // Options only a driver with a flash of its own takes choose it.
+        request.kind = AdapterKind{};
+        for (const AdapterDriver* driver : AdapterDrivers())
+            if (driver->keepsFlash && (o_.simulatorFile || o_.simulatorSize)) {
+                request.kind = AdapterKind{driver};
+                break;
+            }
     }
     request.serial = Device();
-    if (request.kind == AdapterKind::Simulator) {
+    if (request.kind.Driver().keepsFlash) {
         std::string error;
         const auto size = SimulatorSize(error);
         if (!size) {
@@ -137,8 +143,7 @@ int CliRun::ChooseAdapter() {
     if (!request.serial) {
         // With several adapters attached the person chooses: never the order of enumeration.
         std::vector<AdapterListing> attached;
-        std::string error;
-        if (ListAdapters(request, attached, error)) {
+        if (ListAdapters(request, attached)) {
             const AdapterPick pick = PickAdapter(attached, std::nullopt);
             if (pick.result == PickResult::NeedsChoice) {
                 Say(pick.message + "\nChoose one with --device SERIAL (\"" + std::string(kProgram) +
@@ -148,15 +153,12 @@ int CliRun::ChooseAdapter() {
             if (pick.result == PickResult::Chosen && !pick.chosen->serial.empty()) request.serial = pick.chosen->serial;
         }
     }
-    chosenSerial_ = request.serial;
-    simulatorFile_ = request.simulator.filePath;
+    request_ = request;
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) {
         Say("simulated siren: " + choice.loadError);
         return kExitFailed;
     }
-    siren_ = choice.siren;
-    ftdi_ = choice.ftdi;
     adapter_ = std::move(choice.adapter);
     counting_ = std::make_unique<CountingAdapter>(*adapter_);
     link_.adapter = counting_.get();
@@ -171,36 +173,23 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
     AdapterRequest base;
     if (int status = BuildRequest(base)) return status;
     const bool all = o_.devices.size() == 1 && o_.devices[0] == "all";
-    if (base.kind == AdapterKind::Simulator) {
-        const auto present = SimulatedSerials(base.simulatorCount);
-        const auto serials = all                  ? present
-                             : o_.devices.empty() ? std::vector<std::string>{kSimulatedSerial}
-                                                  : o_.devices;
-        for (const auto& serial : serials) {
-            if (std::find(present.begin(), present.end(), serial) != present.end()) {
-                adapters.push_back(SimulatedRequestFor(base, serial));
-            } else {
-                AdapterRequest absent = base;  // finds no device, as an absent adapter
-                absent.serial = serial;
-                adapters.push_back(absent);
-            }
-        }
-        return kExitSuccess;
-    }
     if (!all) {
+        // A serial number no adapter has finds no device, as an absent adapter.
         for (const auto& serial : o_.devices) {
             AdapterRequest request = base;
             request.serial = serial;
             adapters.push_back(request);
         }
-        if (adapters.empty()) adapters.push_back(base);
+        if (adapters.empty()) {
+            if (const char* lone = base.kind.Driver().loneSerial) base.serial = lone;
+            adapters.push_back(base);
+        }
         return kExitSuccess;
     }
-    // Every supported FTDI adapter attached, by its serial number, as "adapters" lists them.
+    // Every supported adapter attached, by its serial number, as "adapters" lists them.
     base.serial.reset();
     std::vector<AdapterListing> attached;
-    std::string error;
-    if (!ListAdapters(base, attached, error)) Say(error);
+    if (const Result listed = ListAdapters(base, attached); !listed) Say(Describe(listed));
     for (const auto& listing : attached) {
         if (!listing.supported || listing.serial.empty()) continue;
         AdapterRequest request = base;
@@ -209,7 +198,7 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
     }
     if (adapters.empty()) {
         AdapterChoice probe = MakeAdapter(base);
-        ftdi_ = probe.ftdi;
+        request_ = base;
         adapter_ = std::move(probe.adapter);
         return Finish(OperationOutcome::NoAdapter, nullptr);
     }
@@ -229,26 +218,7 @@ int CliRun::Production(std::vector<uint8_t> image) {
 }
 
 void CliRun::NoAdapterAdvice() const {
-    if (siren_) {
-        Say("the simulated siren could not be reached (see ZORVEK_SIMULATOR_FAULTS and --device).");
-        return;
-    }
-    std::string text = "no usable siren programmer. Check that the USB adapter is plugged in.";
-    if (ftdi_ && Device()) {
-        text += "\nNo adapter has the serial number \"" + *Device() + "\"";
-        const auto& seen = ftdi_->SeenSerials();
-        if (seen.empty()) {
-            text += ".";
-        } else {
-            text += "; found:";
-            for (const auto& s : seen) text += " \"" + s + "\"";
-        }
-    }
-    text += std::string("\nIf it is plugged in, this user may not open it: install the udev rule ") + kUdevRulePath +
-            " (the package does) and plug the adapter in again. That rule serves the user at the machine's own "
-            "seat; for a login over the network or a service, add a rule with GROUP=\"plugdev\", MODE=\"0660\" "
-            "and put the user in that group.";
-    Say(text);
+    Say(request_.kind.Driver().noAdapterAdvice(Device(), adapter_ ? adapter_->Diagnostics() : AdapterDiagnostics{}));
 }
 
 void CliRun::PrintStats() const {
@@ -259,16 +229,20 @@ void CliRun::PrintStats() const {
                  static_cast<long long>(c.writeFrames));
     std::fprintf(stderr, "Bytes to flash: %lld\nBytes from flash: %lld\n", static_cast<long long>(c.bytesOut),
                  static_cast<long long>(c.bytesIn));
-    if (siren_) {
-        const double modelled = static_cast<double>(siren_->ModelledTime().count()) / 1e9;
-        const double floor =
-            static_cast<double>((siren_->Flash().busyTime + siren_->Counters().spiBitTime).count()) / 1e9;
-        std::fprintf(stderr, "Modelled time: %.2f s (physical floor %.2f s: flash busy plus SPI bits at 6 MHz)\n",
-                     modelled, floor);
+    const AdapterDiagnostics d = counting_->Diagnostics();
+    if (!d.model.empty()) std::fprintf(stderr, "Adapter model: %s\n", d.model.c_str());
+    if (d.modelled && d.floor) {
+        std::fprintf(stderr, "Modelled time: %.2f s (physical floor %.2f s: %s)\n",
+                     static_cast<double>(d.modelled->count()) / 1e9, static_cast<double>(d.floor->count()) / 1e9,
+                     d.floorBasis.c_str());
     }
 }
 
 int CliRun::Finish(OperationOutcome outcome, const char* done) {
+    // The simulated siren keeps its flash in a file: when that could not be saved,
+    // what was written is lost, whatever the run reported before.
+    const std::string saveError = adapter_ ? adapter_->Diagnostics().saveError : std::string();
+    if (!saveError.empty() && outcome == OperationOutcome::Success) outcome = OperationOutcome::Failed;
     const int status = ExitStatusFor(outcome);
     switch (outcome) {
         case OperationOutcome::Success:
@@ -284,6 +258,7 @@ int CliRun::Finish(OperationOutcome outcome, const char* done) {
             NoAdapterAdvice();
             break;
         case OperationOutcome::Failed:
+            if (!saveError.empty()) Say(saveError);
             Say("failed.");
             break;
     }
@@ -301,7 +276,7 @@ int CliRun::LoadJob(const std::string& path) {
         // The window shows what it loaded before Program; here nothing would, so a
         // damaged job is refused before anything is converted or erased.
         std::vector<uint8_t> text;
-        if (!ReadWholeFile(path, text, &error)) {
+        if (!ReadWholeFile(path, text, &error, kMaxJobFileBytes)) {
             Say(error);
             return kExitFailed;
         }
@@ -318,15 +293,18 @@ int CliRun::LoadJob(const std::string& path) {
         return kExitFailed;
     }
     job_.verbose = o_.verbose ? 1 : 0;
-    // A relative firmware path in a hand-written job is meant from the job's
-    // folder, as its WAV paths are.
-    job_.firmwarePath =
-        ResolveAgainst(job_.firmwarePath, std::filesystem::path(AbsolutePath(path)).parent_path().string());
     return kExitSuccess;
 }
 
 int CliRun::Program() {
     if (int status = LoadJob(o_.args[0])) return status;
+    // The window asks before a job switches the firmware update on; here --yes is that answer.
+    if (job_.firmwareUpdate && !o_.yes) {
+        Say("the job " + o_.args[0] + " turns the firmware update on: program would also replace the siren's " +
+            "controller firmware with " + (job_.firmwarePath.empty() ? "(no file)" : job_.firmwarePath) +
+            ". Nothing was done; add --yes to go ahead, or set line 23 of the job to 0.");
+        return kExitUsage;
+    }
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         // Built once, before any adapter is used, against the largest flash; each
@@ -376,21 +354,16 @@ int CliRun::Write() {
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         std::vector<uint8_t> data;
-        std::string error;
-        if (!ReadWholeFile(AbsolutePath(o_.args[0]), data, &error)) {
-            Say(error.empty() ? "cannot read " + o_.args[0] : error);
-            return kExitFailed;
-        }
+        if (!ReadInputFile(AbsolutePath(o_.args[0]), data)) return kExitFailed;
         // As the Siren Writer: a short file is padded with erased bytes.
         data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), kErasedByte);
         return Production(std::move(data));
     }
     if (int status = ChooseAdapter()) return status;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]),
-                                  .verify = o_.verify.value_or(true),
-                                  .erase = o_.erase}),
-                  "siren written.");
+    return Finish(
+        ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true), .erase = o_.erase}),
+        "siren written.");
 }
 
 int CliRun::Firmware() {
@@ -437,12 +410,12 @@ int CliRun::Adapters() {
     AdapterRequest request;
     if (int status = BuildRequest(request)) return status;
     std::vector<AdapterListing> attached;
-    std::string error;
-    if (!ListAdapters(request, attached, error)) {
-        Say(error);
+    if (const Result listed = ListAdapters(request, attached); !listed) {
+        Say(Describe(listed));
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatAdapterJson(attached) : FormatAdapterTable(attached);
+    // Serial numbers and descriptions come from the devices: text, never terminal commands.
+    const std::string text = o_.json ? FormatAdapterJson(attached) : EscapeControlCharacters(FormatAdapterTable(attached));
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (attached.empty()) {
         if (!o_.json && !o_.quiet) Say(std::string("no ") + AdapterKindName(request.kind) + " attached.");
@@ -456,8 +429,8 @@ int CliRun::SelfTest() {
         AdapterRequest request;
         if (int status = BuildRequest(request)) return status;
         std::vector<AdapterListing> attached;
-        std::string error;
-        const std::string list = ListAdapters(request, attached, error) ? FormatAdapterTable(attached) : error + "\n";
+        const Result listed = ListAdapters(request, attached);
+        const std::string list = listed ? FormatAdapterTable(attached) : Describe(listed) + "\n";
         std::printf("Adapters attached:\n%s\n", list.c_str());
     }
     if (int status = ChooseAdapter()) return status;
@@ -469,13 +442,13 @@ int CliRun::SelfTest() {
         backup = AbsolutePath(std::string("selftest-backup-") + stamp + ".zmg");
     }
     if (!o_.quiet)
-        Say("self-test on " + std::string(siren_ ? "the simulated siren " : "adapter ") + chosenSerial_.value_or("") +
+        Say("self-test on " + std::string(request_.kind.Driver().noun) + request_.serial.value_or("") +
             "; backup: " + backup);
     zorvek::SelfTest test(job_, link_, port_);
     const SelfTestReport report = test.Run(backup);
     std::string restore = std::string(kProgram) + " write --verify";
-    if (siren_) restore += " --adapter simulator --simulator-file " + simulatorFile_;
-    if (chosenSerial_) restore += " --device " + *chosenSerial_;
+    restore += request_.kind.Driver().commandLineOptions(request_);
+    if (request_.serial) restore += " --device " + *request_.serial;
     restore += " " + backup;
     const std::string text = FormatSelfTestReport(report, restore);
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -483,13 +456,17 @@ int CliRun::SelfTest() {
     return ExitStatusFor(report.outcome);
 }
 
+bool CliRun::ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const {
+    std::string error;
+    if (ReadWholeFile(path, data, &error)) return true;
+    Say(error.empty() ? "cannot read " + path : error);
+    return false;
+}
+
 int CliRun::Info() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     const auto size = SimulatorSize(error);
     if (!size) {
         Say(error);
@@ -500,18 +477,16 @@ int CliRun::Info() {
         Say(o_.args[0] + ": " + error);
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatImageInfoJson(info, o_.args[0]) : FormatImageInfoText(info, o_.args[0]);
+    const std::string text =
+        o_.json ? FormatImageInfoJson(info, o_.args[0]) : EscapeControlCharacters(FormatImageInfoText(info, o_.args[0]));
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitSuccess;
 }
 
 int CliRun::Extract() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     std::vector<int16_t> samples;
     if (!ExtractMessage(data, *o_.message, samples, &error)) {
         Say(o_.args[0] + ": " + error);
@@ -529,27 +504,12 @@ int CliRun::Extract() {
 
 int CliRun::Run() {
     int status = kExitFailed;
-    const std::string& c = o_.command;
-    if (c == "program")
-        status = Program();
-    else if (c == "image")
-        status = Image();
-    else if (c == "read")
-        status = Read();
-    else if (c == "write")
-        status = Write();
-    else if (c == "firmware")
-        status = Firmware();
-    else if (c == "identify")
-        status = Identify();
-    else if (c == "adapters")
-        status = Adapters();
-    else if (c == "selftest")
-        status = SelfTest();
-    else if (c == "info")
-        status = Info();
-    else if (c == "extract")
-        status = Extract();
+    static const std::map<std::string, int (CliRun::*)()> kCommands = {
+        {"program", &CliRun::Program}, {"image", &CliRun::Image},       {"read", &CliRun::Read},
+        {"write", &CliRun::Write},     {"firmware", &CliRun::Firmware}, {"identify", &CliRun::Identify},
+        {"adapters", &CliRun::Adapters}, {"selftest", &CliRun::SelfTest}, {"info", &CliRun::Info},
+        {"extract", &CliRun::Extract}};
+    if (auto command = kCommands.find(o_.command); command != kCommands.end()) status = (this->*command->second)();
     if (o_.stats) PrintStats();
     return status;
 }
@@ -557,19 +517,9 @@ int CliRun::Run() {
 }  // namespace
 
 int ExitStatusFor(OperationOutcome outcome) {
-    switch (outcome) {
-        case OperationOutcome::Success:
-            return kExitSuccess;
-        case OperationOutcome::Failed:
-            return kExitFailed;
-        case OperationOutcome::Cancelled:
-            return kExitCancelled;
-        case OperationOutcome::VerifyFailed:
-            return kExitVerify;
-        case OperationOutcome::NoAdapter:
-            return kExitNoAdapter;
-    }
-    return kExitFailed;
+    // In the order of OperationOutcome.
+    static constexpr int kStatuses[] = {kExitSuccess, kExitFailed, kExitCancelled, kExitVerify, kExitNoAdapter};
+    return EnumLookup(outcome, kStatuses, static_cast<int>(kExitFailed));
 }
 
 int RunCli(const std::vector<std::string>& arguments, const char* programPath) {
@@ -589,6 +539,7 @@ int RunCli(const std::vector<std::string>& arguments, const char* programPath) {
         return kExitSuccess;
     }
     InstallInterruptHandler();
+    if (IsPrepareCommand(options.command)) return RunPrepareCommand(options);
     CliRun run(options, programPath);
     return run.Run();
 }

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <iostream>
 
+#include "job/TextFormat.h"
+
 namespace zorvek::cli {
 namespace {
 
@@ -49,7 +51,7 @@ std::string FormatMessage(const std::string& caption, const std::string& text) {
     std::string head = caption.empty() ? std::string() : caption + ": ";
     std::string out = head;
     const std::string indent(head.size(), ' ');
-    for (char c : text) {
+    for (char c : EscapeControlCharacters(text)) {
         out += c;
         if (c == '\n') out += indent;
     }
@@ -90,7 +92,7 @@ int ConsoleProgress::Step() {
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
-    text_ = text;
+    text_ = EscapeControlCharacters(text);
     lastPercent_ = -1;
     peakPercent_ = 0;
     phaseStart_ = std::chrono::steady_clock::now();

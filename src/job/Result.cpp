@@ -5,40 +5,18 @@
 namespace zorvek {
 
 std::string Describe(const Result& r) {
-    std::string text;
-    switch (r.fault) {
-        case Fault::None:
-            return "ok";
-        case Fault::Cancelled:
-            text = "cancelled";
-            break;
-        case Fault::Adapter:
-            text = Format("the adapter failed (status %d)", r.status);
-            break;
-        case Fault::InvalidArgument:
-            text = "invalid argument";
-            break;
-        case Fault::PageCrossing:
-            text = Format("a page program of %d bytes at 0x%06X would cross a page boundary",
-                          static_cast<int>(r.value), r.address);
-            break;
-        case Fault::StillBusy:
-            text = Format("the flash was still busy after %d seconds", static_cast<int>(r.value / 1000));
-            break;
-        case Fault::NotRecognised:
-            text = Format("flash not recognised: 0x%x", static_cast<unsigned>(r.value));
-            break;
-        case Fault::Mismatch:
-            text = Format("read-back differs at 0x%06X", r.address);
-            break;
-        case Fault::Unsupported:
-            text = "not supported";
-            break;
-        case Fault::File:
-        case Fault::Format:
-            return r.detail;
-    }
-    if (!r.detail.empty()) text += ": " + r.detail;
+    if (r.fault == Fault::File || r.fault == Fault::Format) return r.detail;
+    // In the order of Fault.
+    static constexpr const char* kWords[] = {
+        "ok",           "cancelled", "the adapter failed", "invalid argument", "a page program would cross a page boundary",
+        "the flash was still busy", "flash not recognised", "read-back differs", "not supported",
+    };
+    std::string text = EnumLookup(r.fault, kWords, "failed");
+    if (r.fault == Fault::Adapter) text += Format(" (status %d)", r.status);
+    if (r.fault == Fault::StillBusy) text += Format(" after %d seconds", static_cast<int>(r.value / 1000));
+    if (r.fault == Fault::NotRecognised) text += Format(": 0x%x", static_cast<unsigned>(r.value));
+    if (r.fault == Fault::PageCrossing || r.fault == Fault::Mismatch) text += Format(" at 0x%06X", r.address);
+    if (!r.ok() && !r.detail.empty()) text += ": " + r.detail;
     return text;
 }
 

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -6,6 +8,7 @@
 
 #include "files/SirenImageFile.h"
 #include "job/Paths.h"
+#include "job/SafeFiles.h"
 #include "job/TextFormat.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
@@ -143,12 +146,14 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     job_.verify = plan.verify ? 1 : 0;  // the window shows it
     const auto path = ChooseImageFile(request.imagePath, false);
     if (!path) return OperationOutcome::Cancelled;
-    std::error_code ec;
-    const auto fileSize = std::filesystem::file_size(*path, ec);
-    if (ec) {
-        port_.ShowMessage("Error trying to open data.", kProgramTitle, MessageIcon::None);
+    std::string problem;
+    uint64_t fileSize = 0;
+    const int fd = OpenRegularFile(*path, UINT64_MAX, &problem, &fileSize);  // no FIFO, no device
+    if (fd < 0) {
+        port_.ShowMessage("Error trying to open data.\n" + problem, kProgramTitle, MessageIcon::None);
         return OperationOutcome::Failed;
     }
+    ::close(fd);
     // Writing nothing would still erase the whole siren.
     if (fileSize == 0) {
         port_.ShowMessage(kMsgEmptyImageFile, kProgramTitle, MessageIcon::Stop);

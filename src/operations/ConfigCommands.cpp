@@ -3,6 +3,7 @@
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
 #include "job/SlotTable.h"
+#include "operations/SirenOperations.h"
 
 namespace zorvek {
 
@@ -55,6 +56,9 @@ void LoadConfig(JobState& job, UserPort& port) {
         } else if (!ReadConfigFile(*chosen, job)) {
             port.ShowMessage("Error trying to open config.", kProgramTitle, MessageIcon::Warning);
             return;
+        } else if (job.firmwareUpdate && port.AskYesNo(kMsgFirmwareWarning, "Warning!", MessageIcon::Stop)) {
+            // A job file that switches the firmware update on asks first, as the menu item does.
+            job.firmwareUpdate = 0;
         }
         if (job.firmwareUpdate) {
             port.ShowFirmwareBanner(true);

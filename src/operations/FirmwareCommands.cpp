@@ -15,17 +15,6 @@ namespace {
 
 constexpr uint32_t kFirmwareReadBack = 0x10000;  // the first sector: table, settings, firmware
 
-// Whether `sector`, read from the siren, holds nothing but the traces of an update
-// writing `recovery.writing`: each bit is erased (1) or what was being written.
-// Programming only clears bits, so this takes in a page cut off anywhere and the
-// bits a failed verify found still set, which a byte-wise match would call foreign.
-bool SectorShowsOnlyThatUpdate(const FirmwareRecovery& recovery, const std::vector<uint8_t>& sector) {
-    if (sector.size() != recovery.writing.size() || sector.size() != kFirmwareReadBack) return false;
-    for (size_t i = 0; i < sector.size(); ++i)
-        if ((sector[i] & recovery.writing[i]) != recovery.writing[i]) return false;
-    return true;
-}
-
 }  // namespace
 
 std::optional<std::string> SirenOperations::ChooseFirmwareFile(const std::optional<std::string>& given) {
@@ -121,10 +110,13 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     // An interrupted update left its copy of the sector: when the siren shows
     // only that update's traces, the copy is what the sector held.
     std::optional<std::string> restoredFrom;
+    const auto flashId = static_cast<uint32_t>(job_.flashIdValue);
+    const uint32_t capacity = job_.flashLastAddress + 1;
     if (request.restoreFrom) {
         FirmwareRecovery named;
         std::string error;
-        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) || !SectorShowsOnlyThatUpdate(named, buffer)) {
+        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) ||
+            MatchRecovery(named, buffer, flashId, capacity) == RecoveryMatch::Foreign) {
             // Asked for by name: going on without it would not be what was asked.
             progress.Destroy();
             port_.ShowMessage((error.empty() ? Format(kMsgRecoveryForeign, request.restoreFrom->c_str()) : error) +
@@ -137,15 +129,23 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         buffer = named.before;
     } else {
         std::string others;
+        std::string blank;
         for (const std::string& candidate : ListFirmwareRecoveryFiles(recoveryFolder)) {
             FirmwareRecovery found;
-            if (ReadFirmwareRecovery(candidate, found, nullptr) && SectorShowsOnlyThatUpdate(found, buffer)) {
+            const RecoveryMatch match = ReadFirmwareRecovery(candidate, found, nullptr)
+                                            ? MatchRecovery(found, buffer, flashId, capacity)
+                                            : RecoveryMatch::Foreign;
+            if (match == RecoveryMatch::Belongs) {
                 port_.ShowMessage(Format(kMsgRecoveryUsed, candidate.c_str()), kProgramTitle, MessageIcon::Information);
                 buffer = found.before;
                 restoredFrom = candidate;
                 break;
             }
-            others += candidate + "\n";
+            (match == RecoveryMatch::Blank ? blank : others) += candidate + "\n";
+        }
+        if (!restoredFrom && !blank.empty()) {
+            blank.pop_back();
+            port_.ShowMessage(Format(kMsgRecoveryBlankSiren, blank.c_str()), kProgramTitle, MessageIcon::Warning);
         }
         if (!restoredFrom && !others.empty()) {
             others.pop_back();
@@ -154,6 +154,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     }
     FirmwareRecovery recovery;
     recovery.before = buffer;
+    recovery.identity = IdentifySiren(flashId, capacity, recovery.before);
 
     const int loaded = LoadFirmwareHex(job_, port_, buffer, kFirmwareOffset);
     if (loaded == kHexNotFound) {
@@ -209,14 +210,17 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         hold.SetText("Verifying...");
         verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(kFirmwareReadBack), buffer.data());
     }
-    // The copy is promised to the next update only if that update will take it.
-    bool nextUpdateRestores = verified != 0;
+    // The copy is promised to the next update only as far as that update will take
+    // it: after a difference the sector can be read and judged as that update will.
+    const char* keptMessage = kMsgRecoveryKeptUnlessBlank;
     if (verified == 0) {
         std::vector<uint8_t> now(kFirmwareReadBack);
         bool read = true;
         for (uint32_t address = 0; read && address < kFirmwareReadBack; address += kFlashPageSize)
             read = ReadFlash(job_, link_, port_, address, now.data() + address, kFlashPageSize) == 0;
-        nextUpdateRestores = read && SectorShowsOnlyThatUpdate(recovery, now);
+        keptMessage = read && MatchRecovery(recovery, now, flashId, capacity) == RecoveryMatch::Belongs
+                          ? kMsgRecoveryKept
+                          : kMsgRecoveryKeptNotMatched;
     }
     link_.progress = &progress.Popup();
     const bool verifyStopped = verifyRan && verified == kStopped;
@@ -228,8 +232,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         std::filesystem::remove(recoveryPath, ec);
         return finish(OperationOutcome::Success);
     }
-    const std::string kept =
-        Format(nextUpdateRestores ? kMsgRecoveryKept : kMsgRecoveryKeptNotMatched, recoveryPath.c_str());
+    const std::string kept = Format(keptMessage, recoveryPath.c_str());
     if (verified == 0) {
         // VerifyFlash has reported the location.
         port_.ShowMessage(kept, kProgramTitle, MessageIcon::Stop);

@@ -1,5 +1,7 @@
 #include "operations/RunSummary.h"
 
+#include "job/TextFormat.h"
+
 namespace zorvek {
 
 namespace {
@@ -31,18 +33,13 @@ std::string Done(RunKind kind, bool verified) {
     return "Done";
 }
 
+// In the order of RunKind.
+constexpr const char* kCancelledTexts[] = {
+    "Cancelled: the siren is NOT completely programmed", "Cancelled: the siren may NOT be completely written",
+    "Cancelled: no image was read", "Cancelled: the firmware may NOT be completely updated"};
+
 std::string Cancelled(RunKind kind) {
-    switch (kind) {
-        case RunKind::Program:
-            return "Cancelled: the siren is NOT completely programmed";
-        case RunKind::WriteImage:
-            return "Cancelled: the siren may NOT be completely written";
-        case RunKind::ReadImage:
-            return "Cancelled: no image was read";
-        case RunKind::UpdateFirmware:
-            return "Cancelled: the firmware may NOT be completely updated";
-    }
-    return "Cancelled";
+    return EnumLookup(kind, kCancelledTexts, "Cancelled");
 }
 }  // namespace
 

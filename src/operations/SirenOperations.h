@@ -55,6 +55,10 @@ inline constexpr const char* kMsgFinishing = "Finishing, please wait...";
 // %s: the recovery file.
 inline constexpr const char* kMsgRecoveryKept =
     "What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there.";
+// Said when the run stopped and the sector could not be looked at.
+inline constexpr const char* kMsgRecoveryKeptUnlessBlank =
+    "What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there; "
+    "if it finds them blank, it names that file, to be given with --restore-from.";
 // The siren holds bits the update did not write, so no update takes the copy by itself.
 inline constexpr const char* kMsgRecoveryKeptNotMatched =
     "What the first 64 KiB held is kept in\n%s\nThe siren now holds bits this update did not write, so "
@@ -66,6 +70,11 @@ inline constexpr const char* kMsgRecoveryUsed =
 inline constexpr const char* kMsgRecoveryForeign =
     "These recovery files of interrupted firmware updates do not belong to this siren's first 64 KiB,\n"
     "so they are not used (they are kept):\n%s";
+// %s: one path a line.
+inline constexpr const char* kMsgRecoveryBlankSiren =
+    "This siren's first 64 KiB are blank, so these recovery files of interrupted firmware updates could be\n"
+    "any siren's; they are not used (they are kept):\n%s\n"
+    "If one is this siren's, name it: zorvek-cli firmware --restore-from FILE FIRMWARE.hex";
 inline constexpr const char* kMsgRecoveryNotSaved =
     "Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.\n"
     "The siren is unchanged.\n%s";

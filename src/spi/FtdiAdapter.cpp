@@ -123,6 +123,7 @@ int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_
         return AdapterStatusFor(failure.kind);
     }
     chip_ = ChipFromBcdDevice(device->bcdDevice);
+    model_ = &FtdiChipModelFor(chip_);
     queue_.clear();
     broken_ = false;
     // The purge comes after the mode switch: bytes the old mode still had queued
@@ -225,13 +226,15 @@ int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
 void FtdiAdapter::QueueIdle(int32_t byteCount) {
     // Pins set up with chip select low between frames: the bytes would reach the flash.
     if (!(lowIdle_ & kChipSelectPin)) return;
-    // Every frame ends with chip select high, so these bytes reach no chip. Plain
-    // data-out, which every MPSSE chip knows (the C/D have no clock-only command).
+    // Every frame ends with chip select high, so these clocks reach no chip. The H
+    // series clock without data (3 bytes over USB instead of the whole pause); the C/D
+    // have no such command and clock out zero bytes.
+    const bool clockOnly = model_->clockOnlyCommand;
     for (int32_t left = byteCount; left > 0; left -= kMaxBytesPerCommand) {
         int32_t n = std::min(left, kMaxBytesPerCommand);
-        queue_.insert(queue_.end(),
-                      {kBytesOutFallingEdge, static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
-        queue_.insert(queue_.end(), static_cast<size_t>(n), uint8_t{0});
+        queue_.insert(queue_.end(), {clockOnly ? kClockBytesNoData : kBytesOutFallingEdge,
+                                     static_cast<uint8_t>((n - 1) & 0xFF), static_cast<uint8_t>((n - 1) >> 8)});
+        if (!clockOnly) queue_.insert(queue_.end(), static_cast<size_t>(n), uint8_t{0});
     }
 }
 
@@ -269,7 +272,7 @@ int32_t FtdiAdapter::AdapterBatch(uint32_t handle, const BatchFrame* frames, siz
     };
     for (size_t i = 0; i < count; ++i) {
         const BatchFrame& f = frames[i];
-        if (pending > 0 && pending + f.readCount > kBatchReadLimit) {
+        if (pending > 0 && pending + f.readCount > BatchReadLimit()) {
             if (int32_t status = collect(); status != kAdapterOk) return status;
         }
         if (f.idleBytes > 0) {
@@ -283,7 +286,7 @@ int32_t FtdiAdapter::AdapterBatch(uint32_t handle, const BatchFrame* frames, siz
             pending += f.readCount;
         }
         // Nothing more is written while a full share waits in the chip.
-        if (pending >= kBatchReadLimit) {
+        if (pending >= BatchReadLimit()) {
             if (int32_t status = collect(); status != kAdapterOk) return status;
         }
         // Long queues go out early; what they read waits in the chip (within the limit).

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "spi/AdapterListing.h"
+#include "spi/FtdiChipModel.h"
 #include "spi/OpenFailure.h"
 #include "spi/SpiAdapter.h"
 #include "spi/UsbTransport.h"
@@ -21,33 +22,27 @@ public:
     static constexpr uint8_t kLatencyTimerMs = 2;
     // How long the engine may take to echo the synchronisation probe.
     static constexpr std::chrono::milliseconds kSyncDeadline{500};
-    // Bytes a batch may read per USB round trip. The chip holds what it reads until the
-    // host collects it, and the host collects only after the whole write: the FT2232C/D
-    // buffer 128 bytes towards the host, and a full buffer would stall the engine (and
-    // the write). Batches that read more are sent in several round trips.
-    static constexpr int32_t kBatchReadLimit = 64;
+    // Bytes a batch may read per USB round trip: half the chip's buffer towards the host
+    // (64 on an FT2232C/D, 2048 on an FT2232H). The chip holds what the batch reads
+    // until the host collects it, and the host collects only after the whole write: an
+    // answer that finds the buffer full stops the engine, the engine stops taking the
+    // write, and the write times out. Sizing the batch keeps the answers inside the
+    // buffer by construction; a read kept pending during the write (libftdi's
+    // asynchronous transfers) would also drain it, but then every write depends on
+    // how soon the host's USB stack serves that read. Batches that read more are sent
+    // in several round trips.
+    int32_t BatchReadLimit() const { return model_->rxBufferBytes / 2; }
 
     explicit FtdiAdapter(std::unique_ptr<UsbTransport> transport);
     ~FtdiAdapter() override;
     FtdiAdapter(const FtdiAdapter&) = delete;
     FtdiAdapter& operator=(const FtdiAdapter&) = delete;
 
-    int32_t AdapterCountDevices(int32_t& count) override;
-    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
-    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
-    int32_t AdapterClose(uint32_t handle) override;
-    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
-    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
-    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
-    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
-    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
-    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
-    // Queued like a write-only frame: no round trip.
-    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
-    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
-                         int32_t& received) override;
+    // Idle clocks are queued like a write-only frame: no round trip.
+    ZORVEK_SPI_ADAPTER_OPERATIONS;
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
+    AdapterDiagnostics Diagnostics() const override;
 
     // Only adapters with this USB serial number are reported. Without one, only
     // supported chips are, and with several of them none is opened: the person
@@ -58,6 +53,8 @@ public:
 
     size_t QueuedBytes() const { return queue_.size(); }
     MpsseChip Chip() const { return chip_; }
+    // The USB facts of the chip opened last (the FT2232D's before any open).
+    const FtdiChipModel& Model() const { return *model_; }
 
     static int32_t LocationId(const UsbDeviceInfo& device) { return (device.bus << 8) | device.address; }
     static std::string DeviceName(const UsbDeviceInfo& device);
@@ -89,6 +86,7 @@ private:
     bool open_ = false;
     bool broken_ = false;
     MpsseChip chip_ = MpsseChip::Unknown;
+    const FtdiChipModel* model_ = &kFt2232dModel;
     uint8_t lowIdle_ = 0x58;  // chip select and low lines 1 and 3 high
     uint8_t highValue_ = 0;
     uint8_t highDirection_ = 0;

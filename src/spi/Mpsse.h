@@ -19,6 +19,7 @@ inline constexpr uint8_t kDivideBy5Off = 0x8A;  // H series only
 inline constexpr uint8_t kDivideBy5On = 0x8B;
 inline constexpr uint8_t kThreePhaseOn = 0x8C;
 inline constexpr uint8_t kThreePhaseOff = 0x8D;
+inline constexpr uint8_t kClockBytesNoData = 0x8F;    // H series only: length low, high
 inline constexpr uint8_t kAdaptiveClockingOn = 0x96;  // H series only
 inline constexpr uint8_t kAdaptiveClockingOff = 0x97;
 inline constexpr uint8_t kBadCommandReply = 0xFA;

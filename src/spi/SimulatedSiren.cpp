@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <thread>
 
+#include "files/AtomicFile.h"
+#include "job/FlashChips.h"
 #include "job/FlashCommands.h"
+#include "job/SafeFiles.h"
 
 namespace zorvek {
 
@@ -17,7 +19,8 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       serial_(SimulatedSerial(options.number)),
       locationId_(0x0100 | (options.number & 0xFF)),
       filePath_(std::move(options.filePath)),
-      deviceName_("Simulated Siren " + serial_) {
+      deviceName_("Simulated Siren " + serial_),
+      usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
@@ -58,42 +61,30 @@ SimulatedSiren::~SimulatedSiren() {
 
 void SimulatedSiren::LoadFromFile() {
     if (filePath_.empty()) return;
-    std::ifstream in(filePath_, std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        if (std::filesystem::exists(filePath_, ec)) loadError_ = "cannot read " + filePath_;
-        return;  // no file yet: a new, erased siren
-    }
     auto& memory = flash_.Memory();
-    in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+    std::error_code ec;
+    if (!std::filesystem::exists(filePath_, ec)) return;  // no file yet: a new, erased siren
+    // A FIFO or a device is no siren's flash; a longer file is one of a larger flash.
+    std::vector<uint8_t> content;
+    std::string error;
+    if (!ReadRegularFile(filePath_, LargestFlashChip().capacity, content, &error)) {
+        loadError_ = error;
+        return;
+    }
     // A shorter file (another size before) leaves the rest erased.
-    if (in.bad()) loadError_ = "error reading " + filePath_;
+    std::copy_n(content.begin(), std::min(content.size(), memory.size()), memory.begin());
 }
 
 bool SimulatedSiren::SaveToFile() {
     if (filePath_.empty()) return true;
-    namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path path(filePath_);
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-    fs::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        const auto& memory = flash_.Memory();
-        out.write(reinterpret_cast<const char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
+    const std::filesystem::path path(filePath_);
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+    const auto& memory = flash_.Memory();
+    // Atomic and synced: a crash or a full disk leaves the previous flash, never half of this one.
+    if (!ReplaceFileContent(filePath_, {reinterpret_cast<const char*>(memory.data()), memory.size()}, &saveError_))
         return false;
-    }
+    saveError_.clear();
     flash_.modified = false;
     return true;
 }
@@ -113,7 +104,8 @@ std::chrono::nanoseconds SimulatedSiren::BitTime(int64_t bytes) {
 
 void SimulatedSiren::Clock(int64_t bytes) {
     auto bitTime = BitTime(bytes);
-    counters_.spiBitTime += bitTime;
+    // Status polls of a busy flash pass within its busy time: no part of the floor.
+    if (!flash_.Busy()) counters_.spiBitTime += bitTime;
     flash_.AdvanceTime(bitTime);
 }
 
@@ -177,7 +169,8 @@ int32_t SimulatedSiren::AdapterSetPins(uint32_t handle, const LowPinIdleStates&,
 int32_t SimulatedSiren::AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) {
     if (!Usable(handle)) return kAdapterInvalidHandle;
     ++counters_.readingFrames;
-    flash_.AdvanceTime(kRoundTrip);
+    usb_.Command(1);
+    RoundTrip(1);
     WaitInRealTime();
     for (size_t i = 0; i < 4; ++i) {
         const auto& line = upperPins_.lines[i];
@@ -192,6 +185,7 @@ int32_t SimulatedSiren::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     ++counters_.writeFrames;
     int64_t dataCount = frame.dataFlag ? frame.dataByteCount : 0;
     counters_.bytesOut += frame.controlByteCount + dataCount;
+    usb_.Frame(frame.controlByteCount + dataCount, 0);
     Clock(frame.controlByteCount + dataCount);
     if (!attached_) return kAdapterOk;  // an empty socket: the bytes go nowhere
     flash_.Select();
@@ -205,6 +199,7 @@ int32_t SimulatedSiren::AdapterIdleClocks(uint32_t handle, int32_t byteCount) {
     if (!Usable(handle)) return kAdapterInvalidHandle;
     if (byteCount < 0) return kAdapterInvalidParameter;
     counters_.idleBytes += byteCount;
+    usb_.Idle(byteCount);
     flash_.AdvanceTime(BitTime(byteCount));
     return kAdapterOk;
 }
@@ -226,11 +221,13 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
         }
         if (f.idleBytes > 0) {
             counters_.idleBytes += f.idleBytes;
+            usb_.Idle(f.idleBytes);
             flash_.AdvanceTime(BitTime(f.idleBytes));
             continue;
         }
         counters_.bytesOut += f.controlCount + f.dataCount;
         counters_.bytesIn += f.readCount;
+        usb_.Frame(f.controlCount + f.dataCount, f.readCount);
         Clock(f.controlCount + f.dataCount + f.readCount);
         if (f.readCount > 0) {
             reads = true;
@@ -255,7 +252,7 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
     if (reads || status != kAdapterOk) {
         // Answers, or the error, reach the host one round trip later.
         ++counters_.readingFrames;
-        flash_.AdvanceTime(kRoundTrip);
+        RoundTrip(received);
     }
     if (status != kAdapterOk) received = 0;
     return status;
@@ -280,9 +277,10 @@ int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int
     ++counters_.readingFrames;
     counters_.bytesOut += frame.controlByteCount;
     counters_.bytesIn += readCount;
+    usb_.Frame(frame.controlByteCount, readCount);
     Clock(frame.controlByteCount + readCount);
     if (ReadHitsFault(frame.control, frame.controlByteCount, readCount)) {
-        flash_.AdvanceTime(kRoundTrip);
+        RoundTrip(0);
         return kAdapterIoError;
     }
     SignatureRead(frame.control, frame.controlByteCount);
@@ -294,8 +292,8 @@ int32_t SimulatedSiren::AdapterRead(uint32_t handle, const ReadFrame& frame, int
     } else {
         std::fill_n(frame.receive, readCount, uint8_t{0xFF});  // nothing drives data in
     }
-    // The answer reaches the host one full-speed round trip later.
-    flash_.AdvanceTime(kRoundTrip);
+    // The answer reaches the host one round trip later.
+    RoundTrip(readCount);
     WaitInRealTime();
     bytesReturned = readCount;
     return kAdapterOk;

@@ -1,7 +1,8 @@
 #pragma once
 // A siren without hardware: the adapter operations answered by an emulated
 // serial flash whose content is kept in a file between runs. It models the
-// time a job would take through a full-speed adapter and can inject faults.
+// time a job would take through an FTDI adapter of a chosen type (SPI clocking,
+// flash busy times, USB bytes and round trips) and can inject faults.
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@
 #include "spi/SimulatedFlash.h"
 #include "spi/SimulatorOptions.h"
 #include "spi/SpiAdapter.h"
+#include "spi/UsbTimeModel.h"
 
 namespace zorvek {
 
@@ -19,12 +21,11 @@ struct SimulatorCounters {
     int64_t bytesOut = 0;                    // clocked to the flash
     int64_t bytesIn = 0;                     // clocked from the flash
     int64_t idleBytes = 0;                   // clocked with chip select high, to pass time
-    std::chrono::nanoseconds spiBitTime{0};  // bytes at the SPI clock
+    std::chrono::nanoseconds spiBitTime{0};  // bytes at the SPI clock while the flash is not busy
 };
 
 class SimulatedSiren : public SpiAdapter {
 public:
-    static constexpr std::chrono::nanoseconds kRoundTrip = std::chrono::milliseconds(1);
     static constexpr int64_t kSpiClockHz = 6000000;
 
     // Loads the backing file when there is one (missing file: an erased flash).
@@ -34,41 +35,35 @@ public:
     SimulatedSiren(const SimulatedSiren&) = delete;
     SimulatedSiren& operator=(const SimulatedSiren&) = delete;
 
-    int32_t AdapterCountDevices(int32_t& count) override;
-    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
-    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
-    int32_t AdapterClose(uint32_t handle) override;
-    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
-    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
-    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
-    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
-    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
-    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
-    // Passes their bit time; it stays out of `spiBitTime`, which counts only bytes
-    // the flash needs, so the physical floor keeps meaning the same.
-    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
-    // One round trip for the whole batch, as through a queueing adapter. Each frame
-    // counts as an adapter call, so the unplug fault can cut a batch anywhere.
-    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
-                         int32_t& received) override;
+    // Idle clocks pass their bit time; it stays out of `spiBitTime`, which counts
+    // only bytes the flash needs, so the physical floor keeps meaning the same.
+    // A batch is one round trip, as through a queueing adapter (the flash routines'
+    // batches read less than an FT2232D holds); each frame counts as an adapter call,
+    // so the unplug fault can cut a batch anywhere.
+    ZORVEK_SPI_ADAPTER_OPERATIONS;
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
+    AdapterDiagnostics Diagnostics() const override;
 
     SimulatedFlash& Flash() { return flash_; }
     // With the sirens fault: the siren now in the socket (1-based), 0 while it is empty.
     int64_t SirenInSocket() const { return attached_ ? sirenNumber_ : 0; }
     SimulatorFaults& Faults() { return faults_; }
     const SimulatorCounters& Counters() const { return counters_; }
-    // Modelled duration of everything so far: SPI bit time, round trips and waits.
+    // Modelled duration of everything so far: SPI bit time, USB time and waits.
     std::chrono::nanoseconds ModelledTime() const { return flash_.Now(); }
+    // The USB side charged: the chip type, bytes each way and the time it added.
+    const UsbTimeModel& Usb() const { return usb_; }
     bool IsOpen() const { return open_; }
     const std::string& FilePath() const { return filePath_; }
     const std::string& Serial() const { return serial_; }
     // Problem met reading the backing file at start (empty when none).
     const std::string& LoadError() const { return loadError_; }
 
-    // Writes the flash content to the backing file (atomically); false on failure.
+    // Writes the flash content to the backing file (atomically, synced); false
+    // on failure, with SaveError() saying why.
     bool SaveToFile();
+    const std::string& SaveError() const { return saveError_; }
 
 private:
     static constexpr uint32_t kHandle = 0x5151;
@@ -88,6 +83,7 @@ private:
     // The slow fault: answers also take real time, so a person (or a test) can
     // interrupt a run while it is still going.
     void WaitInRealTime() const;
+    void RoundTrip(int64_t answers) { flash_.AdvanceTime(usb_.RoundTrip(flash_.Now(), answers)); }
 
     SimulatedFlash flash_;
     SimulatorFaults faults_;
@@ -96,8 +92,10 @@ private:
     std::string filePath_;
     std::string deviceName_;
     std::string loadError_;
+    std::string saveError_;
     std::string lastErrorDetail_;
     SimulatorCounters counters_;
+    UsbTimeModel usb_;
     bool open_ = false;
     UpperPinSetup upperPins_ = kUpperPinsClosing;
     bool attached_ = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "job/FlashChips.h"
+#include "spi/UsbTransport.h"
 
 namespace zorvek {
 
@@ -51,6 +52,9 @@ struct SimulatorOptions {
     // a real chip, so a run stopped mid-erase leaves no siren busy for good. Off
     // for tests, which run on modelled time alone.
     bool wallClock = false;
+    // The FTDI chip whose USB side the modelled time charges: the full-speed FT2232D
+    // by default, the slower case.
+    MpsseChip usbChip = MpsseChip::Ft2232C;
 };
 
 // Simulated adapters that may be attached at once.

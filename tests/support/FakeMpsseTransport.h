@@ -1,17 +1,19 @@
 #pragma once
-// A USB transport that behaves like an FTDI chip in MPSSE mode: it decodes every
-// command written to it, drives a SimulatedFlash over SPI and answers reads.
+// A USB transport that behaves like an FTDI chip in MPSSE mode, with the chip's
+// buffers, flow control and timing (MpsseEngine), driving a SimulatedFlash over SPI.
+// It transfers as libftdi does: writes in 4 KiB bulk transfers, reads that strip the
+// status bytes of every packet.
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
 
-#include "spi/SimulatedFlash.h"
+#include "MpsseEngine.h"
 #include "spi/UsbTransport.h"
 
 namespace zorvek::test {
 
-class FakeMpsseTransport : public UsbTransport {
+class FakeMpsseTransport : public UsbTransport, public MpsseEngine {
 public:
     explicit FakeMpsseTransport(uint16_t bcdDevice = 0x0500, uint32_t flashSize = SimulatedFlash::kDefaultSize);
 
@@ -39,46 +41,28 @@ public:
     int failReadAfter = -1;                  // the same for reads
     int maxBytesPerRead = 1 << 30;           // deliver answers in pieces of at most this
     bool emptyReadEvery2nd = false;          // every other Read returns nothing
-    bool stalled = false;                    // answers never arrive
+    bool& stalled = frozen;                  // answers never arrive
     bool failWrites = false;
+    std::chrono::milliseconds writeTimeout{1000};
+    std::chrono::milliseconds readTimeout{100};
 
     // State
-    SimulatedFlash flash;
-    MpsseChip chip;
     bool open = false;
-    bool mpsse = false;
-    bool selected = false;
-    uint8_t lowValue = 0, lowDirection = 0, highValue = 0, highDirection = 0;
-    uint16_t divisor = 0xFFFF;
-    bool divideBy5 = false;
-    bool threePhase = true;  // unknown after reset: a test sees it turned off
-    bool adaptive = true;
-    bool loopback = true;
 
     // Record
     std::vector<std::vector<uint8_t>> writes;  // every USB write, as sent
     int readCalls = 0;
     int writeCalls = 0;
-    int roundTrips = 0;  // writes that asked for an answer
+    int roundTrips = 0;  // writes whose answers the host read
     int resets = 0, purges = 0;
     int purgesInMpsse = 0;  // purges made after the switch into MPSSE mode
-    int latencyMs = -1;
     std::vector<uint8_t> bitModes;
-    std::vector<uint8_t> badCommands;  // opcodes answered with 0xFA
-    std::vector<int> selectedFrames;   // bytes clocked per chip-select frame
 
-    // Clock rate the engine runs SPI at, from divisor and divide-by-5.
-    int64_t SpiClockHz() const;
     std::vector<uint8_t> AllWritten() const;
 
 private:
-    void Decode();
-    void SetLow(uint8_t value, uint8_t direction);
-    void ClockBytes(int64_t count);
-
-    std::vector<uint8_t> pending_;  // written bytes not yet decoded (partial command)
-    std::deque<uint8_t> answers_;
-    int clockedInFrame_ = 0;
+    std::deque<uint8_t> received_;  // data of IN packets not yet handed out
+    bool answered_ = true;          // the latest write's answers were read
 };
 
 }  // namespace zorvek::test

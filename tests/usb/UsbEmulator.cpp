@@ -21,13 +21,14 @@ struct libusb_device_handle {
 namespace zorvek::test::usb {
 namespace {
 
-constexpr uint8_t kStatus0 = 0x31, kStatus1 = 0x60;  // modem status bytes before every packet
-
 struct State {
     std::vector<EmulatedChip> chips;
     std::vector<std::unique_ptr<libusb_device>> nodes;
-    std::unique_ptr<FakeMpsseTransport> engine;
+    std::vector<std::unique_ptr<MpsseEngine>> engines;  // one per chip: its flash outlives a session
+    MpsseEngine* engine = nullptr;                      // the one claimed last
     int transfers = 0;
+    int outTransfers = 0;
+    std::function<void(MpsseEngine&)> beforeTransfer;
     bool unplugged = false;
 } g;
 
@@ -41,7 +42,7 @@ const EmulatedChip& Chip(size_t index) {
 }
 
 int PacketSize() {
-    return g.chips.empty() || g.chips[0].bcdDevice == 0x0500 ? 64 : 512;
+    return g.chips.empty() ? 64 : FtdiChipModelFor(ChipFromBcdDevice(g.chips[0].bcdDevice)).packetSize;
 }
 
 void BuildConfig() {
@@ -71,18 +72,30 @@ void Attach(const std::vector<EmulatedChip>& chips) {
     g.chips = chips;
     g.nodes.clear();
     for (size_t i = 0; i < chips.size(); ++i) g.nodes.push_back(std::make_unique<libusb_device>(libusb_device{i}));
-    g.engine.reset();
+    g.engines.clear();
+    for (const auto& chip : chips) g.engines.push_back(std::make_unique<MpsseEngine>(chip.bcdDevice, chip.flashSize));
+    g.engine = nullptr;
     g.transfers = 0;
+    g.outTransfers = 0;
+    g.beforeTransfer = nullptr;
     g.unplugged = false;
     BuildConfig();
 }
 
-FakeMpsseTransport* Engine() {
-    return g.engine.get();
+MpsseEngine* Engine() {
+    return g.engine ? g.engine : g.engines.empty() ? nullptr : g.engines.front().get();
 }
 
 int BulkTransfers() {
     return g.transfers;
+}
+
+int BulkOutTransfers() {
+    return g.outTransfers;
+}
+
+void BeforeEachTransfer(std::function<void(MpsseEngine&)> hook) {
+    g.beforeTransfer = std::move(hook);
 }
 
 void UnplugAfter(int count) {
@@ -91,6 +104,7 @@ void UnplugAfter(int count) {
 
 }  // namespace zorvek::test::usb
 
+using namespace zorvek;
 using namespace zorvek::test::usb;
 
 extern "C" {
@@ -136,7 +150,7 @@ int libusb_get_device_descriptor(libusb_device* dev, libusb_device_descriptor* d
     desc->bcdUSB = 0x0200;
     desc->bMaxPacketSize0 = 64;
     desc->idVendor = 0x0403;
-    desc->idProduct = 0x6010;
+    desc->idProduct = Chip(dev->index).productId;
     desc->bcdDevice = Chip(dev->index).bcdDevice;
     desc->iManufacturer = 1;
     desc->iProduct = 2;
@@ -193,8 +207,7 @@ int libusb_set_configuration(libusb_device_handle*, int) {
 
 int libusb_claim_interface(libusb_device_handle* handle, int) {
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
-    g.engine = std::make_unique<zorvek::test::FakeMpsseTransport>(Chip(handle->index).bcdDevice);
-    g.engine->Open(g.engine->devices.front());
+    g.engine = g.engines.at(handle->index).get();
     return 0;
 }
 
@@ -202,46 +215,40 @@ int libusb_release_interface(libusb_device_handle*, int) {
     return 0;
 }
 
-// The FTDI vendor requests: reset and purges (0x00), latency (0x09), bit mode (0x0B);
-// baud rate, flow control and the rest are accepted and ignored.
+// The FTDI vendor requests: reset (0x00 with 0) and purges (1: what the host sent and
+// the engine has not decoded, 2: answers waiting for the host), latency (0x09), bit
+// mode (0x0B); baud rate, flow control and the rest are accepted and ignored.
 int libusb_control_transfer(libusb_device_handle*, uint8_t, uint8_t request, uint16_t value, uint16_t, unsigned char*,
                             uint16_t length, unsigned int) {
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
     if (g.engine) {
-        if (request == 0x00 && value == 0) g.engine->Reset();
-        if (request == 0x00 && value != 0) g.engine->Purge();
+        if (request == 0x00 && value == 0) g.engine->ResetSio();
+        if (request == 0x00 && value == 1) g.engine->PurgeTx();
+        if (request == 0x00 && value == 2) g.engine->PurgeRx();
         if (request == 0x09) g.engine->SetLatencyTimer(static_cast<uint8_t>(value));
-        if (request == 0x0B) g.engine->SetBitMode(static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8));
+        if (request == 0x0B) g.engine->SetBitMode(static_cast<uint8_t>(value >> 8));
     }
     return length;
 }
 
 int libusb_bulk_transfer(libusb_device_handle*, unsigned char endpoint, unsigned char* data, int length,
-                         int* transferred, unsigned int) {
+                         int* transferred, unsigned int timeoutMs) {
     *transferred = 0;
+    if (g.beforeTransfer && g.engine) g.beforeTransfer(*g.engine);
     ++g.transfers;
     if (!g.chips.empty() && g.chips[0].unplugAfterTransfers >= 0 && g.transfers > g.chips[0].unplugAfterTransfers)
         g.unplugged = true;
     if (Gone() || !g.engine) return LIBUSB_ERROR_NO_DEVICE;
+    // libusb waits without end for a timeout of 0; here that is a minute of emulated time.
+    const std::chrono::milliseconds timeout(timeoutMs ? timeoutMs : 60000);
+    bool timedOut = false;
     if (!(endpoint & 0x80)) {
-        const int written = g.engine->Write(data, length);
-        if (written < 0) return LIBUSB_ERROR_IO;
-        *transferred = written;
-        return 0;
+        ++g.outTransfers;
+        *transferred = g.engine->BulkOut(data, length, timeout, timedOut);
+    } else {
+        *transferred = g.engine->BulkIn(data, length, timeout, timedOut);
     }
-    // Every packet starts with the two modem status bytes, even when it carries no data.
-    const int packet = PacketSize();
-    int filled = 0;
-    while (filled + 2 <= length) {
-        data[filled] = kStatus0;
-        data[filled + 1] = kStatus1;
-        const int room = std::min(packet, length - filled) - 2;
-        const int n = room > 0 ? g.engine->Read(data + filled + 2, room) : 0;
-        filled += 2 + std::max(n, 0);
-        if (n < room) break;
-    }
-    *transferred = filled;
-    return 0;
+    return timedOut ? LIBUSB_ERROR_TIMEOUT : 0;
 }
 
 // Asynchronous transfers: libftdi's streaming API, which nothing here uses.
