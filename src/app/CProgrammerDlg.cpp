@@ -381,7 +381,11 @@ void CProgrammerDlg::onSetupUsb() {
 }
 
 void CProgrammerDlg::onReadSignature() {
-    IdentifyFlash(job_, link_, *this);
+    job_.flashIdentity = {};
+    IdentifyChip(job_, link_, *this);
+    // Everything identification found, on the Flash ID field.
+    const FlashIdentity& id = job_.flashIdentity;
+    control(kIdFlashId)->setToolTip(id.Identified() ? QString::fromStdString(IdentitySummary(id)) : QString());
 }
 
 void CProgrammerDlg::onCloseUsb() {

@@ -13,10 +13,18 @@ inline constexpr uint8_t kCmdPageProgram = 0x02;
 inline constexpr uint8_t kCmdReadData = 0x03;
 inline constexpr uint8_t kCmdChipErase = 0xC7;
 inline constexpr uint8_t kCmdSectorErase = 0xD8;
+inline constexpr uint8_t kCmdFastRead = 0x0B;     // address, one dummy byte, data
+inline constexpr uint8_t kCmdReadJedecId = 0x9F;  // maker, memory type, density
+inline constexpr uint8_t kCmdReadSfdp = 0x5A;     // address, one dummy byte, JESD216 tables
+inline constexpr uint8_t kCmdWriteStatus = 0x01;  // status register 1 (and 2 where a second byte follows)
+inline constexpr uint8_t kCmdReadStatus2 = 0x35;  // second status register (W25Q, GD25Q)
 
 // Status register: write in progress, write enable latch.
 inline constexpr uint8_t kStatusBusy = 0x01;
 inline constexpr uint8_t kStatusWriteEnabled = 0x02;
+// Status register write disable (SRWD / SRP0): with the WP pin low the status
+// register, and so the block protection, cannot be written.
+inline constexpr uint8_t kStatusRegisterProtect = 0x80;
 
 // Erased flash reads as 0xFF; programming only clears bits.
 inline constexpr uint8_t kErasedByte = 0xFF;

@@ -34,6 +34,9 @@ std::string Describe(const Result& r) {
         case Fault::Unsupported:
             text = "not supported";
             break;
+        case Fault::WriteProtected:
+            text = "the flash is write-protected";
+            break;
         case Fault::File:
         case Fault::Format:
             return r.detail;

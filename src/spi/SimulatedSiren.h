@@ -62,6 +62,9 @@ public:
     // Modelled duration of everything so far: SPI bit time, round trips and waits.
     std::chrono::nanoseconds ModelledTime() const { return flash_.Now(); }
     bool IsOpen() const { return open_; }
+    // Whether the adapter let go of every line when it was last closed (and has
+    // not been opened since): the siren's controller then owns its flash.
+    bool BusReleased() const { return busReleased_ && !open_; }
     const std::string& FilePath() const { return filePath_; }
     const std::string& Serial() const { return serial_; }
     // Problem met reading the backing file at start (empty when none).
@@ -99,6 +102,7 @@ private:
     std::string lastErrorDetail_;
     SimulatorCounters counters_;
     bool open_ = false;
+    bool busReleased_ = true;  // nothing driven before the first open
     UpperPinSetup upperPins_ = kUpperPinsClosing;
     bool attached_ = true;
     int64_t sirenNumber_ = 0;
