@@ -12,6 +12,12 @@ std::string CapacityName(uint32_t capacity) {
     return std::to_string(capacity >> 10) + "K";
 }
 
+std::string CapacityText(uint32_t bytes) {
+    if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    if (bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 std::string CapacityNames(const char* lastJoin) {
     std::set<uint32_t> capacities;
     for (const FlashChip& chip : kFlashChips) capacities.insert(chip.capacity);

@@ -278,8 +278,11 @@ struct FlashRange {
 };
 constexpr FlashRange ProtectedRange(const FlashChip& chip, uint8_t status1, uint8_t status2 = 0) {
     const FlashProtection& p = chip.protection;
-    const uint8_t lowBit = static_cast<uint8_t>(p.blockBits & -p.blockBits);
-    const uint32_t bp = lowBit ? (status1 & p.blockBits) / lowBit : 0;
+    // The BP field, its bits gathered from low to high (N25Q: BP3 sits above TB).
+    uint32_t bp = 0;
+    for (int bit = 7; bit >= 0; --bit) {
+        if (p.blockBits & (1u << bit)) bp = (bp << 1) | ((status1 >> bit) & 1u);
+    }
     uint32_t size = 0;
     if (bp != 0 && p.smallBit && (status1 & p.smallBit)) {
         size = bp >= 7 ? chip.capacity : std::min<uint32_t>(32u << 10, (4u << 10) << (bp - 1));
@@ -298,6 +301,8 @@ constexpr FlashRange ProtectedRange(const FlashChip& chip, uint8_t status1, uint
 
 // "256K", "2M": how a person names a capacity of the table.
 std::string CapacityName(uint32_t capacity);
+// "2 MiB", "64 KiB", "4 KiB": a capacity or range size in words.
+std::string CapacityText(uint32_t bytes);
 // Every capacity of the table, e.g. "256K, 512K, 1M, 2M, 4M" with `lastJoin` ", "
 // or "256K, 512K, 1M, 2M or 4M" with " or ".
 std::string CapacityNames(const char* lastJoin = ", ");

@@ -102,14 +102,14 @@ void IdentifyChip(JobState& job, SpiLink& link, UserPort& port) {
     job.flashLastAddress = id.chip.LastAddress();
     if (id.source == FlashFactsSource::Sfdp)
         Show(port, Format(kMsgUsingSfdp, JedecIdText(id.jedecId).c_str(), id.chip.maker,
-                          (CapacityName(id.chip.capacity) + "iB").c_str(), id.chip.pageSize));
+                          CapacityText(id.chip.capacity).c_str(), id.chip.pageSize));
 }
 
 std::string ProtectionText(const FlashIdentity& id) {
     const FlashRange range = id.Protected();
     std::string text = range.Empty() ? std::string("none")
                                      : Format("0x%06X-0x%06X (%s)", range.begin, range.end - 1,
-                                              (CapacityName(range.end - range.begin) + "iB").c_str());
+                                              CapacityText(range.end - range.begin).c_str());
     text += Format(", status register 0x%02X", id.status1);
     if (id.chip.statusRegister2) text += Format(" 0x%02X", id.status2);
     if (id.status1 & kStatusRegisterProtect) text += ", SRWD set";
@@ -117,8 +117,8 @@ std::string ProtectionText(const FlashIdentity& id) {
 }
 
 std::string IdentitySummary(const FlashIdentity& id) {
-    return Format("Flash: %s %s, JEDEC ID %s, %siB, signature %s, protected: %s (%s)", id.chip.maker, id.chip.name,
-                  JedecIdText(id.jedecId).c_str(), CapacityName(id.chip.capacity).c_str(),
+    return Format("Flash: %s %s, JEDEC ID %s, %s, signature %s, protected: %s (%s)", id.chip.maker, id.chip.name,
+                  JedecIdText(id.jedecId).c_str(), CapacityText(id.chip.capacity).c_str(),
                   id.signature ? Format("0x%02X", *id.signature).c_str() : "none", ProtectionText(id).c_str(),
                   FactsSourceName(id.source));
 }
