@@ -252,3 +252,18 @@ TEST(FlashChips, TheBusIsReleasedAfterEveryRunAlsoAFailedOrCancelledOne) {
         if (c.cancelAtStep > 0) EXPECT_EQ(run.siren.Flash().StatusRegister1(), 0x1C);
     }
 }
+
+TEST(FlashChips, FaultsNeverPassAsSuccessOnAnyChipModel) {
+    for (const FlashChip& chip : kFlashChips)
+        for (const char* fault : {"unplug-after=60", "stuck-busy-after=3", "read-error-at=0x100"}) {
+            ScratchFolder dir;
+            const std::string faults = std::string("chip=") + chip.name + ",protect=0x04," + fault;
+            ChipRun run(faults);
+            CloseUsb(run.job, run.link, run.port);
+            run.job.programFolder = dir.path().string() + "/";
+            const OperationOutcome outcome =
+                SirenOperations(run.job, run.link, run.port).ProgramCommand({.verify = true});
+            EXPECT_NE(outcome, OperationOutcome::Success) << faults;
+            EXPECT_FALSE(run.port.messages.empty()) << faults;
+        }
+}
