@@ -129,6 +129,9 @@ TEST(FlashChips, AWriteTheChipRefusesNamesWriteProtection) {
     ChipRun run("chip=M25P16");
     IdentifyChip(run.job, run.link, run.port);
     run.siren.Flash().SetStatusRegisters(0x1C);
+    EXPECT_EQ(OutcomeOfWrite(run.Write(Pattern(100)), run.port, "incomplete"), OperationOutcome::Failed);
+    EXPECT_FALSE(run.port.SawContaining("incomplete"));
+    run.job.abortFlag = 0;
     const auto data = Pattern(4096);
     EXPECT_NE(ProgramPages(run.job, run.link, run.port, 0, data.data(), data.size()), 0);
     EXPECT_TRUE(run.port.SawContaining("write-protected"));

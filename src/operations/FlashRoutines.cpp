@@ -15,7 +15,8 @@ using detail::Show;
 namespace {
 
 // A routine that gave up: abortFlag, and the one failure the person is told of here.
-void Stop(JobState& job, UserPort& port, const Result& r) {
+void Stop(JobState& job, SpiLink& link, UserPort& port, const Result& r) {
+    link.writeRefused = link.writeRefused || r.fault == Fault::WriteProtected;
     job.abortFlag = 1;
     if (r.fault == Fault::StillBusy) Show(port, Format(kMsgStillBusy, static_cast<int>(r.value / 1000)));
     if (r.fault == Fault::WriteProtected) Show(port, Format(kMsgRefused, r.address));
@@ -135,7 +136,7 @@ bool LiftWriteProtection(JobState& job, SpiLink& link, UserPort& port) {
         return false;
     }
     if (!r) {
-        Stop(job, port, r);
+        Stop(job, link, port, r);
         return false;
     }
     if (job.verbose) Show(port, Format(kMsgProtectionLifted, id.status1));
@@ -163,7 +164,7 @@ int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port) {
 bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port, std::chrono::milliseconds limit) {
     const Result r = LinkFlash(job, link, port)->WaitWhileBusy(limit);
     link.lastStatus = LinkStatus(r);
-    if (!r) Stop(job, port, r);
+    if (!r) Stop(job, link, port, r);
     return r.ok();
 }
 
@@ -182,7 +183,7 @@ int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t addre
         Show(port, Format(kMsgPageCrossing, count, address, kFlashPageSize));
         return link.lastStatus;
     }
-    if (!r) Stop(job, port, r);
+    if (!r) Stop(job, link, port, r);
     return link.lastStatus;
 }
 
@@ -192,7 +193,7 @@ int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t addr
     const Result r = LinkFlash(job, link, port)->ProgramPages(address, data, length);
     if (r) return 0;
     link.lastStatus = LinkStatus(r);
-    Stop(job, port, r);
+    Stop(job, link, port, r);
     return link.lastStatus != 0 ? link.lastStatus : kStopped;
 }
 
@@ -204,7 +205,7 @@ int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address
 void ChipErase(JobState& job, SpiLink& link, UserPort& port) {
     const Result r = LinkFlash(job, link, port)->EraseChip();
     link.lastStatus = LinkStatus(r);
-    if (!r) Stop(job, port, r);
+    if (!r) Stop(job, link, port, r);
     SetFlashStatus(job, port, "");
 }
 
@@ -230,7 +231,7 @@ int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps) {
     const Result r = LinkFlash(job, link, port)->EraseChip(steps);
     link.lastStatus = LinkStatus(r);
     if (!r) {
-        Stop(job, port, r);
+        Stop(job, link, port, r);
         return kStopped;
     }
     SetFlashStatus(job, port, "");
@@ -242,7 +243,7 @@ int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t addr
     const Result r = LinkFlash(job, link, port)->EraseSectors(address, count);
     link.lastStatus = LinkStatus(r);
     if (!r) {
-        Stop(job, port, r);
+        Stop(job, link, port, r);
         return kStopped;
     }
     SetFlashStatus(job, port, "");

@@ -109,6 +109,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     if (progress->IsCancelled()) job.abortFlag = 1;
 
     FlashWriteResult result;
+    link.writeRefused = false;
     // A protected chip ignores erase and program: lift the protection first, or
     // stop before anything is erased.
     if (!job.abortFlag && !LiftWriteProtection(job, link, port)) {
@@ -139,6 +140,8 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     }
     result.stopped = job.abortFlag != 0;
     result.cancelled = progress.Cancelled();
+    // Protection was named already; "stopped answering" would send the person to the cables.
+    result.refused = link.writeRefused && !result.cancelled;
     RestoreWriteProtection(job, link, port);
     result.unverified = result.verified == kStopped && !result.cancelled;
     return result;
