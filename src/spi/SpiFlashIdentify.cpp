@@ -42,7 +42,9 @@ Result SpiFlash::ReadSfdp(uint32_t address, uint8_t* buffer, int32_t count) {
 
 Result SpiFlash::ReadStatusRegisters(uint8_t& status1, uint8_t& status2) {
     status2 = 0;
-    if (Result r = ReadStatus(status1); !r) return r;
+    // Not one of the polls the observer is told of: these are facts, not waiting.
+    const uint8_t read1[] = {kCmdReadStatus};
+    if (Result r = Query(read1, sizeof read1, &status1, 1); !r) return r;
     if (!chip_ || !chip_->statusRegister2) return Result::Ok();
     const uint8_t control[] = {kCmdReadStatus2};
     return Query(control, sizeof control, &status2, 1);
