@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedUserPort.h"
+#include "SpyAdapter.h"
 #include "TestFiles.h"
 #include "operations/FlashRoutines.h"
 #include "operations/OperationSupport.h"
@@ -269,4 +270,17 @@ TEST(FlashChips, FaultsNeverPassAsSuccessOnAnyChipModel) {
             EXPECT_NE(outcome, OperationOutcome::Success) << faults;
             EXPECT_FALSE(run.port.messages.empty()) << faults;
         }
+}
+
+TEST(FlashChips, ReadsAboveTheChipsReadClockUseFastRead) {
+    ChipRun run("chip=MX25L1606E");  // READ up to 33 MHz
+    run.siren.Flash().Memory()[0x1234] = 0x5A;
+    for (const auto& [hz, opcode] : {std::pair<int32_t, uint8_t>{6000000, kCmdReadData}, {40000000, kCmdFastRead}}) {
+        SpyAdapter spy(run.siren);
+        SpiFlash flash(spy, run.link.handle, FlashChipNamed("MX25L1606E"), nullptr, nullptr, hz);
+        uint8_t byte = 0;
+        ASSERT_TRUE(flash.Read(0x1234, &byte, 1));
+        EXPECT_EQ(byte, 0x5A) << hz;
+        EXPECT_EQ(spy.Count(opcode), 1) << hz;
+    }
 }
