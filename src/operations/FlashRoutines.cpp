@@ -128,10 +128,15 @@ bool LiftWriteProtection(JobState& job, SpiLink& link, UserPort& port) {
     if (job.abortFlag) return false;
     const FlashIdentity& id = job.flashIdentity;
     if (IdentifiedChip(job) != &id.chip || !id.ProtectionBitsSet()) return true;
+    // A Cancel in the middle would leave the bits cleared with nobody to put them back.
+    ProgressPort* const progress = link.progress;
+    link.progress = nullptr;
     const Result r = LinkFlash(job, link, port)->LiftProtection(id);
+    link.progress = progress;
     link.lastStatus = LinkStatus(r);
     if (r.fault == Fault::WriteProtected) {
         job.abortFlag = 1;
+        link.writeRefused = true;
         Show(port, Format(kMsgWriteProtected, r.detail.c_str()));
         return false;
     }

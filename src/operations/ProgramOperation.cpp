@@ -112,9 +112,10 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     link.writeRefused = false;
     // A protected chip ignores erase and program: lift the protection first, or
     // stop before anything is erased.
-    if (!job.abortFlag && !LiftWriteProtection(job, link, port)) {
+    const bool lifting = !job.abortFlag;
+    if (lifting && !LiftWriteProtection(job, link, port)) {
         result.stopped = true;
-        result.refused = !progress.Cancelled();
+        result.refused = link.writeRefused;
         return result;
     }
     const uint32_t sectorSize = IdentifiedChip(job) ? IdentifiedChip(job)->sectorSize : kFlashSectorSize;
@@ -142,7 +143,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     result.cancelled = progress.Cancelled();
     // Protection was named already; "stopped answering" would send the person to the cables.
     result.refused = link.writeRefused && !result.cancelled;
-    RestoreWriteProtection(job, link, port);
+    if (lifting) RestoreWriteProtection(job, link, port);
     result.unverified = result.verified == kStopped && !result.cancelled;
     return result;
 }
