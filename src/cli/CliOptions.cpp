@@ -25,7 +25,7 @@ const std::map<std::string, CommandRule>& Commands() {
         {"read", {1, "OUT.zmg", {}}},
         {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
         {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
-        {"identify", {0, "", {}}},
+        {"identify", {0, "", {"--json"}}},
         {"adapters", {0, "", {"--json"}}},
         {"selftest", {0, "", {"-o"}}},
         {"info", {1, "FILE", {"--json"}}},
@@ -207,7 +207,9 @@ Commands:
                         asks first on the terminal, --yes answers to go ahead.
                         An interrupted update's copy of the first 64 KiB is found
                         and put back; --restore-from names such a copy
-  identify              show the flash signature, capacity and highest address
+  identify [--json]     show the flash signature, capacity and highest address, the
+                        chip (maker, part, JEDEC ID), its write protection and
+                        whether its facts come from the chip table or its SFDP tables
   adapters [--json]     list the adapters attached (of the kind --adapter chooses),
                         also those that cannot be opened, and why
   selftest [-o BACKUP.zmg]

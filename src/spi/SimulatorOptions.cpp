@@ -73,6 +73,28 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
         f.weakBits.emplace_back(static_cast<uint32_t>(*a), static_cast<int>(*b));
         return true;
     }
+    if (key == "chip") {
+        const FlashChip* chip = FlashChipNamed(Trim(value));
+        if (!chip) return false;
+        f.chip = chip->name;
+        return true;
+    }
+    if (key == "jedec") {
+        std::string_view hex = Trim(value);
+        if (hex.size() != 6) return false;
+        auto id = ParseNumber("0x" + std::string(hex), 0xFFFFFF);
+        if (!id || *id == 0 || *id == 0xFFFFFF) return false;
+        f.jedecId = static_cast<uint32_t>(*id);
+        return true;
+    }
+    if (key == "sfdp") return Trim(value) == "none" && (f.noSfdp = true);
+    if (key == "wp") return Trim(value) == "low" && (f.wpLow = true);
+    if (key == "protect") {
+        auto p = ParseNumber(value, 0xFF);
+        if (!p) return false;
+        f.protect = static_cast<uint8_t>(*p);
+        return true;
+    }
     if (key == "signature") {
         auto s = ParseNumber(value, 0xFF);
         if (!s) return false;
@@ -98,6 +120,20 @@ bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::s
     }
     faults = std::move(parsed);
     return true;
+}
+
+FlashChip SimulatedChip(uint32_t size, const SimulatorFaults& faults) {
+    const FlashChip* named = faults.chip.empty() ? nullptr : FlashChipNamed(faults.chip);
+    const FlashChip* bySize = FlashChipForCapacity(SimulatedFlash::IsSupportedSize(size) ? size : kDefaultFlashSize);
+    FlashChip chip = named ? *named : *bySize;
+    if (faults.jedecId) {
+        chip.name = "(simulated)";
+        chip.jedecId = *faults.jedecId;
+        chip.signature = 0;
+        chip.sfdp = true;
+    }
+    if (faults.noSfdp) chip.sfdp = false;
+    return chip;
 }
 
 std::optional<uint32_t> ParseSimulatorSize(std::string_view text) {
