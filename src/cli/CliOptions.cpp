@@ -183,7 +183,31 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
     return {};
 }
 
+namespace {
+
+std::string HelpBody();
+
+// The --adapter line names every driver of the registry.
+std::string AdapterHelp() {
+    std::string names;
+    for (const AdapterDriver* driver : AdapterDrivers()) names += (names.empty() ? "" : "|") + std::string(driver->name);
+    std::string line = "  --adapter " + names;
+    line.resize(std::max<size_t>(line.size() + 1, 29), ' ');
+    return line + "adapter to use (default: $ZORVEK_ADAPTER, else " + AdapterDrivers().front()->name +
+           ";\n                             --simulator-file or --simulator-size alone choose the simulator)\n";
+}
+
+}  // namespace
+
 std::string HelpText() {
+    std::string text = HelpBody();
+    text.replace(text.find("@ADAPTERS@"), 10, AdapterHelp());
+    return text;
+}
+
+namespace {
+
+std::string HelpBody() {
     return R"(Usage: zorvek-cli [options] COMMAND [arguments]
 
 Programs voice sirens from the command line, with the same results as the window.
@@ -235,9 +259,7 @@ Commands:
   voices                list the voices say takes
 
 Options:
-  --adapter ftdi|simulator   adapter to use (default: $ZORVEK_ADAPTER, else ftdi;
-                             --simulator-file or --simulator-size alone choose the simulator)
-  --device SERIAL            use the adapter with this USB serial number; needed
+@ADAPTERS@  --device SERIAL            use the adapter with this USB serial number; needed
                              when several are attached (see the adapters command)
   --device SERIAL (several times), --device all
                              program or write: the same image into every adapter
@@ -282,5 +304,7 @@ Exit status:
      and --device does not choose one
 )";
 }
+
+}  // namespace
 
 }  // namespace zorvek::cli
