@@ -37,6 +37,9 @@ const std::map<std::string, CommandRule>& Commands() {
     return commands;
 }
 
+const std::set<std::string> kEveryCommandOptions = {
+    "--help", "-h", "--version", "-V", "--verbose", "-v", "--quiet", "-q", "--stats",
+    "--adapter", "--device", "--simulator-file", "--simulator-size"};
 const std::set<std::string> kValueOptions = {"--adapter", "--device",  "--simulator-file", "--simulator-size",
                                              "-o",        "--output",  "--message",        "--restore-from",
                                              "--erase",   "--log"};
@@ -102,25 +105,20 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "-o") {
             if (value->empty()) return "-o needs a file name";
             o.output = value;
-            seen.insert("-o");
         } else if (arg == "--message") {
             int n = 0;
             auto [end, ec] = std::from_chars(value->data(), value->data() + value->size(), n);
             if (ec != std::errc() || end != value->data() + value->size() || n < 1 || n > 7)
                 return "--message must be a number from 1 to 7, not \"" + *value + "\"";
             o.message = n;
-            seen.insert("--message");
         } else if (arg == "--verify" || arg == "--no-verify") {
             if (o.verify && *o.verify != (arg == "--verify")) return "--verify and --no-verify exclude each other";
             o.verify = arg == "--verify";
-            seen.insert(arg);
         } else if (arg == "--restore-from") {
             if (value->empty()) return "--restore-from needs a file name";
             o.restoreFrom = value;
-            seen.insert(arg);
         } else if (arg == "--lenient") {
             o.lenient = true;
-            seen.insert(arg);
         } else if (arg == "--erase") {
             if (*value == "sectors")
                 o.erase = EraseMode::Sectors;
@@ -130,26 +128,22 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
                 o.erase = EraseMode::Auto;
             else
                 return "--erase must be \"sectors\", \"chip\" or \"auto\", not \"" + *value + "\"";
-            seen.insert(arg);
         } else if (arg == "--repeat") {
             o.repeat = true;
-            seen.insert(arg);
         } else if (arg == "--log") {
             if (value->empty()) return "--log needs a file name";
             o.log = value;
-            seen.insert(arg);
         } else if (arg == "--json") {
             o.json = true;
-            seen.insert(arg);
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
-            seen.insert("--yes");
         } else if (audioOption) {
             o.audio[arg] = value.value_or("");
-            seen.insert(arg);
         } else {
             return "unknown option " + arg;
         }
+        // Options that apply to every command need no check against the command.
+        if (!kEveryCommandOptions.count(arg)) seen.insert(arg == "-y" ? "--yes" : arg);
     }
     if (o.quiet && o.verbose) return "--quiet and --verbose exclude each other";
     if (operands.empty()) {

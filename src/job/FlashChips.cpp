@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <set>
+#include <utility>
 
 #include "job/TextFormat.h"
 
@@ -51,26 +52,13 @@ std::string FlashChipNames() {
 
 const char* JedecMakerName(uint8_t manufacturer) {
     // JEP106 bank 1 codes of the makers whose serial flash sirens carry.
-    switch (manufacturer) {
-        case 0x20:
-            return "Micron";
-        case 0xEF:
-            return "Winbond";
-        case 0xC2:
-            return "Macronix";
-        case 0xC8:
-            return "GigaDevice";
-        case 0x01:
-            return "Spansion (Infineon)";
-        case 0x1F:
-            return "Adesto";
-        case 0x9D:
-            return "ISSI";
-        case 0xBF:
-            return "Microchip (SST)";
-        default:
-            return "unknown maker";
-    }
+    static constexpr std::pair<uint8_t, const char*> kMakers[] = {
+        {0x20, "Micron"}, {0xEF, "Winbond"}, {0xC2, "Macronix"}, {0xC8, "GigaDevice"},
+        {0x01, "Spansion (Infineon)"}, {0x1F, "Adesto"}, {0x9D, "ISSI"}, {0xBF, "Microchip (SST)"},
+    };
+    for (const auto& [code, name] : kMakers)
+        if (code == manufacturer) return name;
+    return "unknown maker";
 }
 
 std::string JedecIdText(uint32_t jedecId) {

@@ -33,6 +33,14 @@ std::optional<uint64_t> ParseNumber(std::string_view s, uint64_t max) {
     return value;
 }
 
+// Sets `field` to the number `value` holds, up to `max`; false when it holds none.
+template <typename Field>
+bool SetNumber(std::string_view value, uint64_t max, Field& field) {
+    auto n = ParseNumber(value, max);
+    if (n) field = static_cast<Field>(*n);
+    return n.has_value();
+}
+
 bool ParseItem(std::string_view item, SimulatorFaults& f) {
     if (item == "no-device") return f.noDevice = true;
     if (item == "open-fails") return f.openFails = true;
@@ -52,12 +60,7 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
         (key == "sirens" ? f.sirens : f.weakSiren) = static_cast<int64_t>(*n);
         return true;
     }
-    if (key == "slow") {
-        auto n = ParseNumber(value, kMaxSlowMicroseconds);
-        if (!n) return false;
-        f.slowMicroseconds = static_cast<int64_t>(*n);
-        return true;
-    }
+    if (key == "slow") return SetNumber(value, kMaxSlowMicroseconds, f.slowMicroseconds);
     if (key == "read-error-at") {
         auto a = ParseNumber(value, 0xFFFFFF);
         if (!a) return false;
@@ -89,18 +92,8 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
     }
     if (key == "sfdp") return Trim(value) == "none" && (f.noSfdp = true);
     if (key == "wp") return Trim(value) == "low" && (f.wpLow = true);
-    if (key == "protect") {
-        auto p = ParseNumber(value, 0xFF);
-        if (!p) return false;
-        f.protect = static_cast<uint8_t>(*p);
-        return true;
-    }
-    if (key == "signature") {
-        auto s = ParseNumber(value, 0xFF);
-        if (!s) return false;
-        f.signature = static_cast<uint8_t>(*s);
-        return true;
-    }
+    if (key == "protect") return SetNumber(value, 0xFF, f.protect);
+    if (key == "signature") return SetNumber(value, 0xFF, f.signature);
     return false;
 }
 
