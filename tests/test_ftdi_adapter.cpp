@@ -91,7 +91,9 @@ TEST_F(FtdiTest, OpenSetupAndPinsOnFt2232C) {
 
     CloseUsb(job, link, port);
     EXPECT_FALSE(usb->open);
-    EXPECT_EQ(usb->writes.back(), (Bytes{0x80, 0x58, 0xFB, 0x82, 0x0A, 0x0F}));  // flushed on close
+    // Flushed on close, then every line an input and the bit mode reset.
+    EXPECT_EQ(usb->writes.back(), (Bytes{0x80, 0x58, 0xFB, 0x82, 0x0A, 0x0F, 0x80, 0x00, 0x00, 0x82, 0x00, 0x00}));
+    EXPECT_EQ(usb->bitModes.back(), 0x00);
     EXPECT_EQ(usb->highValue & 1, 0);
 }
 

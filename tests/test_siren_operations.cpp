@@ -243,7 +243,8 @@ TEST(SirenOperations, CloneOntoAnotherSiren) {
     target.port.fileAnswers.push_back(clone);
     EXPECT_EQ(target.Ops().WriteSiren(), OperationOutcome::Success);
     EXPECT_TRUE(target.Flash() == source.Flash());
-    EXPECT_EQ(target.port.progresses.at(0)->calls.at(1), "SetRange 0 33 1");
+    // A full 2 MiB image: 32 sectors; a 33rd would wrap onto sector 0.
+    EXPECT_EQ(target.port.progresses.at(0)->calls.at(1), "SetRange 0 32 1");
 }
 
 TEST(SirenOperations, WriterPadsShortFilesAndRefusesDataBeyondTheFlash) {

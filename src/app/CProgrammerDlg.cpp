@@ -378,7 +378,13 @@ void CProgrammerDlg::onSetupUsb() {
     SetupUsb(job_, link_, *this);
 }
 
-void CProgrammerDlg::onReadSignature() { IdentifyFlash(job_, link_, *this); }
+void CProgrammerDlg::onReadSignature() {
+    job_.flashIdentity = {};
+    IdentifyChip(job_, link_, *this);
+    // Everything identification found, on the Flash ID field.
+    const FlashIdentity& id = job_.flashIdentity;
+    control(kIdFlashId)->setToolTip(id.Identified() ? QString::fromStdString(IdentitySummary(id)) : QString());
+}
 
 void CProgrammerDlg::onCloseUsb() { CloseUsb(job_, link_, *this); }
 

@@ -236,6 +236,7 @@ void CliRun::PrintStats() const {
                      static_cast<double>(d.modelled->count()) / 1e9, static_cast<double>(d.floor->count()) / 1e9,
                      d.floorBasis.c_str());
     }
+    if (d.busReleased) std::fprintf(stderr, "Bus released at close: %s\n", *d.busReleased ? "yes" : "no");
 }
 
 int CliRun::Finish(OperationOutcome outcome, const char* done) {
@@ -395,14 +396,30 @@ int CliRun::Identify() {
     job_.abortFlag = 0;
     SetupUsb(job_, link_, port_);
     if (job_.abortFlag) return Finish(OperationOutcome::NoAdapter, nullptr);
-    IdentifyFlash(job_, link_, port_);
+    IdentifyChip(job_, link_, port_);
     const bool known = job_.abortFlag == 0;
     CloseUsb(job_, link_, port_);
     if (!known) return Finish(OperationOutcome::Failed, nullptr);
+    const FlashIdentity& id = job_.flashIdentity;
     const uint64_t capacity = uint64_t{job_.flashLastAddress} + 1;
-    std::printf("Signature: 0x%02X\nCapacity: %llu bytes (%llu KiB)\nHighest address: %s\n", job_.flashIdValue,
+    const std::string signature = id.signature ? Format("0x%02X", *id.signature) : "none";
+    if (o_.json) {
+        const FlashRange range = id.Protected();
+        std::printf("{\"maker\":%s,\"part\":%s,\"jedecId\":%s,\"capacity\":%llu,\"highestAddress\":%u,"
+                    "\"signature\":%s,\"statusRegister\":%u,\"protected\":%s,\"source\":%s}\n",
+                    JsonQuoted(id.chip.maker).c_str(), JsonQuoted(id.chip.name).c_str(),
+                    JsonQuoted(JedecIdText(id.jedecId)).c_str(), static_cast<unsigned long long>(capacity),
+                    job_.flashLastAddress, id.signature ? std::to_string(*id.signature).c_str() : "null",
+                    id.status1,
+                    range.Empty() ? "null" : Format("{\"from\":%u,\"to\":%u}", range.begin, range.end - 1).c_str(),
+                    JsonQuoted(FactsSourceName(id.source)).c_str());
+        return kExitSuccess;
+    }
+    std::printf("Signature: %s\nCapacity: %llu bytes (%llu KiB)\nHighest address: %s\n", signature.c_str(),
                 static_cast<unsigned long long>(capacity), static_cast<unsigned long long>(capacity / 1024),
                 Hex(job_.flashLastAddress).c_str());
+    std::printf("Chip: %s %s\nJEDEC ID: %s\nProtected: %s\nFacts from: %s\n", id.chip.maker, id.chip.name,
+                JedecIdText(id.jedecId).c_str(), ProtectionText(id).c_str(), FactsSourceName(id.source));
     return kExitSuccess;
 }
 

@@ -25,7 +25,7 @@ const std::map<std::string, CommandRule>& Commands() {
         {"read", {1, "OUT.zmg", {}}},
         {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
         {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
-        {"identify", {0, "", {}}},
+        {"identify", {0, "", {"--json"}}},
         {"adapters", {0, "", {"--json"}}},
         {"selftest", {0, "", {"-o"}}},
         {"info", {1, "FILE", {"--json"}}},
@@ -37,6 +37,9 @@ const std::map<std::string, CommandRule>& Commands() {
     return commands;
 }
 
+const std::set<std::string> kEveryCommandOptions = {
+    "--help", "-h", "--version", "-V", "--verbose", "-v", "--quiet", "-q", "--stats",
+    "--adapter", "--device", "--simulator-file", "--simulator-size"};
 const std::set<std::string> kValueOptions = {"--adapter", "--device",  "--simulator-file", "--simulator-size",
                                              "-o",        "--output",  "--message",        "--restore-from",
                                              "--erase",   "--log"};
@@ -102,25 +105,20 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "-o") {
             if (value->empty()) return "-o needs a file name";
             o.output = value;
-            seen.insert("-o");
         } else if (arg == "--message") {
             int n = 0;
             auto [end, ec] = std::from_chars(value->data(), value->data() + value->size(), n);
             if (ec != std::errc() || end != value->data() + value->size() || n < 1 || n > 7)
                 return "--message must be a number from 1 to 7, not \"" + *value + "\"";
             o.message = n;
-            seen.insert("--message");
         } else if (arg == "--verify" || arg == "--no-verify") {
             if (o.verify && *o.verify != (arg == "--verify")) return "--verify and --no-verify exclude each other";
             o.verify = arg == "--verify";
-            seen.insert(arg);
         } else if (arg == "--restore-from") {
             if (value->empty()) return "--restore-from needs a file name";
             o.restoreFrom = value;
-            seen.insert(arg);
         } else if (arg == "--lenient") {
             o.lenient = true;
-            seen.insert(arg);
         } else if (arg == "--erase") {
             if (*value == "sectors")
                 o.erase = EraseMode::Sectors;
@@ -130,26 +128,22 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
                 o.erase = EraseMode::Auto;
             else
                 return "--erase must be \"sectors\", \"chip\" or \"auto\", not \"" + *value + "\"";
-            seen.insert(arg);
         } else if (arg == "--repeat") {
             o.repeat = true;
-            seen.insert(arg);
         } else if (arg == "--log") {
             if (value->empty()) return "--log needs a file name";
             o.log = value;
-            seen.insert(arg);
         } else if (arg == "--json") {
             o.json = true;
-            seen.insert(arg);
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
-            seen.insert("--yes");
         } else if (audioOption) {
             o.audio[arg] = value.value_or("");
-            seen.insert(arg);
         } else {
             return "unknown option " + arg;
         }
+        // Options that apply to every command need no check against the command.
+        if (!kEveryCommandOptions.count(arg)) seen.insert(arg == "-y" ? "--yes" : arg);
     }
     if (o.quiet && o.verbose) return "--quiet and --verbose exclude each other";
     if (operands.empty()) {
@@ -183,7 +177,31 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
     return {};
 }
 
+namespace {
+
+std::string HelpBody();
+
+// The --adapter line names every driver of the registry.
+std::string AdapterHelp() {
+    std::string names;
+    for (const AdapterDriver* driver : AdapterDrivers()) names += (names.empty() ? "" : "|") + std::string(driver->name);
+    std::string line = "  --adapter " + names;
+    line.resize(std::max<size_t>(line.size() + 1, 29), ' ');
+    return line + "adapter to use (default: $ZORVEK_ADAPTER, else " + AdapterDrivers().front()->name +
+           ";\n                             --simulator-file or --simulator-size alone choose the simulator)\n";
+}
+
+}  // namespace
+
 std::string HelpText() {
+    std::string text = HelpBody();
+    text.replace(text.find("@ADAPTERS@"), 10, AdapterHelp());
+    return text;
+}
+
+namespace {
+
+std::string HelpBody() {
     return R"(Usage: zorvek-cli [options] COMMAND [arguments]
 
 Programs voice sirens from the command line, with the same results as the window.
@@ -207,7 +225,9 @@ Commands:
                         asks first on the terminal, --yes answers to go ahead.
                         An interrupted update's copy of the first 64 KiB is found
                         and put back; --restore-from names such a copy
-  identify              show the flash signature, capacity and highest address
+  identify [--json]     show the flash signature, capacity and highest address, the
+                        chip (maker, part, JEDEC ID), its write protection and
+                        whether its facts come from the chip table or its SFDP tables
   adapters [--json]     list the adapters attached (of the kind --adapter chooses),
                         also those that cannot be opened, and why
   selftest [-o BACKUP.zmg]
@@ -233,9 +253,7 @@ Commands:
   voices                list the voices say takes
 
 Options:
-  --adapter ftdi|simulator   adapter to use (default: $ZORVEK_ADAPTER, else ftdi;
-                             --simulator-file or --simulator-size alone choose the simulator)
-  --device SERIAL            use the adapter with this USB serial number; needed
+@ADAPTERS@  --device SERIAL            use the adapter with this USB serial number; needed
                              when several are attached (see the adapters command)
   --device SERIAL (several times), --device all
                              program or write: the same image into every adapter
@@ -280,5 +298,7 @@ Exit status:
      and --device does not choose one
 )";
 }
+
+}  // namespace
 
 }  // namespace zorvek::cli

@@ -9,12 +9,20 @@ namespace zorvek {
 // Opcodes.
 enum FlashCommand : uint8_t {
     kCmdReadSignature = 0xAB, kCmdWriteEnable = 0x06, kCmdReadStatus = 0x05, kCmdPageProgram = 0x02,
-    kCmdReadData = 0x03,      kCmdChipErase = 0xC7,   kCmdSectorErase = 0xD8
+    kCmdReadData = 0x03,      kCmdChipErase = 0xC7,   kCmdSectorErase = 0xD8,
+    kCmdFastRead = 0x0B,     // address, one dummy byte, data
+    kCmdReadJedecId = 0x9F,  // maker, memory type, density
+    kCmdReadSfdp = 0x5A,     // address, one dummy byte, JESD216 tables
+    kCmdWriteStatus = 0x01,  // status register 1 (and 2 where a second byte follows)
+    kCmdReadStatus2 = 0x35,  // second status register (W25Q, GD25Q)
 };
 
 // Status register: write in progress, write enable latch.
 inline constexpr uint8_t kStatusBusy = 0x01;
 inline constexpr uint8_t kStatusWriteEnabled = 0x02;
+// Status register write disable (SRWD / SRP0): with the WP pin low the status
+// register, and so the block protection, cannot be written.
+inline constexpr uint8_t kStatusRegisterProtect = 0x80;
 
 // Erased flash reads as 0xFF; programming only clears bits.
 inline constexpr uint8_t kErasedByte = 0xFF;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "job/FlashIdentity.h"
+
 namespace zorvek {
 
 enum SirenUsage : int32_t { Gas = 0, Fire = 1, IndustrialDc = 2, IndustrialAc = 3 };
@@ -54,6 +56,7 @@ struct JobState {
     int32_t abortFlag = 0;
     uint32_t flashIdValue = 0;
     uint32_t flashLastAddress = 0;
+    FlashIdentity flashIdentity;  // from the latest full identification
 
     // Slot by its number 1..7.
     MessageSlot& slot(int number) { return slots.at(static_cast<size_t>(number - 1)); }

@@ -9,7 +9,8 @@ std::string Describe(const Result& r) {
     // In the order of Fault.
     static constexpr const char* kWords[] = {
         "ok",           "cancelled", "the adapter failed", "invalid argument", "a page program would cross a page boundary",
-        "the flash was still busy", "flash not recognised", "read-back differs", "not supported",
+        "the flash was still busy", "flash not recognised", "read-back differs", "not supported", "", "",
+        "the flash is write-protected",
     };
     std::string text = EnumLookup(r.fault, kWords, "failed");
     if (r.fault == Fault::Adapter) text += Format(" (status %d)", r.status);

@@ -18,6 +18,7 @@ enum class Fault : int32_t {
     Unsupported,      // a request this driver or build cannot carry out
     File,             // a file could not be read or written; `detail`
     Format,           // outside input that is not what it should be; `detail`
+    WriteProtected,   // the flash refused a write: protection bits, SRWD with WP low; `address`, `detail`
 };
 
 struct Result {

@@ -174,6 +174,10 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         progress.Destroy();
         return finish(OperationOutcome::Cancelled);
     }
+    if (!LiftWriteProtection(job_, link_, port_)) {
+        progress.Destroy();
+        return finish(OperationOutcome::Failed);
+    }
 
     // Once erased, the sector exists only in this process until it is written
     // back: keep it on disk first, and hold Cancel until it is back.
@@ -222,6 +226,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
                           ? kMsgRecoveryKept
                           : kMsgRecoveryKeptNotMatched;
     }
+    RestoreWriteProtection(job_, link_, port_);
     link_.progress = &progress.Popup();
     const bool verifyStopped = verifyRan && verified == kStopped;
     progress.Destroy();

@@ -15,17 +15,24 @@ using detail::Show;
 namespace {
 
 // A routine that gave up: abortFlag, and the one failure the person is told of here.
-void Stop(JobState& job, UserPort& port, const Result& r) {
+void Stop(JobState& job, SpiLink& link, UserPort& port, const Result& r) {
+    link.writeRefused = link.writeRefused || r.fault == Fault::WriteProtected;
     job.abortFlag = 1;
     if (r.fault == Fault::StillBusy) Show(port, Format(kMsgStillBusy, static_cast<int>(r.value / 1000)));
+    if (r.fault == Fault::WriteProtected) Show(port, Format(kMsgRefused, r.address));
 }
 
 }  // namespace
 
 LinkFlash::LinkFlash(JobState& job, SpiLink& link, UserPort& port)
     : observer_(job, port),
-      flash_(detail::AdapterOf(link), link.handle, FlashChipForLastAddress(job.flashLastAddress), link.progress,
-             &observer_, link.clockHz) {}
+      flash_(detail::AdapterOf(link), link.handle, IdentifiedChip(job), link.progress, &observer_, link.clockHz) {}
+
+const FlashChip* IdentifiedChip(const JobState& job) {
+    const FlashIdentity& id = job.flashIdentity;
+    if (id.Identified() && id.chip.LastAddress() == job.flashLastAddress) return &id.chip;
+    return FlashChipForLastAddress(job.flashLastAddress);
+}
 
 uint32_t FlashLastAddressForSignature(uint32_t signature) {
     const FlashChip* chip = FlashChipForSignature(signature);
@@ -63,6 +70,97 @@ void IdentifyFlash(JobState& job, SpiLink& link, UserPort& port) {
     job.flashLastAddress = lastAddress;
 }
 
+void IdentifyChip(JobState& job, SpiLink& link, UserPort& port) {
+    FlashIdentity id;
+    const Result r = LinkFlash(job, link, port)->Identify(id);
+    link.lastStatus = LinkStatus(r);
+    // The signature as IdentifyFlash reports it, whatever else was read.
+    const uint8_t signature = id.signature.value_or(r.fault == Fault::Adapter ? 0 : 0xFF);
+    if (job.verbose) {
+        job.messageText = Format(kMsgSignature, signature);
+        if (r.fault != Fault::Adapter) Show(port, job.messageText);
+    }
+    job.flashIdText = Format("0x%x", signature);
+    port.exchangeToWindow();
+    job.flashIdValue = signature;
+    if (r.fault == Fault::Adapter || r.fault == Fault::Cancelled) {
+        job.abortFlag = 1;
+        Show(port, kMsgSignatureUnread);
+        return;
+    }
+    if (r.fault == Fault::NotRecognised) {
+        job.abortFlag = 1;
+        if (!r.detail.empty() && r.value == id.jedecId && id.jedecId != 0)
+            Show(port, Format(kMsgJedecUnknown, JedecIdText(id.jedecId).c_str(),
+                              JedecMakerName(static_cast<uint8_t>(id.jedecId >> 16)), r.detail.c_str()));
+        else if (!r.detail.empty())
+            Show(port, Format(kMsgIdentityMismatch, r.detail.c_str()));
+        else
+            Show(port, Format(kMsgSignatureUnknown, static_cast<unsigned>(r.value)));
+        return;
+    }
+    job.flashIdentity = id;
+    job.flashLastAddress = id.chip.LastAddress();
+    if (id.source == FlashFactsSource::Sfdp)
+        Show(port, Format(kMsgUsingSfdp, JedecIdText(id.jedecId).c_str(), id.chip.maker,
+                          CapacityText(id.chip.capacity).c_str(), id.chip.pageSize));
+}
+
+std::string ProtectionText(const FlashIdentity& id) {
+    const FlashRange range = id.Protected();
+    std::string text = range.Empty() ? std::string("none")
+                                     : Format("0x%06X-0x%06X (%s)", range.begin, range.end - 1,
+                                              CapacityText(range.end - range.begin).c_str());
+    text += Format(", status register 0x%02X", id.status1);
+    if (id.chip.statusRegister2) text += Format(" 0x%02X", id.status2);
+    if (id.status1 & kStatusRegisterProtect) text += ", SRWD set";
+    return text;
+}
+
+std::string IdentitySummary(const FlashIdentity& id) {
+    return Format("Flash: %s %s, JEDEC ID %s, %s, signature %s, protected: %s (%s)", id.chip.maker, id.chip.name,
+                  JedecIdText(id.jedecId).c_str(), CapacityText(id.chip.capacity).c_str(),
+                  id.signature ? Format("0x%02X", *id.signature).c_str() : "none", ProtectionText(id).c_str(),
+                  FactsSourceName(id.source));
+}
+
+bool LiftWriteProtection(JobState& job, SpiLink& link, UserPort& port) {
+    if (job.abortFlag) return false;
+    const FlashIdentity& id = job.flashIdentity;
+    if (IdentifiedChip(job) != &id.chip || !id.ProtectionBitsSet()) return true;
+    // A Cancel in the middle would leave the bits cleared with nobody to put them back.
+    ProgressPort* const progress = link.progress;
+    link.progress = nullptr;
+    const Result r = LinkFlash(job, link, port)->LiftProtection(id);
+    link.progress = progress;
+    link.lastStatus = LinkStatus(r);
+    if (r.fault == Fault::WriteProtected) {
+        job.abortFlag = 1;
+        link.writeRefused = true;
+        Show(port, Format(kMsgWriteProtected, r.detail.c_str()));
+        return false;
+    }
+    if (!r) {
+        Stop(job, link, port, r);
+        return false;
+    }
+    if (job.verbose) Show(port, Format(kMsgProtectionLifted, id.status1));
+    return true;
+}
+
+void RestoreWriteProtection(JobState& job, SpiLink& link, UserPort& port) {
+    const FlashIdentity& id = job.flashIdentity;
+    if (IdentifiedChip(job) != &id.chip || !id.ProtectionBitsSet() || link.handle == 0) return;
+    // Cancel has been seen by now; the restore must not stop for it.
+    ProgressPort* const progress = link.progress;
+    link.progress = nullptr;
+    const Result r = LinkFlash(job, link, port)->RestoreProtection(id);
+    link.progress = progress;
+    link.lastStatus = LinkStatus(r);
+    Show(port, r ? Format(kMsgProtectionRestored, id.status1)
+                 : Format(kMsgProtectionNotRestored, id.status1, Describe(r).c_str()));
+}
+
 int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port) {
     link.lastStatus = LinkStatus(LinkFlash(job, link, port)->WriteEnable());
     return link.lastStatus;
@@ -71,7 +169,7 @@ int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port) {
 bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port, std::chrono::milliseconds limit) {
     const Result r = LinkFlash(job, link, port)->WaitWhileBusy(limit);
     link.lastStatus = LinkStatus(r);
-    if (!r) Stop(job, port, r);
+    if (!r) Stop(job, link, port, r);
     return r.ok();
 }
 
@@ -92,7 +190,7 @@ int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t addre
     }
     if (r) return 0;
     // A chip that never finished is no adapter fault, but it is no success either.
-    Stop(job, port, r);
+    Stop(job, link, port, r);
     return link.lastStatus != 0 ? link.lastStatus : kStopped;
 }
 
@@ -102,7 +200,7 @@ int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t addr
     const Result r = LinkFlash(job, link, port)->ProgramPages(address, data, length);
     if (r) return 0;
     link.lastStatus = LinkStatus(r);
-    Stop(job, port, r);
+    Stop(job, link, port, r);
     return link.lastStatus != 0 ? link.lastStatus : kStopped;
 }
 
@@ -114,7 +212,7 @@ int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address
 void ChipErase(JobState& job, SpiLink& link, UserPort& port) {
     const Result r = LinkFlash(job, link, port)->EraseChip();
     link.lastStatus = LinkStatus(r);
-    if (!r) Stop(job, port, r);
+    if (!r) Stop(job, link, port, r);
     SetFlashStatus(job, port, "");
 }
 
@@ -143,7 +241,7 @@ int32_t RunErase(JobState& job, SpiLink& link, UserPort& port, Erase erase) {
     const Result r = erase(*flash.operator->());
     link.lastStatus = LinkStatus(r);
     if (!r) {
-        Stop(job, port, r);
+        Stop(job, link, port, r);
         return kStopped;
     }
     SetFlashStatus(job, port, "");

@@ -37,6 +37,26 @@ inline constexpr const char* kMsgPageCrossing =
 inline constexpr const char* kMsgStillBusy =
     "The flash was still busy after %d seconds, so the operation was stopped.\nCheck connections and try again.";
 
+inline constexpr const char* kMsgJedecUnknown =
+    "Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable "
+    "SFDP parameters (%s).\nNothing was erased or written.";
+inline constexpr const char* kMsgIdentityMismatch =
+    "Flash not recognised: %s.\nCheck connections and try again.";
+inline constexpr const char* kMsgUsingSfdp =
+    "The flash (JEDEC ID %s, %s) is not in the chip table, using the parameters it reports: %s, %u-byte pages.";
+inline constexpr const char* kMsgWriteProtected =
+    "The flash is write-protected (%s), so nothing was erased or written.\n"
+    "Check the siren's WP line (it must be high to change the protection) and whether its firmware locks the "
+    "flash, then try again.";
+inline constexpr const char* kMsgRefused =
+    "The flash did not accept the erase or program at 0x%06X: it is write-protected there.\n"
+    "Check the siren's WP line and whether its firmware locks the flash, then try again.";
+inline constexpr const char* kMsgProtectionLifted = "Flash block protection lifted (status register was 0x%02X).";
+inline constexpr const char* kMsgProtectionRestored =
+    "The flash's block protection was lifted for writing and has been restored (status register 0x%02X).";
+inline constexpr const char* kMsgProtectionNotRestored =
+    "The flash's block protection (status register 0x%02X) could not be restored: %s.";
+
 // Highest byte address (capacity - 1) for a signature, or 0 when it is not in the table.
 uint32_t FlashLastAddressForSignature(uint32_t signature);
 
@@ -53,7 +73,23 @@ private:
 };
 
 // Statuses are adapter statuses (0 = success), 6 = stopped.
+// The RES signature alone, as the M25P family is identified.
 void IdentifyFlash(JobState& job, SpiLink& link, UserPort& port);
+// JEDEC ID, RES signature and, for a chip the table does not know, its SFDP tables;
+// then the status registers. Fills `job.flashIdentity` and the signature fields
+// IdentifyFlash fills; on failure abortFlag is set and the person was told.
+void IdentifyChip(JobState& job, SpiLink& link, UserPort& port);
+// Before the first erase of a write: clears the block-protect bits identification
+// found set. False (told, abortFlag set) when the flash stays write-protected.
+bool LiftWriteProtection(JobState& job, SpiLink& link, UserPort& port);
+// After the write, however it ended: the protection bits as found, and says so.
+void RestoreWriteProtection(JobState& job, SpiLink& link, UserPort& port);
+// "none", or "0x1F0000-0x1FFFFF (64 KiB), status register 0x04" style text.
+std::string ProtectionText(const FlashIdentity& identity);
+// One line for the window: maker, part, JEDEC ID, capacity, signature, protection, source.
+std::string IdentitySummary(const FlashIdentity& identity);
+// The identified chip: the full identification's, else the table's for the capacity.
+const FlashChip* IdentifiedChip(const JobState& job);
 int32_t ReadSignature(JobState& job, SpiLink& link, UserPort& port);
 int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port);
 // Polls until the flash is idle. False when it gave up: Cancel, a failed read, or

@@ -92,12 +92,14 @@ struct FlashWriteResult {
     bool cancelled = false;   // Cancel was pressed
     bool unverified = false;  // the read-back stopped: nothing known about what was written
     int32_t verified = 1;     // VerifyFlash's result; 1 when not verifying
+    bool refused = false;     // the flash stayed write-protected; nothing was erased, the person was told
 };
 
-// Erases (length / 64 KiB + 1) sectors from address 0 (or the whole chip, as the
+// Lifts the flash's block protection (refusing when it stays), erases the sectors
+// the image touches from address 0 (or the whole chip, as the
 // plan's erase mode decides), programs `data` page by page and, with the plan's
 // verify on, reads it back, stepping the modal popup through "Erasing...",
-// "Programming..." and "Verifying...".
+// "Programming..." and "Verifying..."; then restores the protection as found.
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
                                     const uint8_t* data, size_t length, const WritePlan& plan);
 

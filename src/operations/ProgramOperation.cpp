@@ -11,7 +11,7 @@ namespace zorvek {
 OperationOutcome SirenOperations::OpenAndIdentify() {
     SetupUsb(job_, link_, port_);
     if (job_.abortFlag) return OperationOutcome::NoAdapter;
-    IdentifyFlash(job_, link_, port_);
+    IdentifyChip(job_, link_, port_);
     if (job_.abortFlag) {
         CloseUsb(job_, link_, port_);
         return OperationOutcome::Failed;
@@ -92,6 +92,7 @@ OperationOutcome SirenOperations::ProgramSiren(const ProgramRequest& request) {
 
 OperationOutcome OutcomeOfWrite(const FlashWriteResult& written, UserPort& port, const char* incompleteMessage) {
     if (written.cancelled) return OperationOutcome::Cancelled;
+    if (written.refused) return OperationOutcome::Failed;  // the protection message said it all
     if (written.stopped) {
         port.ShowMessage(written.unverified ? kMsgNotVerified : incompleteMessage, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
@@ -107,7 +108,19 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     progress->PumpMessages(true);
     if (progress->IsCancelled()) job.abortFlag = 1;
 
-    const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
+    FlashWriteResult result;
+    link.writeRefused = false;
+    // A protected chip ignores erase and program: lift the protection first, or
+    // stop before anything is erased.
+    const bool lifting = !job.abortFlag;
+    if (lifting && !LiftWriteProtection(job, link, port)) {
+        result.stopped = true;
+        result.refused = link.writeRefused;
+        return result;
+    }
+    const uint32_t sectorSize = IdentifiedChip(job) ? IdentifiedChip(job)->sectorSize : kFlashSectorSize;
+    // The sectors the image touches, no more: one more would wrap to sector 0 on a full image.
+    const int sectors = static_cast<int>((length + sectorSize - 1) / sectorSize);
     progress->SetRange(0, sectors, 1);
     progress->SetText("Erasing...");
     if (UseBulkErase(plan.erase, job.flashLastAddress, sectors))
@@ -121,7 +134,6 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     progress->SetText("Programming...");
     ProgramPages(job, link, port, 0, data, length);
 
-    FlashWriteResult result;
     if (plan.verify && !job.abortFlag) {
         progress->SetPosition(1);
         progress->SetText("Verifying...");
@@ -129,6 +141,9 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     }
     result.stopped = job.abortFlag != 0;
     result.cancelled = progress.Cancelled();
+    // Protection was named already; "stopped answering" would send the person to the cables.
+    result.refused = link.writeRefused && !result.cancelled;
+    if (lifting) RestoreWriteProtection(job, link, port);
     result.unverified = result.verified == kStopped && !result.cancelled;
     return result;
 }

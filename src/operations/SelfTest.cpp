@@ -94,7 +94,7 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
         job_.abortFlag = 0;
         SetupUsb(job_, link, port_);
         if (job_.abortFlag) return OperationOutcome::NoAdapter;
-        IdentifyFlash(job_, link, port_);
+        IdentifyChip(job_, link, port_);
         const bool known = job_.abortFlag == 0;
         CloseUsb(job_, link, port_);
         return known ? OperationOutcome::Success : OperationOutcome::Failed;

@@ -18,6 +18,7 @@ struct SpiLink {
     // Bytes per read frame of the read-back; compared and stepped per 256-byte block anyway.
     int32_t verifyFrameBytes = 0x10000;
     int32_t clockHz = 0;  // SPI clock reported at setup; 0 until then
+    bool writeRefused = false;  // a routine stopped because the flash refused a write (protection)
 };
 
 }  // namespace zorvek

@@ -144,7 +144,11 @@ int32_t FtdiAdapter::AdapterOpen(const std::string&, int32_t locationId, uint32_
 
 int32_t FtdiAdapter::AdapterClose(uint32_t handle) {
     if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    // Let go of the bus (AN_108: Set Data Bits value, direction): every line an
+    // input, then out of MPSSE, so the siren's controller owns its flash once it runs.
+    queue_.insert(queue_.end(), {kSetLowByte, 0x00, 0x00, kSetHighByte, 0x00, 0x00});
     int32_t status = Flush();
+    if (!broken_) transport_->SetBitMode(0x00, kBitModeReset);
     transport_->Close();
     open_ = false;
     return status;

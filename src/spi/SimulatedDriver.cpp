@@ -72,6 +72,7 @@ AdapterDiagnostics SimulatedSiren::Diagnostics() const {
     const TimeFloor floor = FloorFor(usb_, flash_.busyTime, counters_.spiBitTime);
     d.floor = floor.Total();
     d.floorBasis = DescribeFloor(floor, usb_);
+    d.busReleased = BusReleased();
     if (!saveError_.empty()) d.saveError = "the simulated siren's flash could not be saved: " + saveError_;
     return d;
 }

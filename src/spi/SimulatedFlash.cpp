@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "job/FlashCommands.h"
+#include "spi/Sfdp.h"
 
 namespace zorvek {
 
@@ -22,10 +23,21 @@ uint8_t SimulatedFlash::SignatureForSize(uint32_t size) {
 }
 
 SimulatedFlash::SimulatedFlash(uint32_t size)
-    : chip_(FlashChipForCapacity(IsSupportedSize(size) ? size : kDefaultSize)),
-      memory_(chip_->capacity, kErasedByte),
-      signature_(chip_->signature) {
+    : SimulatedFlash(*FlashChipForCapacity(IsSupportedSize(size) ? size : kDefaultSize)) {}
+
+SimulatedFlash::SimulatedFlash(const FlashChip& chip)
+    : chip_(chip), memory_(chip.capacity, kErasedByte), signature_(chip.signature), jedecId_(chip.jedecId) {
     std::memset(pageLatch_, kErasedByte, sizeof pageLatch_);
+    ServeSfdp(chip.sfdp);
+}
+
+void SimulatedFlash::ServeSfdp(bool on) {
+    sfdp_ = on ? BuildSfdp(chip_) : std::vector<uint8_t>();
+}
+
+void SimulatedFlash::SetStatusRegisters(uint8_t status1, uint8_t status2) {
+    status1_ = static_cast<uint8_t>(status1 & ~(kStatusBusy | kStatusWriteEnabled));
+    status2_ = chip_.statusRegister2 ? status2 : 0;
 }
 
 bool SimulatedFlash::Busy() const {
@@ -43,7 +55,7 @@ void SimulatedFlash::Settle() {
 
 uint8_t SimulatedFlash::StatusRegister() {
     Settle();
-    return static_cast<uint8_t>((Busy() ? 0x01 : 0x00) | (writeEnabled_ ? 0x02 : 0x00));
+    return static_cast<uint8_t>(status1_ | (Busy() ? kStatusBusy : 0) | (writeEnabled_ ? kStatusWriteEnabled : 0));
 }
 
 void SimulatedFlash::Select() {
@@ -64,11 +76,31 @@ uint8_t SimulatedFlash::OutputFor(uint8_t mosi) {
     switch (opcode_) {
         case kCmdReadStatus:
             return StatusRegister();
+        case kCmdReadStatus2:
+            return chip_.statusRegister2 ? status2_ : kFloating;
         case kCmdReadSignature:
-            return frameBytes_ >= 4 ? signature_ : kFloating;
+            // A part without RES does not drive data out for it.
+            return frameBytes_ >= 4 && signature_ != 0 ? signature_ : kFloating;
+        case kCmdReadJedecId:
+            return frameBytes_ <= 3 && jedecId_ != 0 ? static_cast<uint8_t>(jedecId_ >> (8 * (3 - frameBytes_)))
+                                                     : kFloating;
         case kCmdReadData:
             if (frameBytes_ >= 4) return memory_[address_++ & Mask()];
             address_ = (address_ << 8) | mosi;
+            return kFloating;
+        case kCmdFastRead:  // address, one dummy byte, data
+            if (frameBytes_ >= 5) return memory_[address_++ & Mask()];
+            if (frameBytes_ < 4) address_ = (address_ << 8) | mosi;
+            return kFloating;
+        case kCmdReadSfdp:
+            if (frameBytes_ >= 5) {
+                const uint32_t at = address_++;
+                return at < sfdp_.size() ? sfdp_[at] : kFloating;
+            }
+            if (frameBytes_ < 4) address_ = (address_ << 8) | mosi;
+            return kFloating;
+        case kCmdWriteStatus:
+            if (frameBytes_ <= 2) statusLatch_[frameBytes_ - 1] = mosi;
             return kFloating;
         case kCmdPageProgram:
         case kCmdSectorErase:
@@ -108,7 +140,9 @@ void SimulatedFlash::WriteBytes(const uint8_t* data, size_t count) {
 void SimulatedFlash::ReadBytes(uint8_t* data, size_t count) {
     size_t i = 0;
     // Bulk read of the array: straight copies, wrapping at the end of the chip.
-    if (selected_ && phase_ == Phase::Command && opcode_ == kCmdReadData && frameBytes_ >= 4) {
+    const uint64_t dataFrom = opcode_ == kCmdFastRead ? 5 : 4;
+    if (selected_ && phase_ == Phase::Command && (opcode_ == kCmdReadData || opcode_ == kCmdFastRead) &&
+        frameBytes_ >= dataFrom) {
         while (i < count) {
             uint32_t at = address_ & Mask();
             size_t run = std::min<size_t>(count - i, Size() - at);
@@ -138,27 +172,58 @@ bool SimulatedFlash::StartWrite(std::chrono::nanoseconds duration) {
     return !stuck;  // a stuck chip never gets to change its array
 }
 
+bool SimulatedFlash::Allowed(uint32_t from, uint32_t to) {
+    if (!writeEnabled_ || !ProtectedRange(chip_, status1_, status2_).Overlaps(from, to)) return true;
+    ++ignoredCommands;
+    ++refusedCommands;
+    if (chip_.refusalClearsLatch) writeEnabled_ = false;
+    return false;
+}
+
+void SimulatedFlash::WriteStatus() {
+    const uint64_t bytes = frameBytes_ - 1;
+    if (!writeEnabled_ || bytes < 1 || bytes > 2) return;
+    // SRWD with WP low: not executed (W25Q: SRP0 = 1, /WP = 0 is hardware protected).
+    if ((status1_ & kStatusRegisterProtect) && wpLow_) return;
+    ++statusWrites;
+    status1_ = static_cast<uint8_t>(statusLatch_[0] & ~(kStatusBusy | kStatusWriteEnabled));
+    // A part with a second register takes it as the second byte; one byte alone
+    // clears it (GD25Q16C: the eighth bit ends the write of S15-S0 with S15-S8 zero).
+    if (chip_.statusRegister2) status2_ = bytes == 2 ? statusLatch_[1] : 0;
+    busyUntil_ = now_ + chip_.statusWriteMax / 3;
+    if (wallClock_) wallBusyUntil_ = std::chrono::steady_clock::now() + chip_.statusWriteMax / 3;
+    clearLatchWhenIdle_ = true;
+}
+
 void SimulatedFlash::Execute() {
     // Instructions that act on chip select rising need exactly their own bytes.
     switch (opcode_) {
         case kCmdWriteEnable:
             if (frameBytes_ == 1) writeEnabled_ = true;
             break;
+        case kCmdWriteStatus:
+            WriteStatus();
+            break;
         case kCmdChipErase:
-            if (frameBytes_ == 1 && StartWrite(BulkEraseTime())) {
+            // Refused when any part of the array is protected.
+            if (frameBytes_ == 1 && Allowed(0, Size()) && StartWrite(BulkEraseTime())) {
                 ++bulkErases;
                 std::fill(memory_.begin(), memory_.end(), 0xFF);
             }
             break;
         case kCmdSectorErase:
-            if (frameBytes_ == 4 && StartWrite(SectorEraseTime())) {
+            if (frameBytes_ == 4 && Allowed(address_ & Mask() & ~(kSectorSize - 1),
+                                            (address_ & Mask() & ~(kSectorSize - 1)) + kSectorSize) &&
+                StartWrite(SectorEraseTime())) {
                 ++sectorErases;
                 uint32_t base = address_ & Mask() & ~(kSectorSize - 1);
                 std::fill_n(memory_.begin() + base, kSectorSize, 0xFF);
             }
             break;
         case kCmdPageProgram:
-            if (frameBytes_ > 4 && StartWrite(PageProgramTime())) {
+            if (frameBytes_ > 4 &&
+                Allowed(address_ & Mask() & ~(kPageSize - 1), (address_ & Mask() & ~(kPageSize - 1)) + kPageSize) &&
+                StartWrite(PageProgramTime())) {
                 ++pagePrograms;
                 uint32_t page = address_ & Mask() & ~(kPageSize - 1);
                 for (uint32_t j = 0; j < kPageSize; ++j) {

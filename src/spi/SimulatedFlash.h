@@ -1,6 +1,9 @@
 #pragma once
-// An M25P-family SPI serial flash, clocked byte by byte: the chip behind the
-// simulated siren and behind the fake USB transport of the adapter tests.
+// A serial flash of the chip table (an M25P16 unless told otherwise), clocked byte
+// by byte: the chip behind the simulated siren and behind the fake USB transport of
+// the adapter tests. It answers identification as its part does (JEDEC ID, RES or
+// none, SFDP tables where the part has them) and refuses program and erase inside
+// the range its block-protect bits guard, as the datasheets say.
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -23,7 +26,9 @@ public:
 
     // An erased chip. An unsupported size falls back to the default.
     explicit SimulatedFlash(uint32_t size = kDefaultSize);
-    const FlashChip& Chip() const { return *chip_; }
+    // An erased chip of these facts (any capacity from 64 KiB to 16 MiB, a power of two).
+    explicit SimulatedFlash(const FlashChip& chip);
+    const FlashChip& Chip() const { return chip_; }
 
     uint32_t Size() const { return static_cast<uint32_t>(memory_.size()); }
     std::vector<uint8_t>& Memory() { return memory_; }
@@ -46,6 +51,17 @@ public:
     void SetWallClock(bool on) { wallClock_ = on; }
     uint8_t StatusRegister();
 
+    // Identification and protection.
+    void SetJedecId(uint32_t jedecId) { jedecId_ = jedecId; }
+    // SFDP tables for the chip's facts, or none (the command then reads nothing driven).
+    void ServeSfdp(bool on);
+    // Status registers at power-up: protection bits and SRWD (busy and latch are the chip's own).
+    void SetStatusRegisters(uint8_t status1, uint8_t status2 = 0);
+    uint8_t StatusRegister1() { return StatusRegister(); }
+    uint8_t StatusRegister2() const { return status2_; }
+    // The WP pin held low: with SRWD set, the status register cannot be written.
+    void SetWriteProtectPinLow(bool low) { wpLow_ = low; }
+
     // Faults.
     void SetSignature(uint8_t signature) { signature_ = signature; }
     uint8_t Signature() const { return signature_; }
@@ -61,15 +77,17 @@ public:
     }
 
     // Typical datasheet durations for this size.
-    std::chrono::nanoseconds PageProgramTime() const { return chip_->pageProgramTypical; }
-    std::chrono::nanoseconds SectorEraseTime() const { return chip_->sectorEraseTypical; }
-    std::chrono::nanoseconds BulkEraseTime() const { return chip_->bulkEraseTypical; }
+    std::chrono::nanoseconds PageProgramTime() const { return chip_.pageProgramTypical; }
+    std::chrono::nanoseconds SectorEraseTime() const { return chip_.sectorEraseTypical; }
+    std::chrono::nanoseconds BulkEraseTime() const { return chip_.bulkEraseTypical; }
 
     // What the chip did, for tests and benchmarks.
     int64_t pagePrograms = 0;
     int64_t sectorErases = 0;
     int64_t bulkErases = 0;
-    int64_t ignoredCommands = 0;           // sent while busy, or without write enable
+    int64_t ignoredCommands = 0;           // sent while busy, or without write enable, or refused
+    int64_t refusedCommands = 0;           // programs and erases refused by block protection
+    int64_t statusWrites = 0;
     std::chrono::nanoseconds busyTime{0};  // sum of the typical durations started
     bool modified = false;
 
@@ -78,12 +96,22 @@ private:
     void Execute();  // on chip select rising
     void Settle();
     bool StartWrite(std::chrono::nanoseconds duration);
+    // False, counted and (where the part does so) with the latch cleared, when
+    // [from, to) touches the protected range.
+    bool Allowed(uint32_t from, uint32_t to);
+    void WriteStatus();
     uint32_t Mask() const { return Size() - 1; }
     uint8_t OutputFor(uint8_t mosi);
 
-    const FlashChip* chip_;
+    FlashChip chip_;
     std::vector<uint8_t> memory_;
     uint8_t signature_;
+    uint32_t jedecId_;
+    std::vector<uint8_t> sfdp_;
+    uint8_t status1_ = 0;
+    uint8_t status2_ = 0;
+    bool wpLow_ = false;
+    uint8_t statusLatch_[2] = {};
     std::chrono::nanoseconds now_{0};
     std::chrono::nanoseconds busyUntil_{0};
     bool wallClock_ = false;

@@ -14,7 +14,7 @@
 namespace zorvek {
 
 SimulatedSiren::SimulatedSiren(SimulatorOptions options)
-    : flash_(options.size),
+    : flash_(SimulatedChip(options.size, options.faults)),
       faults_(std::move(options.faults)),
       serial_(SimulatedSerial(options.number)),
       locationId_(0x0100 | (options.number & 0xFF)),
@@ -22,6 +22,8 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       deviceName_("Simulated Siren " + serial_),
       usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
+    if (faults_.protect) flash_.SetStatusRegisters(*faults_.protect);
+    flash_.SetWriteProtectPinLow(faults_.wpLow);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
     flash_.SetWallClock(options.wallClock);
@@ -137,6 +139,7 @@ int32_t SimulatedSiren::AdapterOpen(const std::string& name, int32_t locationId,
         return kAdapterNotOpened;
     }
     open_ = true;
+    busReleased_ = false;
     handle = kHandle;
     return kAdapterOk;
 }
@@ -145,6 +148,9 @@ int32_t SimulatedSiren::AdapterClose(uint32_t handle) {
     if (!Usable(handle)) return kAdapterInvalidHandle;
     open_ = false;
     flash_.Deselect();
+    // As the FTDI adapter does at close: every line an input, the bit mode reset.
+    for (auto& line : upperPins_.lines) line.output = 0;
+    busReleased_ = true;
     if (flash_.modified && !SaveToFile()) return kAdapterIoError;
     return kAdapterOk;
 }

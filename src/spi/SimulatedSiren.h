@@ -55,6 +55,9 @@ public:
     // The USB side charged: the chip type, bytes each way and the time it added.
     const UsbTimeModel& Usb() const { return usb_; }
     bool IsOpen() const { return open_; }
+    // Whether the adapter let go of every line when it was last closed (and has
+    // not been opened since): the siren's controller then owns its flash.
+    bool BusReleased() const { return busReleased_ && !open_; }
     const std::string& FilePath() const { return filePath_; }
     const std::string& Serial() const { return serial_; }
     // Problem met reading the backing file at start (empty when none).
@@ -97,6 +100,7 @@ private:
     SimulatorCounters counters_;
     UsbTimeModel usb_;
     bool open_ = false;
+    bool busReleased_ = true;  // nothing driven before the first open
     UpperPinSetup upperPins_ = kUpperPinsClosing;
     bool attached_ = true;
     int64_t sirenNumber_ = 0;

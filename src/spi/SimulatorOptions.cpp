@@ -33,6 +33,14 @@ std::optional<uint64_t> ParseNumber(std::string_view s, uint64_t max) {
     return value;
 }
 
+// Sets `field` to the number `value` holds, up to `max`; false when it holds none.
+template <typename Field>
+bool SetNumber(std::string_view value, uint64_t max, Field& field) {
+    auto n = ParseNumber(value, max);
+    if (n) field = static_cast<Field>(*n);
+    return n.has_value();
+}
+
 bool ParseItem(std::string_view item, SimulatorFaults& f) {
     if (item == "no-device") return f.noDevice = true;
     if (item == "open-fails") return f.openFails = true;
@@ -52,12 +60,7 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
         (key == "sirens" ? f.sirens : f.weakSiren) = static_cast<int64_t>(*n);
         return true;
     }
-    if (key == "slow") {
-        auto n = ParseNumber(value, kMaxSlowMicroseconds);
-        if (!n) return false;
-        f.slowMicroseconds = static_cast<int64_t>(*n);
-        return true;
-    }
+    if (key == "slow") return SetNumber(value, kMaxSlowMicroseconds, f.slowMicroseconds);
     if (key == "read-error-at") {
         auto a = ParseNumber(value, 0xFFFFFF);
         if (!a) return false;
@@ -73,12 +76,24 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
         f.weakBits.emplace_back(static_cast<uint32_t>(*a), static_cast<int>(*b));
         return true;
     }
-    if (key == "signature") {
-        auto s = ParseNumber(value, 0xFF);
-        if (!s) return false;
-        f.signature = static_cast<uint8_t>(*s);
+    if (key == "chip") {
+        const FlashChip* chip = FlashChipNamed(Trim(value));
+        if (!chip) return false;
+        f.chip = chip->name;
         return true;
     }
+    if (key == "jedec") {
+        std::string_view hex = Trim(value);
+        if (hex.size() != 6) return false;
+        auto id = ParseNumber("0x" + std::string(hex), 0xFFFFFF);
+        if (!id || *id == 0 || *id == 0xFFFFFF) return false;
+        f.jedecId = static_cast<uint32_t>(*id);
+        return true;
+    }
+    if (key == "sfdp") return Trim(value) == "none" && (f.noSfdp = true);
+    if (key == "wp") return Trim(value) == "low" && (f.wpLow = true);
+    if (key == "protect") return SetNumber(value, 0xFF, f.protect);
+    if (key == "signature") return SetNumber(value, 0xFF, f.signature);
     return false;
 }
 
@@ -98,6 +113,20 @@ bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::s
     }
     faults = std::move(parsed);
     return true;
+}
+
+FlashChip SimulatedChip(uint32_t size, const SimulatorFaults& faults) {
+    const FlashChip* named = faults.chip.empty() ? nullptr : FlashChipNamed(faults.chip);
+    const FlashChip* bySize = FlashChipForCapacity(SimulatedFlash::IsSupportedSize(size) ? size : kDefaultFlashSize);
+    FlashChip chip = named ? *named : *bySize;
+    if (faults.jedecId) {
+        chip.name = "(simulated)";
+        chip.jedecId = *faults.jedecId;
+        chip.signature = 0;
+        chip.sfdp = true;
+    }
+    if (faults.noSfdp) chip.sfdp = false;
+    return chip;
 }
 
 std::optional<uint32_t> ParseSimulatorSize(std::string_view text) {

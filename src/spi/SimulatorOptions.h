@@ -26,6 +26,14 @@ struct SimulatorFaults {
     int64_t sirens = 0;
     int64_t weakSiren = 0;         // with sirens: only this one (1-based) has the weak bits
     int64_t slowMicroseconds = 0;  // each answer (also in a batch) takes this long in real time
+    // The chip itself: a part of the chip table (its size then wins over the simulator
+    // size), a JEDEC ID the table does not know (served with SFDP tables for the
+    // simulated size), no SFDP tables, the status register at power-up, the WP pin low.
+    std::string chip;                // empty: the table's part for the simulated size
+    std::optional<uint32_t> jedecId;
+    bool noSfdp = false;
+    std::optional<uint8_t> protect;
+    bool wpLow = false;
 
     bool operator==(const SimulatorFaults&) const = default;
 };
@@ -35,13 +43,18 @@ inline constexpr int64_t kEmptySocketReads = 3;
 // At most this slow (0.1 s per answer), so that no setting can freeze a run.
 inline constexpr int64_t kMaxSlowMicroseconds = 100000;
 
-// Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10,slow=500".
+// Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10,slow=500"
+// or "chip=W25Q16JV,protect=0x9C,wp=low".
 // Empty items are skipped. On a bad item nothing is changed, `error` says which
 // item and false is returned.
 bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::string& error);
 
 // "2M", "2MiB", "512K", "512KiB" or a byte count; only the sizes the simulated flash supports.
 std::optional<uint32_t> ParseSimulatorSize(std::string_view text);
+
+// The chip a simulated siren carries: `faults.chip`, else the table's part of
+// `size`, with `faults.jedecId` (SFDP tables on) laid over it.
+FlashChip SimulatedChip(uint32_t size, const SimulatorFaults& faults);
 
 struct SimulatorOptions {
     int number = 1;  // which of the attached simulated adapters: serial SIM0001, SIM0002, ...

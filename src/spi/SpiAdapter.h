@@ -125,6 +125,8 @@ struct AdapterDiagnostics {
     // What the adapter keeps (a simulated siren's flash file) could not be saved:
     // the run's writes are lost whatever it reported.
     std::string saveError;
+    // Whether the last close left every line of the flash bus an input.
+    std::optional<bool> busReleased;
 };
 
 // The operations every driver overrides, declared once.

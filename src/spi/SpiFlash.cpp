@@ -12,6 +12,12 @@ namespace {
 // Batches in a row that write nothing before the flash is given up on.
 constexpr int kMaxFruitlessBatches = 3;
 
+Result Refused(uint32_t address) {
+    Result r = Result::Failure(Fault::WriteProtected, "the flash did not take the command");
+    r.address = address;
+    return r;
+}
+
 Result StillBusy(std::chrono::milliseconds limit) {
     Result r = Result::Failure(Fault::StillBusy);
     r.value = limit.count();
@@ -100,11 +106,19 @@ Result SpiFlash::ReadStatus(uint8_t& status) {
 }
 
 Result SpiFlash::WaitWhileBusy(std::chrono::milliseconds limit) {
+    return Wait(limit, nullptr);
+}
+
+Result SpiFlash::Wait(std::chrono::milliseconds limit, uint8_t* first) {
     const auto start = adapter_.Elapsed();
     for (;;) {
         const bool cancelled = CancelRequested();
         uint8_t status = 0;
         if (Result r = ReadStatus(status); !r) return r;
+        if (first) {
+            *first = status;
+            first = nullptr;
+        }
         if (cancelled) return Result::Failure(Fault::Cancelled);
         if ((status & kStatusBusy) == 0) return Result::Ok();
         if (adapter_.Elapsed() - start > limit) return StillBusy(limit);
@@ -137,7 +151,11 @@ Result SpiFlash::PageProgram(uint32_t address, const uint8_t* data, int32_t coun
     // time travels in the same USB write as the page, and the poll finds it done.
     // Its status is left alone: the poll reports a broken link anyway.
     adapter_.AdapterIdleClocks(handle_, PageProgramIdleBytes(chip_, clockHz_));
-    return WaitWhileBusy(BusyLimit(chip_, BusyKind::PageProgram));
+    uint8_t first = kStatusBusy;
+    if (Result r = Wait(BusyLimit(chip_, BusyKind::PageProgram), &first); !r) return r;
+    // Idle with the latch still set: the chip never started the program.
+    if ((first & (kStatusBusy | kStatusWriteEnabled)) == kStatusWriteEnabled) return Refused(address);
+    return Result::Ok();
 }
 
 Result SpiFlash::ProgramPages(uint32_t address, const uint8_t* data, size_t length) {
@@ -208,17 +226,38 @@ Result SpiFlash::ProgramPages(uint32_t address, const uint8_t* data, size_t leng
             }
         }
         fruitless = written > 0 ? 0 : fruitless + 1;
-        if (fruitless >= kMaxFruitlessBatches)
+        if (fruitless >= kMaxFruitlessBatches) {
+            // Idle, and the latch set by the write enable still set: the chip heard
+            // the program and refused it, which only protection makes it do.
+            const uint8_t last = status[written + 1];
+            if ((last & (kStatusBusy | kStatusWriteEnabled)) == kStatusWriteEnabled)
+                return Refused(address + static_cast<uint32_t>(next * page));
             return Result::AdapterFailure(kAdapterIoError, "the flash took no page in three batches");
+        }
     }
     return Result::Ok();
 }
 
 Result SpiFlash::Read(uint32_t address, uint8_t* buffer, int32_t count) {
     if (count < 1 || buffer == nullptr) return Result::Failure(Fault::InvalidArgument);
-    uint8_t control[4] = {kCmdReadData};
+    // READ is specified up to the chip's read clock only; FAST_READ's dummy byte
+    // gives the array time above it.
+    const bool fast = chip_ && chip_->readMaxHz > 0 && clockHz_ > static_cast<int32_t>(chip_->readMaxHz);
+    uint8_t control[5] = {fast ? kCmdFastRead : kCmdReadData, 0, 0, 0, 0};
     AddressBytes(control + 1, address);
-    return Query(control, sizeof control, buffer, count);
+    return Query(control, fast ? 5 : 4, buffer, count);
+}
+
+Result SpiFlash::CheckTaken(uint8_t firstStatus, uint32_t probe) {
+    if (firstStatus & kStatusBusy) return Result::Ok();
+    if (firstStatus & kStatusWriteEnabled) return Refused(probe);
+    // Idle at once with the latch clear: done within a poll, or refused by a chip
+    // that clears the latch on refusal. An erased start tells which.
+    uint8_t head[16];
+    if (Result r = Read(probe, head, sizeof head); !r) return r;
+    for (uint8_t b : head)
+        if (b != kErasedByte) return Refused(probe);
+    return Result::Ok();
 }
 
 Result SpiFlash::EraseSectors(uint32_t address, int32_t count) {
@@ -230,12 +269,15 @@ Result SpiFlash::EraseSectors(uint32_t address, int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         if (Result r = WriteEnable(); !r) return r;
         observer_->EraseStarting();
-        uint8_t control[4] = {kCmdSectorErase};
+        uint8_t control[4] = {SectorEraseOpcode()};
         AddressBytes(control + 1, address);
         if (Result r = Write(control, sizeof control); !r) return r;
+        const uint32_t sector = address;
         address += SectorSize();
         Step();
-        if (Result r = WaitWhileBusy(limit); !r) return r;
+        uint8_t first = kStatusBusy;
+        if (Result r = Wait(limit, &first); !r) return r;
+        if (Result r = CheckTaken(first, sector); !r) return r;
     }
     return Result::Ok();
 }
@@ -250,11 +292,13 @@ Result SpiFlash::EraseChip(int32_t steps) {
     const std::chrono::nanoseconds typical = TypicalBusy(chip_, BusyKind::BulkErase);
     const auto start = adapter_.Elapsed();
     int32_t shown = 0;
-    for (;;) {
+    for (bool first = true;; first = false) {
         if (CancelRequested()) return Result::Failure(Fault::Cancelled);
         uint8_t status = 0;
         if (Result r = ReadStatus(status); !r) return r;
         const auto elapsed = adapter_.Elapsed() - start;
+        if (first)
+            if (Result r = CheckTaken(status, 0); !r) return r;
         if ((status & kStatusBusy) == 0) break;
         if (elapsed > limit) return StillBusy(limit);
         // Typical time gone but still busy: stay one short of the end.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "job/FlashChips.h"
+#include "job/FlashIdentity.h"
 #include "job/ProgressPort.h"
 #include "job/Result.h"
 #include "spi/SpiAdapter.h"
@@ -38,6 +39,26 @@ public:
 
     // Read Electronic Signature (0xAB, three dummy bytes): the one answer byte.
     Result ReadSignature(uint8_t& signature);
+    // Read Identification (0x9F): maker, memory type and density, most significant first.
+    Result ReadJedecId(uint32_t& jedecId);
+    // `count` bytes of the SFDP tables from `address` (0x5A, one dummy byte).
+    Result ReadSfdp(uint32_t address, uint8_t* buffer, int32_t count);
+    // Status register 1, and 2 where the chip has one (else 0).
+    Result ReadStatusRegisters(uint8_t& status1, uint8_t& status2);
+    // Write enable, seen set, then Write Status Register with one byte, or two where
+    // the chip's second register must be kept; waits and reads back.
+    // WriteProtected when the latch does not set or the bits read back differ.
+    Result WriteStatusRegisters(uint8_t status1, uint8_t status2);
+    // JEDEC ID first: a table chip by it; no answer to it (old M25P parts), a table
+    // chip by the RES signature; an ID the table does not know, the chip's SFDP
+    // tables. Then the status registers. NotRecognised (`value` the RES byte, or
+    // the JEDEC ID with `detail` saying why) when none of these names the chip.
+    Result Identify(FlashIdentity& identity);
+    // Clears the protection bits the identity found set, keeping every other bit.
+    // WriteProtected when they do not clear (SRWD with WP low, or a locked register).
+    Result LiftProtection(const FlashIdentity& identity);
+    // Puts the status registers back as the identity found them.
+    Result RestoreProtection(const FlashIdentity& identity);
     Result WriteEnable();
     // Polls the status register until the flash is idle. Cancel is looked at before
     // every poll, but the poll still goes out, so a broken link shows as such.
@@ -69,11 +90,18 @@ public:
     const FlashChip* Chip() const { return chip_; }
     uint32_t PageSize() const { return chip_ ? chip_->pageSize : kFlashPageSize; }
     uint32_t SectorSize() const { return chip_ ? chip_->sectorSize : kFlashSectorSize; }
+    uint8_t SectorEraseOpcode() const { return chip_ ? chip_->sectorEraseOpcode : uint8_t{kCmdSectorErase}; }
 
 private:
     Result Write(const uint8_t* control, int32_t controlCount, const uint8_t* data = nullptr, int32_t dataCount = 0);
     Result Query(const uint8_t* control, int32_t controlCount, uint8_t* buffer, int32_t count);
     Result ReadStatus(uint8_t& status);
+    // WaitWhileBusy that also hands back the first status it read.
+    Result Wait(std::chrono::milliseconds limit, uint8_t* first);
+    // After a program or erase whose first status showed the flash idle: the chip
+    // either refused it (latch still set) or finished it; `probe` is read back to
+    // tell a refusal that also cleared the latch.
+    Result CheckTaken(uint8_t firstStatus, uint32_t probe);
     bool CancelRequested();
     void Step();
 

@@ -726,3 +726,25 @@ TEST_F(Cli, HostileInputIsRefusedWithAMessage) {
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("could not be saved"), std::string::npos) << r.err;
 }
+
+TEST_F(Cli, TheBusIsReleasedAfterEveryCommandAndRealChipsAreNamed) {
+    std::ofstream(dir / "fw.hex") << ":04E000000102030412\r\n:00000001FF\r\n";
+    const std::string image = (dir / "siren.zmg").string();
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "chip=W25Q16JV,protect=0x1C";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"program", Job({}).string()}, {"read", image}, {"write", image},
+          {"firmware", (dir / "fw.hex").string(), "--yes"}, {"identify"}}) {
+        std::vector<std::string> withStats = args;
+        withStats.insert(withStats.begin(), "--stats");
+        Result r = Siren(withStats);
+        EXPECT_EQ(r.status, 0) << args[0] << r.err;
+        EXPECT_NE(r.err.find("Bus released at close: yes"), std::string::npos) << args[0] << r.err;
+    }
+    Result r = Siren({"identify", "--json"});
+    EXPECT_NE(r.out.find("\"maker\":\"Winbond\",\"part\":\"W25Q16JV\",\"jedecId\":\"EF 40 15\""), std::string::npos)
+        << r.out;
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "stuck-busy-after=2";
+    r = Siren({"--stats", "program", Job({}).string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Bus released at close: yes"), std::string::npos) << r.err;
+}

@@ -56,6 +56,27 @@ export PATH="$work/bin:$PATH" HOME="$work/home" ZORVEK_ADAPTER=simulator ZORVEK_
 unset XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME ZORVEK_SIMULATOR_SIZE ZORVEK_SIMULATOR_COUNT ZORVEK_SIMULATOR_FAULTS
 cd "$work" || exit 1
 
+# A production run: once it has started programming (however long the image took to
+# build on a loaded machine), it gets four seconds, then Ctrl-C.
+production_run() {
+    bash -c "$1" &
+    local pid=$! waited=0
+    while ((waited < 600)) && kill -0 "$pid" 2>/dev/null && ! grep -q ': ' "$work/out" 2>/dev/null; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    sleep 4
+    kill -INT "$pid" 2>/dev/null
+    # Never left running: a run that ignores Ctrl-C fails the check.
+    waited=0
+    while ((waited < 300)) && kill -0 "$pid" 2>/dev/null; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid"
+}
+
 # What --restore-from names: the copy an update interrupted on this siren left.
 interrupted_update() {
     [[ -e $work/recovery.bin ]] && return
@@ -83,7 +104,7 @@ while IFS= read -r shown; do
         # Production runs go on until Ctrl-C, which ends them with a summary; the
         # status is then the worst result (checked below).
         expected=production
-        run=(timeout --preserve-status -s INT 4 bash -c "$command")
+        run=(production_run "$command")
     elif [[ $command == *" firmware "* && $command != *--yes* ]]; then
         # It asks on the terminal: give it one, answering No to "Abort?".
         run=(script -qec "$command" /dev/null)
