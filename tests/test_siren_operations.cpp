@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "ScriptedUserPort.h"
+#include "SpyAdapter.h"
 #include "WavTestSupport.h"
 #include "audio/AudioWorkspace.h"
 #include "files/FirmwareRecoveryFile.h"
@@ -551,6 +552,41 @@ TEST(FirmwareUpdate, AWeakBitBesideTheFirmwareIsPutRightFromTheRecoveryFile) {
     EXPECT_EQ(run.Update(), OperationOutcome::Success);
     EXPECT_TRUE(run.FirstSectorIs(updated));
     EXPECT_TRUE(run.RecoveryFiles().empty());
+}
+
+namespace {
+
+// Once the siren has been erased, bit 6 at 0x10 reads 0 whatever was written: no
+// update can have left that, so no update takes the copy by itself.
+class BitStuckLowAfterErase : public SpyAdapter {
+public:
+    explicit BitStuckLowAfterErase(SimulatedSiren& siren) : SpyAdapter(siren), siren_(siren) {}
+    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& returned) override {
+        const int32_t status = SpyAdapter::AdapterRead(handle, frame, returned);
+        const uint32_t from = frame.controlByteCount == 4 && frame.control[0] == 0x03
+                                  ? uint32_t{frame.control[1]} << 16 | uint32_t{frame.control[2]} << 8 | frame.control[3]
+                                  : ~0u;
+        if (siren_.Flash().sectorErases > 0 && from <= 0x10 && 0x10 < from + frame.readBitCount / 8)
+            frame.receive[0x10 - from] &= ~0x40;
+        return status;
+    }
+
+private:
+    SimulatedSiren& siren_;
+};
+
+}  // namespace
+
+TEST(FirmwareUpdate, ACopyTheNextUpdateWillNotTakeIsNotPromisedToIt) {
+    FirmwareRun run;
+    ASSERT_EQ(run.Flash()[0x10], 0x40);
+    BitStuckLowAfterErase link(run.siren);
+    run.link.adapter = &link;
+    EXPECT_EQ(run.Update(), OperationOutcome::VerifyFailed);
+    const auto files = run.RecoveryFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(run.port.Saw(Format(kMsgRecoveryKeptNotMatched, files[0].c_str())));
+    EXPECT_FALSE(run.SawTextContaining("restores it from there"));
 }
 
 TEST(FirmwareUpdate, NothingIsErasedWithoutAUsableRecoveryFile) {
