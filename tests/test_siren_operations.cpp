@@ -563,9 +563,10 @@ public:
     explicit BitStuckLowAfterErase(SimulatedSiren& siren) : SpyAdapter(siren), siren_(siren) {}
     int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& returned) override {
         const int32_t status = SpyAdapter::AdapterRead(handle, frame, returned);
-        const uint32_t from = frame.controlByteCount == 4 && frame.control[0] == 0x03
-                                  ? uint32_t{frame.control[1]} << 16 | uint32_t{frame.control[2]} << 8 | frame.control[3]
-                                  : ~0u;
+        const uint32_t from =
+            frame.controlByteCount == 4 && frame.control[0] == 0x03
+                ? uint32_t{frame.control[1]} << 16 | uint32_t{frame.control[2]} << 8 | frame.control[3]
+                : ~0u;
         if (siren_.Flash().sectorErases > 0 && from <= 0x10 && 0x10 < from + frame.readBitCount / 8)
             frame.receive[0x10 - from] &= ~0x40;
         return status;
