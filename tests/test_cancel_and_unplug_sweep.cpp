@@ -1,7 +1,9 @@
 // Every command on the simulated siren, broken at many points of its run: the
 // adapter failing from each of ~48 calls spread over a clean run (first and last
-// included), and Cancel at each progress step. After each run what the command
-// said must agree with what the siren and the files hold.
+// included) and from a few calls inside each phase, read errors, the flash stuck
+// busy, and Cancel at each progress step. After each run the outcome and the words
+// must be those of that fault at that step, and agree with what the siren and the
+// files hold.
 #include <gtest/gtest.h>
 
 #include <algorithm>
