@@ -29,6 +29,7 @@
 #include "job/Settings.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
+#include "ui/CProgressWindow.h"
 #include "operations/ConfigCommands.h"
 #include "ui/QtUserPort.h"
 
@@ -54,11 +55,11 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
 
     setWindowTitle(QString::fromUtf8(kProgramTitle));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenu();
     buildAids();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    fitToScreen();
     connectNotifications();
     windowStart();
 }
@@ -207,6 +208,7 @@ void CProgrammerDlg::ShowDip32ToneIndicator(bool visible) {
 
 std::unique_ptr<ProgressPort> CProgrammerDlg::MakeProgress(const std::string& title, bool smooth) {
     std::unique_ptr<ProgressPort> popup = dialogs_->MakeProgress(title, smooth);
+    if (auto* window = dynamic_cast<CProgressWindow*>(popup.get())) window->SetBytesSink(&runBytes_);
     return progressWrapper_ ? progressWrapper_(std::move(popup)) : std::move(popup);
 }
 

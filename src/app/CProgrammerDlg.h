@@ -71,6 +71,8 @@ public:
     SpiAdapter* adapter() const { return adapter_.get(); }
     AdapterKind adapterKind() const { return adapterKind_; }
 
+    // The designed client area with every control (inside a scroll area).
+    QWidget* clientArea() const { return clientArea_; }
     // Controls by their identifier (also their object name "id<N>" and property "controlId").
     QWidget* control(int id) const;
     template <class T>
@@ -218,6 +220,8 @@ private:
     int droppableSlotAt(QPoint point) const;
     // The status bar, drops and sound (CProgrammerDlgAids.cpp).
     void buildAids();
+    // The designed size, or the screen's room when that is smaller.
+    void fitToScreen();
     // Runs a siren command and leaves its ending in the status bar.
     void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 
@@ -244,11 +248,14 @@ private:
     int commandDepth_ = 0;
     bool closing_ = false;
     RunStatus* runStatus_ = nullptr;
+    QWidget* clientArea_ = nullptr;
     FlashGauge* gauge_ = nullptr;
     MessagePlayer* player_ = nullptr;
     // The first message of a reported command: the reason when it fails.
     bool noteReason_ = false;
     std::string firstReason_;
+    // The data the reported command moved (its largest step), for its speed.
+    int64_t runBytes_ = 0;
 };
 
 }  // namespace zorvek

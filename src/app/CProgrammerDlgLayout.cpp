@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QToolButton>
 
 #include "app/CProgrammerDlg.h"
@@ -34,6 +35,20 @@ constexpr int kRowPitch = 50;
 constexpr int kRowTop = 4;
 constexpr int kColumnLeft = 420;
 constexpr int kColumnWidth = 51;
+
+// Holds the client area at its designed size; the window opens showing all of
+// it, and a smaller window (a 1024 x 768 screen) scrolls it instead of cutting it off.
+class ClientScroll : public QScrollArea {
+public:
+    explicit ClientScroll(QWidget* parent) : QScrollArea(parent) {
+        setObjectName(QStringLiteral("clientScroll"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(false);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    QSize sizeHint() const override { return widget() ? widget()->size() : QScrollArea::sizeHint(); }
+    QSize minimumSizeHint() const override { return {120, 80}; }
+};
 
 template <class W>
 W* place(W* widget, const DialogUnits& du, int x, int y, int w, int h) {
@@ -58,11 +73,14 @@ QAction* CProgrammerDlg::registerCommand(QAction* action, int id) {
 }
 
 void CProgrammerDlg::buildControls() {
-    auto* central = new QWidget(this);
+    auto* scroll = new ClientScroll(this);
+    auto* central = new QWidget(scroll);
     central->setObjectName(QStringLiteral("clientArea"));
     const DialogUnits du(font());
     central->setFixedSize(du.x(kWindowWidth), du.y(kWindowHeight));
-    setCentralWidget(central);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
+    clientArea_ = central;
 
     // Rows top to bottom: slot 7, then 1 to 6.
     for (size_t r = 0; r < kRowOrder.size(); ++r)

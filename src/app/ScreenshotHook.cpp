@@ -70,6 +70,7 @@ public:
         lastChance();
         inner_->SetText(text);
     }
+    void SetStepBytes(int bytes) override { inner_->SetStepBytes(bytes); }
     void Hide() override { inner_->Hide(); }
     void PumpMessages(bool cancelOnEscape) override { inner_->PumpMessages(cancelOnEscape); }
     bool IsCancelled() const override { return inner_->IsCancelled(); }

@@ -67,6 +67,7 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     progress->BeginModal("Progress", false);
     progress->SetRange(0, static_cast<int>(job_.flashLastAddress / kFlashPageSize) + 1, 1);
     progress->SetText("Reading...");
+    progress->SetStepBytes(static_cast<int>(kFlashPageSize));
 
     std::vector<uint8_t> chunk(kReadChunk);
     uint64_t bytesRead = 0;

@@ -68,6 +68,7 @@ public:
     void SetText(const std::string& text) override {
         if (!held_) popup_.SetText(text);
     }
+    void SetStepBytes(int bytes) override { popup_.SetStepBytes(bytes); }
     void Hide() override { popup_.Hide(); }
     void PumpMessages(bool cancelOnEscape) override {
         popup_.PumpMessages(cancelOnEscape);

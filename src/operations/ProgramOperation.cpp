@@ -117,12 +117,14 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     port.exchangeToWindow();
     progress->SetRange(0, sectors * 256, 1);
     progress->SetText("Programming...");
+    progress->SetStepBytes(static_cast<int>(kFlashPageSize));
     ProgramPages(job, link, port, 0, data, length);
 
     FlashWriteResult result;
     if (job.verify && !job.abortFlag) {
         progress->SetPosition(1);
         progress->SetText("Verifying...");
+        progress->SetStepBytes(static_cast<int>(kFlashPageSize));
         result.verified = VerifyFlash(job, link, port, static_cast<int32_t>(length), data);
     }
     result.stopped = job.abortFlag != 0;

@@ -1,5 +1,7 @@
 #include "operations/RunSummary.h"
 
+#include "job/ProgressEstimate.h"
+
 namespace zorvek {
 
 namespace {
@@ -46,8 +48,9 @@ std::string Cancelled(RunKind kind) {
 }
 }  // namespace
 
-RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason) {
+namespace {
+RunSummary SummariseOutcome(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
+                            const std::string& reason) {
     RunSummary summary;
     switch (outcome) {
         case OperationOutcome::Success:
@@ -70,6 +73,16 @@ RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, i
     if (why.empty())
         why = outcome == OperationOutcome::NoAdapter ? "the adapter could not be opened" : "the run stopped";
     summary.text = "Failed: " + why;
+    return summary;
+}
+}  // namespace
+
+RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
+                        const std::string& reason, double bytesPerSecond, const std::string& adapter) {
+    RunSummary summary = SummariseOutcome(kind, outcome, verified, seconds, reason);
+    if (outcome == OperationOutcome::Success && bytesPerSecond > 0)
+        summary.text += ", " + FormatKiBPerSecond(bytesPerSecond);
+    if (!adapter.empty()) summary.text += outcome == OperationOutcome::Success ? " on " + adapter : " (" + adapter + ")";
     return summary;
 }
 

@@ -3,6 +3,7 @@
 // what the running operation reports to. Plain data shared by the USB
 // connection (UsbConnection.h) and the flash routines (FlashRoutines.h).
 #include <cstdint>
+#include <string>
 
 #include "job/ProgressPort.h"
 #include "spi/SpiAdapter.h"
@@ -17,6 +18,9 @@ struct SpiLink {
     // Bytes per read frame of the read-back; compared and stepped per 256-byte block anyway.
     int32_t verifyFrameBytes = 0x10000;
     int32_t clockHz = 0;  // SPI clock reported at setup; 0 until then
+    // The adapter last opened, as it names itself (description and serial number);
+    // kept after closing, so a finished run can say where it ran.
+    std::string deviceName;
 };
 
 // SetupUsb runs the SPI clock at 12 MHz / ((1 + divisor) * 2) = 6 MHz.

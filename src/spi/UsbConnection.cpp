@@ -65,6 +65,7 @@ void SetupUsb(JobState& job, SpiLink& link, UserPort& port) {
         return;
     }
     link.handle = handle;
+    link.deviceName = name;
     SetUsbStatus(job, port, "Device Connected");
 
     if (Record(link, [&] { return adapter->AdapterInitSpi(link.handle, kSpiClockDivisor); }) != 0)

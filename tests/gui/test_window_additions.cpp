@@ -96,7 +96,7 @@ protected:
     bool drop(int slot, const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
-        QWidget* target = dlg->centralWidget();
+        QWidget* target = dlg->clientArea();
         const QPoint at = dlg->control(slotControls(slot).rowCaptionId)->geometry().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
