@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ControlIds.h"
+#include "image/FlashFill.h"
 #include "job/JobState.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
@@ -88,6 +89,8 @@ public:
     bool exchangeFromWindow();
     // Presents the job's usage (captions, locked rows, beacons) and refreshes the window.
     void applyUsage();
+    // The mark in the path box of each row whose file Program could not use.
+    QAction* problemMark(int slot) const { return slotControls_[static_cast<size_t>(slot - 1)].problem; }
 
     // UserPort
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
@@ -171,6 +174,7 @@ private:
         QGroupBox* frame = nullptr;
         QLineEdit* path = nullptr;
         QToolButton* play = nullptr;
+        QAction* problem = nullptr;  // a warning in the path box: the file cannot be used
         QLabel* channels = nullptr;
         QLabel* rate = nullptr;
         QLabel* bits = nullptr;
@@ -209,6 +213,7 @@ private:
     // its path is typed, chosen, dropped or loaded anew they are cleared, so
     // they never describe another file.
     void forgetStaleDescriptions();
+    void markUnusableRows(const FlashFill& fill);
     // Listen (CProgrammerDlgListen.cpp).
     void onPlay(int slot);
     void refreshPlayButtons();

@@ -5,6 +5,7 @@
 #include "app/CProgrammerDlg.h"
 #include "files/SirenImageFile.h"
 #include "operations/SelfTest.h"
+#include "ui/QtUserPort.h"
 
 namespace zorvek {
 
@@ -81,8 +82,12 @@ void CProgrammerDlg::onSelfTest() {
     const auto path = ChooseSaveFile(dialog);
     if (!path || path->empty()) return;
     const SelfTestReport report = SelfTest(job_, link_, *this).Run(*path);
-    ShowMessage(FormatSelfTestReport(report, "Tools > Siren Writer with " + *path + " and Verify ticked"), "Self-Test",
-                report.outcome == OperationOutcome::Success ? MessageIcon::Information : MessageIcon::Stop);
+    const std::string text = FormatSelfTestReport(report, "Tools > Siren Writer with " + *path + " and Verify ticked");
+    const MessageIcon icon = report.outcome == OperationOutcome::Success ? MessageIcon::Information : MessageIcon::Stop;
+    if (ownDialogs_ && dialogs_ == ownDialogs_.get())
+        ownDialogs_->ShowTable(text, "Self-Test", icon);
+    else
+        ShowMessage(text, "Self-Test", icon);
 }
 
 }  // namespace zorvek

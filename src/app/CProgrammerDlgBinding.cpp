@@ -1,6 +1,7 @@
 // The window binding: every bound field to its control and back, and the
 // usage presentation on top of it.
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,8 +65,22 @@ void CProgrammerDlg::exchangeToWindow() {
     usageGroup_->setExclusive(true);
     setPathText(controlAs<QLineEdit>(kIdTestAddress), std::to_string(job_.testAddress));
     // Headers only: a few small reads a file, so it can follow every change.
-    gauge_->setFill(ForecastFlashFill(job_));
+    const FlashFill fill = ForecastFlashFill(job_);
+    gauge_->setFill(fill);
+    markUnusableRows(fill);
     refreshPlayButtons();
+}
+
+void CProgrammerDlg::markUnusableRows(const FlashFill& fill) {
+    for (const SlotControls& row : slotControls_) row.problem->setVisible(false);
+    for (const FillSegment& m : fill.messages) {
+        if (m.forecast.usable) continue;
+        for (int s : m.slots) {
+            QAction* mark = slotControls_[static_cast<size_t>(s - 1)].problem;
+            mark->setToolTip(QString::fromStdString(m.forecast.problem));
+            mark->setVisible(true);
+        }
+    }
 }
 
 bool CProgrammerDlg::exchangeFromWindow() {

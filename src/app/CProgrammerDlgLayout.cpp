@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 
 #include "app/CProgrammerDlg.h"
@@ -198,6 +199,9 @@ void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
 
     row.path = place(new QLineEdit(parent), du, x + 7, top + 13, 272, 12);
     registerControl(row.path, info.pathBoxId);
+    row.problem = row.path->addAction(style()->standardIcon(QStyle::SP_MessageBoxWarning), QLineEdit::TrailingPosition);
+    row.problem->setObjectName(QStringLiteral("problem%1").arg(slot));
+    row.problem->setVisible(false);
     // Listen: between the path and its Open button.
     row.play = place(new QToolButton(parent), du, x + 283, top + 12, 16, 14);
     row.play->setObjectName(QStringLiteral("play%1").arg(slot));

@@ -38,12 +38,13 @@ void FlashBar::setFill(const FlashFill& fill) {
     QStringList lines;
     for (const FillSegment& m : fill_.messages) {
         const QString name = QFileInfo(QString::fromStdString(m.path)).fileName();
-        lines << (m.forecast.usable ? QStringLiteral("Message %1: %2, %3")
-                                          .arg(m.messageNumber)
-                                          .arg(name, seconds(m.forecast.packedBytes))
+        QStringList numbers;
+        for (int n : m.messageNumbers) numbers << QString::number(n);
+        if (numbers.isEmpty()) numbers << QString::number(m.messageNumber);
+        const QString which = numbers.join(QStringLiteral(", "));
+        lines << (m.forecast.usable ? QStringLiteral("Message %1: %2, %3").arg(which, name, seconds(m.forecast.packedBytes))
                                     : QStringLiteral("Message %1: %2: %3")
-                                          .arg(m.messageNumber)
-                                          .arg(name, QString::fromStdString(m.forecast.problem)));
+                                          .arg(which, name, QString::fromStdString(m.forecast.problem)));
     }
     setToolTip(lines.join(QLatin1Char('\n')));
     update();
@@ -71,7 +72,7 @@ void FlashBar::paintEvent(QPaintEvent*) {
     segment(fill_.headerBytes, kHeaderColour, QString());
     for (const FillSegment& m : fill_.messages)
         segment(m.forecast.packedBytes, m.forecast.usable ? messageColour(m.messageNumber) : kOverColour,
-                QString::number(m.messageNumber));
+                QString::fromStdString(SegmentLabel(m)));
     if (!fits) {
         // The part beyond the flash's end.
         const double end = area.left() + static_cast<double>(fill_.capacity) * scale;

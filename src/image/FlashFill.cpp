@@ -1,5 +1,6 @@
 #include "image/FlashFill.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -30,12 +31,24 @@ FlashFill ForecastFlashFill(const JobState& job, const MessageForecaster& foreca
             fill.used += fill.silenceBytes;
             continue;
         }
-        FillSegment segment{slot, slotInfo(slot).messageNumber, path, forecaster(path)};
+        FillSegment segment{slot, slotInfo(slot).messageNumber, {}, {}, path, forecaster(path)};
+        for (int other = slot; other <= kSlotCount; ++other) {
+            if (job.slot(other).wavPath != path) continue;
+            segment.slots.push_back(other);
+            segment.messageNumbers.push_back(slotInfo(other).messageNumber);
+        }
+        std::sort(segment.messageNumbers.begin(), segment.messageNumbers.end());
         if (!segment.forecast.usable) fill.allUsable = false;
         fill.used += segment.forecast.packedBytes;
         fill.messages.push_back(std::move(segment));
     }
     return fill;
+}
+
+std::string SegmentLabel(const FillSegment& segment) {
+    std::string label;
+    for (int number : segment.messageNumbers) label += (label.empty() ? "" : " ") + std::to_string(number);
+    return label.empty() ? std::to_string(segment.messageNumber) : label;
 }
 
 std::string FlashFillSummary(const FlashFill& fill) {

@@ -1,12 +1,34 @@
 #include <algorithm>
 
 #include "audio/AudioPipeline.h"
+#include "audio/Resampler.h"
 #include "image/ImageBuilder.h"
 #include "image/SlotCodes.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
+#include "job/SlotTable.h"
+#include "job/TextFormat.h"
 
 namespace zorvek {
+namespace {
+
+// "Message 5: 3.2 s too long": the message that crosses the flash's end (an
+// empty row's silence pushed out counts against the message before it), and
+// how much playing time the job must lose.
+std::string TooBigDetail(const JobState& job, const PreparedAudio& audio) {
+    uint64_t end = kAudioStart;
+    int crossing = 0, lastWithFile = 0;
+    for (int s = 1; s <= kSlotCount; ++s) {
+        if (!IsDistinctSlot(job, s)) continue;
+        end += audio.PackedSize(s);
+        if (crossing == 0 && !job.slot(s).wavPath.empty()) lastWithFile = s;
+        if (crossing == 0 && end > job.flashLastAddress) crossing = lastWithFile ? lastWithFile : s;
+    }
+    const double over = static_cast<double>(end - job.flashLastAddress) * 2.0 / 3.0 / kSirenSampleRate;
+    return Format(kMsgTooBigDetail, slotInfo(crossing == 0 ? 1 : crossing).messageNumber, std::max(0.1, over));
+}
+
+}  // namespace
 
 OperationOutcome SirenOperations::OpenAndIdentify() {
     SetupUsb(job_, link_, port_);
@@ -35,7 +57,7 @@ OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage&
 
     const uint64_t length = kAudioStart + audio.audioTotal;
     if (length > job_.flashLastAddress) {
-        port_.ShowMessage(kMsgTooBig, kProgramTitle, MessageIcon::None);
+        port_.ShowMessage(std::string(kMsgTooBig) + "\n" + TooBigDetail(job_, audio), kProgramTitle, MessageIcon::None);
         return OperationOutcome::Failed;
     }
     if (job_.verbose) port_.ShowMessage(kMsgEnoughSpace, kProgramTitle, MessageIcon::None);

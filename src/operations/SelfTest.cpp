@@ -48,6 +48,7 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
         report.problem = "No adapter.";
         return report;
     }
+    report.modelledTime = link_.adapter->ClockIsModelled();
     // The test opens and closes the adapter itself, on a link of its own.
     if (link_.handle != 0) CloseUsb(job_, link_, port_);
     // The write-back verifies whatever the job says; the job's own choice is kept.
@@ -139,7 +140,8 @@ std::string FormatSelfTestReport(const SelfTestReport& r, const std::string& res
     if (r.capacity)
         text += Format("Flash: signature 0x%02X, %llu bytes (%llu KiB)\n", r.signature,
                        static_cast<unsigned long long>(r.capacity), static_cast<unsigned long long>(r.capacity / 1024));
-    text += Format("%-28s %-14s %10s %12s %10s\n", "Step", "Result", "Time (s)", "Round trips", "KiB/s");
+    text += Format("%-28s %-14s %10s %12s %10s\n", "Step", "Result", r.modelledTime ? "Modelled s" : "Time (s)",
+                   "Round trips", "KiB/s");
     for (const SelfTestStep& s : r.steps) {
         const double seconds = static_cast<double>(s.time.count()) / 1e9;
         std::string speed = "-";
@@ -148,6 +150,7 @@ std::string FormatSelfTestReport(const SelfTestReport& r, const std::string& res
         text += Format("%-28s %-14s %10.3f %12lld %10s\n", s.name.c_str(), OutcomeName(s.outcome), seconds,
                        static_cast<long long>(s.roundTrips), speed.c_str());
     }
+    if (r.modelledTime) text += "Times and speeds are modelled by the simulated siren, not measured.\n";
     text += std::string("Result: ") + (r.outcome == OperationOutcome::Success ? "PASSED" : "FAILED") + "\n";
     if (!r.problem.empty()) text += r.problem + "\n";
     if (r.backupSaved) text += "Backup of the siren as found: " + r.backupPath + "\n";

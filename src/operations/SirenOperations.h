@@ -27,6 +27,7 @@ enum class OperationOutcome {
 
 inline constexpr const char* kMsgNotProgrammed = "Siren has NOT been programmed.";
 inline constexpr const char* kMsgTooBig = "Chosen files too big for flash chip";
+inline constexpr const char* kMsgTooBigDetail = "Message %d: %.1f s too long";
 inline constexpr const char* kMsgEnoughSpace = "Flash has enough space for files.";
 inline constexpr const char* kMsgFirmwareNotFound = "Firmware file not found.\nUpdate not possible.";
 inline constexpr const char* kMsgFirmwareWarning =

@@ -35,6 +35,7 @@ public:
     int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
                          int32_t& received) override;
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
+    bool ClockIsModelled() const override { return inner_.ClockIsModelled(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
 
     const AdapterCounters& Counters() const { return counters_; }

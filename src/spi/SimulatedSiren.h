@@ -52,6 +52,7 @@ public:
     int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
                          int32_t& received) override;
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
+    bool ClockIsModelled() const override { return true; }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
 
     SimulatedFlash& Flash() { return flash_; }

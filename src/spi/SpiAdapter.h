@@ -149,6 +149,8 @@ public:
     // Time base for the bounded waits of the flash routines: real adapters use the
     // steady clock, the simulated siren its own virtual clock.
     virtual std::chrono::nanoseconds Elapsed() const;
+    // True when Elapsed is a model of the time (the simulated siren), not measured.
+    virtual bool ClockIsModelled() const { return false; }
     // Why the latest failing call failed, when the user can act on it (else empty).
     virtual std::string LastErrorDetail() const { return {}; }
 };

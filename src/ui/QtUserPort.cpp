@@ -1,6 +1,8 @@
 #include "ui/QtUserPort.h"
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
 
 #include "ui/CProgressWindow.h"
 
@@ -88,6 +90,13 @@ QtUserPort::QtUserPort(QWidget* parent, SettingsStore* store) : parent_(parent),
 
 void QtUserPort::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
     makeMessageBox(text, caption, icon, false, parent_)->exec();
+}
+
+void QtUserPort::ShowTable(const std::string& text, const std::string& caption, MessageIcon icon) {
+    auto box = makeMessageBox(text, caption, icon, false, parent_);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box->exec();
 }
 
 bool QtUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) {
