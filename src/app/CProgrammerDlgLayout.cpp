@@ -51,6 +51,12 @@ public:
     QSize minimumSizeHint() const override { return {120, 80}; }
 };
 
+// What a screen reader says for a control: a name, and what it is for.
+void describe(QWidget* widget, const QString& name, const QString& description) {
+    widget->setAccessibleName(name);
+    widget->setAccessibleDescription(description);
+}
+
 template <class W>
 W* place(W* widget, const DialogUnits& du, int x, int y, int w, int h) {
     widget->setGeometry(du.rect(x, y, w, h));
@@ -94,11 +100,13 @@ void CProgrammerDlg::buildControls() {
         registerControl(b, id);
         return b;
     };
-    button(kIdQuit, "&Quit", 8);
-    button(kIdProgram, "&Program", 26);
-    registerControl(place(new QCheckBox(QStringLiteral("Verify"), central), du, kColumnLeft + 2, 44, 49, 10),
-                    kIdVerify);
-    button(kIdHelp, "&Help", 58);
+    describe(button(kIdQuit, "&Quit", 8), QStringLiteral("Quit"), QStringLiteral("Save the settings and close"));
+    describe(button(kIdProgram, "&Program", 26), QStringLiteral("Program"),
+             QStringLiteral("Convert the messages and write them into the siren"));
+    describe(registerControl(place(new QCheckBox(QStringLiteral("Verify"), central), du, kColumnLeft + 2, 44, 49, 10),
+                             kIdVerify),
+             QStringLiteral("Verify"), QStringLiteral("Read the siren back after programming and compare"));
+    describe(button(kIdHelp, "&Help", 58), QStringLiteral("Help"), QStringLiteral("Open the user guide"));
 
     auto* usageFrame =
         place(new QGroupBox(QStringLiteral("Siren Usage"), central), du, kColumnLeft, 76, kColumnWidth, 62);
@@ -110,6 +118,7 @@ void CProgrammerDlg::buildControls() {
         auto* radio = place(new QRadioButton(QString::fromUtf8(u.buttonText), central), du, kColumnLeft + 4,
                             88 + static_cast<int>(i) * 12, 46, 10);
         registerControl(radio, u.controlId);
+        describe(radio, radio->text().remove(QLatin1Char('&')), QStringLiteral("Siren usage"));
         usageGroup_->addButton(radio, u.value);
     }
 
@@ -126,6 +135,7 @@ void CProgrammerDlg::buildControls() {
     const int gaugeTop = kRowTop + 7 * kRowPitch + 1;
     gauge_ =
         place(new FlashGauge(central), du, kRowLeft, gaugeTop, kColumnLeft + kColumnWidth - kRowLeft, kGaugeHeight - 3);
+    describe(gauge_, QStringLiteral("Flash usage"), QStringLiteral("How the messages will fill the siren's flash"));
 
     // Status line and the three status fields along the bottom.
     const int statusTop = kRowTop + 7 * kRowPitch + 2 + kGaugeHeight;
@@ -216,6 +226,12 @@ void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
         if (id != 0) registerControl(l, id);
         return l;
     };
+    const int n = slotInfo(slot).messageNumber;
+    const auto named = [n](const char* what) { return QStringLiteral("Message %1 %2").arg(n).arg(QLatin1String(what)); };
+    describe(row.frame, QStringLiteral("Message %1").arg(n), QStringLiteral("The WAV file and settings of one message"));
+    describe(row.path, named("file"), QStringLiteral("Path of the WAV file played as this message"));
+    describe(row.play, named("listen"), QStringLiteral("Play the message as the siren will sound"));
+    describe(open, named("open file"), QStringLiteral("Choose the WAV file of this message"));
     row.bits = label("x-bit", info.bitsLabelId, x + 361, top + 15, 40);
     row.samples = label("No Of Samples", info.samplesLabelId, x + 300, top + 33, 100);
     row.channels = label("Stereo", info.channelsLabelId, x + 256, top + 33, 40);
@@ -231,12 +247,15 @@ void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
     };
     label("Siren Tone", 0, x + 7, top + 33, 36);
     row.tone = list(info.toneListId, x + 44, 40);
+    describe(row.tone, named("siren tone"), QStringLiteral("The tone the siren sounds with this message"));
     for (int i = 0; i < kToneCount; ++i) row.tone->addItem(QString::fromStdString(toneEntry(i)));
     label("Siren Vol", 0, x + 92, top + 33, 32);
     row.volume = list(info.volumeListId, x + 125, 32);
+    describe(row.volume, named("siren volume"), QStringLiteral("Volume level of this message, 10 loudest"));
     for (const char* v : kVolumeEntries) row.volume->addItem(QString::fromUtf8(v));
     label("Beacon", info.beaconCaptionId, x + 165, top + 33, 26);
     row.beacon = list(info.beaconListId, x + 192, 52);
+    describe(row.beacon, named("beacon"), QStringLiteral("How the beacon flashes with this message"));
     for (const char* b : kBeaconEntries) row.beacon->addItem(QString::fromUtf8(b));
 }
 
