@@ -93,8 +93,9 @@ a udev rule that gives the user at the local seat access to FTDI adapters
 0403:6010, 0403:6011 and 0403:6014.")
 # Library dependencies come from the binaries themselves.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The help page opens in the desktop's browser; the rule needs udev and a seat manager.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, udev")
+# The help page opens in the desktop's browser; the rule needs udev and a seat manager;
+# Listen plays through Qt Multimedia, which needs a PulseAudio server (PipeWire's or PulseAudio's).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, udev, pipewire-pulse | pulseaudio")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     "${ZORVEK_ROOT_DIR}/packaging/deb/postinst;${ZORVEK_ROOT_DIR}/packaging/deb/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

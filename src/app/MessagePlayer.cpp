@@ -28,7 +28,10 @@ public:
     ~SpeakerOutput() override { stop(); }
 
     QString unavailableReason() const override {
-        if (device_.isNull()) return QStringLiteral("No audio output was found, so messages cannot be played.");
+        // Qt Multimedia plays through a PulseAudio server (PipeWire's counts).
+        if (device_.isNull())
+            return QStringLiteral("No audio output was found, so messages cannot be played.\n"
+                                  "Install the sound server package pipewire-pulse (or pulseaudio).");
         if (!device_.isFormatSupported(sirenFormat()))
             return QStringLiteral("The audio output cannot play 22010 samples/s, so messages cannot be played.");
         return {};
