@@ -187,9 +187,6 @@ TEST(ImageInfoOutsideData, RefusedOrReported) {
     EXPECT_TRUE(samples.empty());
 }
 
-}  // namespace
-}  // namespace zorvek
-
 TEST_F(DecodedImage, AudioErasedToItsEndIsReportedAsAnInterruptedProgramming) {
     job.slot(7) = {"/a.wav", 1, 0, 0};
     job.slot(1) = {"/b.wav", 1, 0, 0};
@@ -214,3 +211,6 @@ TEST_F(DecodedImage, AudioErasedToItsEndIsReportedAsAnInterruptedProgramming) {
     ASSERT_TRUE(DecodeImageInfo(image.bytes(), 0x200000, info));
     for (const MessageInfo& m : info.messages) EXPECT_EQ(m.erasedFrom, 0u) << m.messageNumber;
 }
+
+}  // namespace
+}  // namespace zorvek

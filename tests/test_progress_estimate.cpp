@@ -110,7 +110,9 @@ TEST(ProgressEstimate, EachStepForetellsItsOwnEndOnTheModelledClock) {
         for (const Sample& x : port.samples) {
             if (x.step != step) continue;
             // Nothing is promised while the rate is still unknown.
-            if (x.time - begin < 1.0) EXPECT_FALSE(x.left) << step << " at " << x.time - begin << " s";
+            if (x.time - begin < 1.0) {
+                EXPECT_FALSE(x.left) << step << " at " << x.time - begin << " s";
+            }
             if (!x.left || x.time - begin < 0.25 * length) continue;
             EXPECT_NEAR(*x.left, end - x.time, 0.15 * length) << step << " at " << x.time - begin << " s";
             ++judged;

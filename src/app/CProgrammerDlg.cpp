@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include "app/Pictures.h"
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
+#include "job/RecentJobs.h"
 #include "job/Settings.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
@@ -410,13 +412,47 @@ void CProgrammerDlg::onHexTest() {
 }
 
 void CProgrammerDlg::onLoadConfig() {
-    LoadConfig(job_, *this);
+    if (const auto path = LoadConfig(job_, *this)) RememberRecentJob(store_, *path);
     forgetStaleDescriptions();
     exchangeToWindow();
 }
 
 void CProgrammerDlg::onSaveConfig() {
-    SaveConfig(job_, *this);
+    if (const auto path = SaveConfig(job_, *this)) RememberRecentJob(store_, *path);
+}
+
+void CProgrammerDlg::onLoadRecentJob(const std::string& path) {
+    if (LoadConfigFile(job_, *this, path)) RememberRecentJob(store_, path);
+    forgetStaleDescriptions();
+    exchangeToWindow();
+}
+
+void CProgrammerDlg::fillRecentJobsMenu() {
+    recentMenu_->clear();
+    const std::vector<std::string> paths = ReadRecentJobs(store_);
+    bool missing = false;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const QString path = QString::fromStdString(paths[i]);
+        QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        a->setToolTip(path);
+        a->setStatusTip(path);
+        a->setData(path);
+        // A file that is gone stays listed, greyed, until it is removed.
+        a->setEnabled(QFileInfo::exists(path));
+        missing = missing || !a->isEnabled();
+        const std::string chosen = paths[i];
+        connect(a, &QAction::triggered, this, [this, chosen] { runCommand([&] { onLoadRecentJob(chosen); }); });
+    }
+    if (paths.empty()) recentMenu_->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    recentMenu_->addSeparator();
+    QAction* removeMissing = recentMenu_->addAction(QStringLiteral("&Remove Missing Files"));
+    removeMissing->setObjectName(QStringLiteral("recentRemoveMissing"));
+    removeMissing->setEnabled(missing);
+    connect(removeMissing, &QAction::triggered, this, [this] { ForgetRecentJob(store_, ""); });
+    QAction* clear = recentMenu_->addAction(QStringLiteral("&Clear List"));
+    clear->setObjectName(QStringLiteral("recentClear"));
+    clear->setEnabled(!paths.empty());
+    connect(clear, &QAction::triggered, this, [this] { ClearRecentJobs(store_); });
 }
 
 void CProgrammerDlg::onReadSiren() {

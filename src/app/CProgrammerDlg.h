@@ -28,6 +28,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QToolButton;
 
 namespace zorvek {
@@ -154,6 +155,11 @@ public:
     void onHexTest();
     void onLoadConfig();
     void onSaveConfig();
+    // File > Recent Jobs: a configuration loaded or saved before.
+    void onLoadRecentJob(const std::string& path);
+    QMenu* recentJobsMenu() const { return recentMenu_; }
+    // Lists the recent jobs (run as the menu opens).
+    void fillRecentJobsMenu();
     void onReadSiren();
     void onWriteSiren();
     void onToggleFirmwareUpdate();
@@ -254,6 +260,7 @@ private:
     bool closing_ = false;
     RunStatus* runStatus_ = nullptr;
     QWidget* clientArea_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     FlashGauge* gauge_ = nullptr;
     MessagePlayer* player_ = nullptr;
     // The first message of a reported command: the reason when it fails.

@@ -269,6 +269,10 @@ void CProgrammerDlg::buildMenu() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     item(file, "Load &Configuration", kCmdLoadConfiguration, &CProgrammerDlg::onLoadConfig);
     item(file, "&Save Configuration", kCmdSaveConfiguration, &CProgrammerDlg::onSaveConfig);
+    recentMenu_ = file->addMenu(QStringLiteral("Recent &Jobs"));
+    recentMenu_->setObjectName(QStringLiteral("recentJobsMenu"));
+    recentMenu_->setToolTipsVisible(true);
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { fillRecentJobsMenu(); });
     file->addSeparator();
     // Exit closes the window itself, so it does not run as a guarded command.
     QAction* exitAction = registerCommand(file->addAction(QStringLiteral("E&xit")), kCmdExit);

@@ -25,27 +25,47 @@ void NormaliseToControls(JobState& job) {
     job.dip32Tone = job.dip32Tone ? 1 : 0;
 }
 
-void SaveConfig(JobState& job, UserPort& port) {
+std::optional<std::string> SaveConfig(JobState& job, UserPort& port) {
     std::optional<std::string> chosen =
         port.ChooseSaveFile(FileDialogOptions::ForSaving(kConfigFilter, "zfg", job.configFolder));
     if (!chosen) {
         port.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
-        return;
+        return std::nullopt;
     }
     job.configFolder = FolderOfChosenFile(*chosen);
+    bool written = false;
     if (chosen->empty()) {
         port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
     } else {
         std::string error;
-        if (!WriteConfigFile(*chosen, job, &error))
-            port.ShowMessage("The configuration was not saved.\n" + error, kProgramTitle, MessageIcon::Stop);
+        written = WriteConfigFile(*chosen, job, &error);
+        if (!written) port.ShowMessage("The configuration was not saved.\n" + error, kProgramTitle, MessageIcon::Stop);
     }
     port.exchangeToWindow();
+    return written ? chosen : std::nullopt;
 }
 
-void LoadConfig(JobState& job, UserPort& port) {
+namespace {
+
+// After a read, or an empty choice: the banners and the window follow the job.
+void PresentLoadedJob(JobState& job, UserPort& port) {
+    if (job.firmwareUpdate) {
+        port.ShowFirmwareBanner(true);
+        job.statusLineText = job.firmwarePath;
+    } else {
+        port.ShowFirmwareBanner(false);
+        job.statusLineText.clear();
+    }
+    port.exchangeToWindow();
+    NormaliseToControls(job);
+}
+
+}  // namespace
+
+std::optional<std::string> LoadConfig(JobState& job, UserPort& port) {
     std::optional<std::string> chosen =
         port.ChooseOpenFile(FileDialogOptions::ForOpening(kConfigFilter, "zfg", job.configFolder));
+    bool read = false;
     if (!chosen) {
         port.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
     } else {
@@ -54,19 +74,25 @@ void LoadConfig(JobState& job, UserPort& port) {
             port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
         } else if (!ReadConfigFile(*chosen, job)) {
             port.ShowMessage("Error trying to open config.", kProgramTitle, MessageIcon::Warning);
-            return;
-        }
-        if (job.firmwareUpdate) {
-            port.ShowFirmwareBanner(true);
-            job.statusLineText = job.firmwarePath;
+            return std::nullopt;
         } else {
-            port.ShowFirmwareBanner(false);
-            job.statusLineText.clear();
+            read = true;
         }
-        port.exchangeToWindow();
-        NormaliseToControls(job);
+        PresentLoadedJob(job, port);
     }
     port.ShowDip32ToneIndicator(job.dip32Tone != 0);
+    return read ? chosen : std::nullopt;
+}
+
+bool LoadConfigFile(JobState& job, UserPort& port, const std::string& path) {
+    if (!ReadConfigFile(path, job)) {
+        port.ShowMessage("Error trying to open config.\n" + path, kProgramTitle, MessageIcon::Warning);
+        return false;
+    }
+    job.configFolder = FolderOfChosenFile(path);
+    PresentLoadedJob(job, port);
+    port.ShowDip32ToneIndicator(job.dip32Tone != 0);
+    return true;
 }
 
 }  // namespace zorvek
