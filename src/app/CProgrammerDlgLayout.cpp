@@ -46,6 +46,8 @@ public:
         setFrameShape(QFrame::NoFrame);
         setWidgetResizable(false);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // The controls inside take the focus; the area follows it.
+        setFocusPolicy(Qt::NoFocus);
     }
     QSize sizeHint() const override { return widget() ? widget()->size() : QScrollArea::sizeHint(); }
     QSize minimumSizeHint() const override { return {120, 80}; }
@@ -245,16 +247,21 @@ void CProgrammerDlg::buildSlotRow(int slot, int top, QWidget* parent) {
         registerControl(c, id);
         return c;
     };
-    label("Siren Tone", 0, x + 7, top + 33, 36);
+    // Each list's caption is its label for assistive tools (on Linux a list's
+    // own name is its current entry).
+    QLabel* toneCaption = label("Siren Tone", 0, x + 7, top + 33, 36);
     row.tone = list(info.toneListId, x + 44, 40);
+    toneCaption->setBuddy(row.tone);
     describe(row.tone, named("siren tone"), QStringLiteral("The tone the siren sounds with this message"));
     for (int i = 0; i < kToneCount; ++i) row.tone->addItem(QString::fromStdString(toneEntry(i)));
-    label("Siren Vol", 0, x + 92, top + 33, 32);
+    QLabel* volumeCaption = label("Siren Vol", 0, x + 92, top + 33, 32);
     row.volume = list(info.volumeListId, x + 125, 32);
+    volumeCaption->setBuddy(row.volume);
     describe(row.volume, named("siren volume"), QStringLiteral("Volume level of this message, 10 loudest"));
     for (const char* v : kVolumeEntries) row.volume->addItem(QString::fromUtf8(v));
-    label("Beacon", info.beaconCaptionId, x + 165, top + 33, 26);
+    QLabel* beaconCaption = label("Beacon", info.beaconCaptionId, x + 165, top + 33, 26);
     row.beacon = list(info.beaconListId, x + 192, 52);
+    beaconCaption->setBuddy(row.beacon);
     describe(row.beacon, named("beacon"), QStringLiteral("How the beacon flashes with this message"));
     for (const char* b : kBeaconEntries) row.beacon->addItem(QString::fromUtf8(b));
 }

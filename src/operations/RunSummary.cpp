@@ -78,11 +78,11 @@ RunSummary SummariseOutcome(RunKind kind, OperationOutcome outcome, bool verifie
 }  // namespace
 
 RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason, double bytesPerSecond, const std::string& adapter) {
+                        const std::string& reason, double bytesPerSecond) {
     RunSummary summary = SummariseOutcome(kind, outcome, verified, seconds, reason);
-    if (outcome == OperationOutcome::Success && bytesPerSecond > 0)
+    // A speed over less than a second says more about the clock than the link.
+    if (outcome == OperationOutcome::Success && bytesPerSecond > 0 && seconds >= 1)
         summary.text += ", " + FormatKiBPerSecond(bytesPerSecond);
-    if (!adapter.empty()) summary.text += outcome == OperationOutcome::Success ? " on " + adapter : " (" + adapter + ")";
     return summary;
 }
 

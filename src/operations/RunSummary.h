@@ -20,9 +20,8 @@ struct RunSummary {
 
 // `verified` is whether Verify was on for the run; `reason` what the person was
 // told first (its first line is used); `seconds` the run's length. A finished run
-// adds its speed when known (`bytesPerSecond` > 0); every run names the adapter
-// it used when one was opened.
+// of a second or more adds its speed when known (`bytesPerSecond` > 0).
 RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason, double bytesPerSecond = 0, const std::string& adapter = {});
+                        const std::string& reason, double bytesPerSecond = 0);
 
 }  // namespace zorvek

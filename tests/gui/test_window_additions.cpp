@@ -152,7 +152,10 @@ TEST_F(WindowAdditionsTest, AJobThatDoesNotFitIsRedBeforeProgramSaysSo) {
     EXPECT_TRUE(gauge->summary().endsWith(QStringLiteral(" s too long")));
     port.messages.clear();
     program();
-    EXPECT_TRUE(port.Saw(kMsgTooBig));
+    // The box says which message does not fit and by how much, as the gauge does.
+    const QString over = gauge->summary().section(QStringLiteral(", "), -1);
+    EXPECT_TRUE(port.SawContaining(std::string(kMsgTooBig) + "\nMessage ")) << ::testing::PrintToString(port.Texts());
+    EXPECT_TRUE(port.SawContaining(over.toStdString())) << over.toStdString();
     EXPECT_EQ(status(), QStringLiteral("Failed: ") + kMsgTooBig);
 }
 
@@ -185,8 +188,9 @@ TEST_F(WindowAdditionsTest, StatusBarKeepsHowTheLastRunEnded) {
     choose(7, wav("alarm.wav", 0.5));
     program();
     EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s$")).match(status()).hasMatch())
+        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s(, [0-9.]+ KiB/s)?$")).match(status()).hasMatch())
         << status().toStdString();
+    EXPECT_EQ(dlg->runStatus()->adapterText(), QStringLiteral("Simulated Siren SIM0001"));
     EXPECT_EQ(dlg->runStatus()->tone(), RunSummary::Tone::Success);
     EXPECT_EQ(dlg->controlAs<QLabel>(kIdUsbStatus)->text(), "Idle");  // where it always was
 
