@@ -74,7 +74,7 @@ void ProgressEstimate::Update(double now, int position) {
 }
 
 std::optional<double> ProgressEstimate::SecondsLeft() const {
-    if (!steady_ || rate_ <= 0) return std::nullopt;
+    if (!steady_ || rate_ <= 0 || position_ >= upper_) return std::nullopt;
     return std::max(0, upper_ - position_) / rate_;
 }
 
