@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <chrono>
@@ -26,12 +27,17 @@ void CProgrammerDlg::buildAids() {
 }
 
 void CProgrammerDlg::fitToScreen() {
-    QSize size = sizeHint();
+    const QSize wanted = sizeHint();
+    QSize size = wanted;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         // The frame is not known before the window manager has put one on: allow
         // for a title bar and borders.
         const QSize room = screen->availableGeometry().size() - QSize(8, 32);
         size = size.boundedTo(room);
+        // A scroll bar in one direction takes room from the other; give it back.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (size.height() < wanted.height()) size.setWidth(std::min(wanted.width() + bar, room.width()));
+        if (size.width() < wanted.width()) size.setHeight(std::min(wanted.height() + bar, room.height()));
     }
     resize(size);
 }

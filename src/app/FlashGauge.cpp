@@ -1,11 +1,13 @@
 #include "app/FlashGauge.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
 
+#include "app/Pictures.h"
 #include "audio/Resampler.h"
 
 namespace zorvek {
@@ -57,7 +59,8 @@ void FlashBar::paintEvent(QPaintEvent*) {
     // An overfull job is drawn against what it needs, so the overflow shows.
     const double scale =
         static_cast<double>(area.width()) / static_cast<double>(std::max<uint64_t>({fill_.capacity, fill_.used, 1}));
-    p.fillRect(area, kFreeColour);
+    const bool dark = isDarkPalette(palette());
+    p.fillRect(area, dark ? palette().color(QPalette::Base) : kFreeColour);
     double x = area.left();
     auto segment = [&](uint64_t bytes, const QColor& colour, const QString& label) {
         const double w = static_cast<double>(bytes) * scale;
@@ -81,7 +84,7 @@ void FlashBar::paintEvent(QPaintEvent*) {
         p.setPen(QPen(Qt::black, 2));  // where the flash ends
         p.drawLine(QPointF(end, area.top()), QPointF(end, area.bottom()));
     }
-    p.setPen(fits ? palette().color(QPalette::Dark) : kOverColour);
+    p.setPen(fits ? palette().color(dark ? QPalette::Mid : QPalette::Dark) : kOverColour);
     p.drawRect(area);
 }
 
@@ -98,7 +101,20 @@ FlashGauge::FlashGauge(QWidget* parent) : QWidget(parent), bar_(new FlashBar(thi
 void FlashGauge::setFill(const FlashFill& fill) {
     bar_->setFill(fill);
     summary_->setText(QString::fromStdString(FlashFillSummary(fill)));
-    summary_->setStyleSheet(fill.Fits() ? QString() : QStringLiteral("color: rgb(200, 30, 30); font-weight: bold;"));
+    showFits();
+}
+
+void FlashGauge::showFits() {
+    // A lighter red on a dark window, where the light theme's would sink in.
+    const bool dark = isDarkPalette(palette());
+    summary_->setStyleSheet(fill().Fits() ? QString()
+                            : dark       ? QStringLiteral("color: rgb(255, 120, 120); font-weight: bold;")
+                                         : QStringLiteral("color: rgb(200, 30, 30); font-weight: bold;"));
+}
+
+void FlashGauge::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) showFits();
+    QWidget::changeEvent(event);
 }
 
 QString FlashGauge::summary() const {

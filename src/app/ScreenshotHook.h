@@ -6,7 +6,10 @@
 // "progress" (the progress popup over the window while a Program run is under
 // way; the run is cancelled once the picture is taken), "adapter-chooser" (the
 // chooser over the window, listing the adapters attached) or "after-run" (the
-// window once a whole Program run has ended, however it ended).
+// window once a whole Program run has ended, however it ended) or "screen-after-run"
+// (the whole screen at that moment, to show the window fits it).
+// ZORVEK_SCREENSHOT_PALETTE=dark shows the window on a dark palette, as under a
+// desktop's dark theme.
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -22,9 +25,10 @@ namespace zorvek {
 class CProgrammerDlg;
 
 struct ScreenshotRequest {
-    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun };
+    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, ScreenAfterRun };
     QString file;
     Target target = Target::MainWindow;
+    bool darkPalette = false;
 };
 
 // The request in the environment, or nothing when ZORVEK_SCREENSHOT is unset or

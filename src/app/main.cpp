@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (screenshot) {
+        if (screenshot->darkPalette) {
+            QApplication::setStyle(QStringLiteral("Fusion"));
+            QApplication::setPalette(zorvek::darkPalette());
+        }
         // A picture for the documentation: nobody answers dialogs, nothing is saved.
         zorvek::ReadOnlySettingsStore readOnly(store);
         const std::unique_ptr<zorvek::UserPort> unattended = zorvek::makeUnattendedUserPort(&readOnly);
