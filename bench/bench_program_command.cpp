@@ -18,9 +18,9 @@
 #include "job/JobState.h"
 #include "job/UserPort.h"
 #include "operations/SirenOperations.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 namespace fs = std::filesystem;

@@ -10,9 +10,9 @@
 #include "BenchSupport.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 

@@ -6,10 +6,10 @@
 #include "ScriptedUserPort.h"
 #include "spi/AdapterListing.h"
 #include "spi/CountingAdapter.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

@@ -6,11 +6,11 @@
 
 #include "FakeMpsseTransport.h"
 #include "ScriptedUserPort.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
-#include "spi/LinkFrames.h"
+#include "operations/LinkFrames.h"
 #include "spi/OpenFailure.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

@@ -10,9 +10,9 @@
 #include "ScriptedUserPort.h"
 #include "job/TextFormat.h"
 #include "spi/AdapterRequest.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

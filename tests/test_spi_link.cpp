@@ -6,10 +6,10 @@
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
 #include "job/TextFormat.h"
-#include "spi/FlashRoutines.h"
-#include "spi/LinkFrames.h"
+#include "operations/FlashRoutines.h"
+#include "operations/LinkFrames.h"
 #include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;

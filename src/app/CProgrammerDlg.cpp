@@ -220,8 +220,7 @@ void CProgrammerDlg::chooseAdapter(bool simulatedSetting) {
     std::vector<std::string> warnings;
     AdapterRequest request = AdapterRequestFromEnvironment(simulatedSetting, warnings);
     adapterRequest_ = request;
-    const std::string remembered = store_.ReadText(
-        kSettingsSection, request.kind == AdapterKind::Simulator ? kSimulatedAdapterSerialKey : kAdapterSerialKey, "");
+    const std::string remembered = store_.ReadText(kSettingsSection, request.kind.Driver().serialSettingsKey, "");
     if (!remembered.empty()) request.serial = remembered;
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) warnings.push_back("Simulated siren: " + choice.loadError + ".");
@@ -233,8 +232,8 @@ void CProgrammerDlg::chooseAdapter(bool simulatedSetting) {
         adapter_ = std::move(choice.adapter);
         adapterKind_ = choice.kind;
         adapterSerial_ = request.serial;
-        if (!adapterSerial_ && request.kind == AdapterKind::Simulator && request.simulatorCount == 1)
-            adapterSerial_ = SimulatedSerial(1);
+        if (!adapterSerial_ && request.kind.Driver().loneSerial && request.simulatorCount == 1)
+            adapterSerial_ = request.kind.Driver().loneSerial;
     }
     link_.adapter = adapter_.get();
     updateWindowTitle();
@@ -249,7 +248,7 @@ void CProgrammerDlg::showAdapterWarnings() {
 void CProgrammerDlg::updateWindowTitle() {
     // Nobody should take the simulated siren for a real one.
     QString title = QString::fromUtf8(kProgramTitle);
-    if (adapterKind_ == AdapterKind::Simulator)
+    if (adapterKind_.Driver().namedInTitle)
         title += QStringLiteral(" - ") + QString::fromUtf8(AdapterKindName(adapterKind_));
     setWindowTitle(title);
 }
@@ -259,9 +258,8 @@ void CProgrammerDlg::onToggleSimulatedSiren() {
     store_.WriteInt(kSettingsSection, kSimulatedSirenKey, simulated ? 1 : 0);
     chooseAdapter(simulated);
     showAdapterWarnings();
-    if ((adapterKind_ == AdapterKind::Simulator) != simulated) {
-        const char* chosen = adapterKind_ == AdapterKind::Simulator ? "simulator" : "ftdi";
-        ShowMessage(std::string("The setting is saved, but ZORVEK_ADAPTER=") + chosen +
+    if (adapterKind_.Driver().keepsFlash != simulated) {
+        ShowMessage(std::string("The setting is saved, but ZORVEK_ADAPTER=") + adapterKind_.Driver().name +
                         " chooses the adapter while it is set.\nThe " + AdapterKindName(adapterKind_) +
                         " stays in use.",
                     kProgramTitle, MessageIcon::Information);
@@ -359,7 +357,7 @@ void CProgrammerDlg::refreshCheckMarks() {
     command(kCmdUpdateFirmwareWithWavs)->setChecked(job_.firmwareUpdate != 0);
     command(kCmdDip32Tone)->setChecked(job_.dip32Tone != 0);
     // What is in use, which ZORVEK_ADAPTER may have chosen over the setting.
-    command(kCmdSimulatedSiren)->setChecked(adapterKind_ == AdapterKind::Simulator);
+    command(kCmdSimulatedSiren)->setChecked(adapterKind_.Driver().keepsFlash);
     command(kCmdFastErase)->setChecked(job_.eraseMode == EraseMode::Auto);
 }
 

@@ -14,13 +14,14 @@
 #include "app/ControlIds.h"
 #include "image/FlashFill.h"
 #include "job/JobState.h"
+#include "job/Settings.h"
 #include "job/SettingsStore.h"
 #include "job/UserPort.h"
+#include "operations/FlashRoutines.h"
 #include "operations/RunSummary.h"
 #include "operations/SirenOperations.h"
+#include "operations/UsbConnection.h"
 #include "spi/AdapterRequest.h"
-#include "spi/FlashRoutines.h"
-#include "spi/UsbConnection.h"
 
 class QAction;
 class QButtonGroup;
@@ -40,14 +41,6 @@ class QtUserPort;
 class RunStatus;
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*||";
-// Settings key (integer, 0 or 1) choosing the simulated siren over the FTDI adapter.
-inline constexpr const char* kSimulatedSirenKey = "Simulated Siren";
-// Settings keys (text): the serial number of the adapter chosen among several,
-// for the FTDI adapters and for the simulated ones.
-inline constexpr const char* kAdapterSerialKey = "Adapter Serial";
-inline constexpr const char* kSimulatedAdapterSerialKey = "Simulated Adapter Serial";
-// Settings key (integer, 0 or 1): erase by bulk erase where that is faster (EraseMode::Auto).
-inline constexpr const char* kFastEraseKey = "Fast Erase";
 // The help page below the program folder, and below an installed program's data folder.
 inline constexpr const char* kHelpPage = "ZorvekHelp/helphtml.htm";
 inline constexpr const char* kInstalledHelpPage = "../share/zorvek-siren-programmer/ZorvekHelp/helphtml.htm";
@@ -239,7 +232,7 @@ private:
     SettingsStore& store_;
     JobState job_;
     std::unique_ptr<SpiAdapter> adapter_;
-    AdapterKind adapterKind_ = AdapterKind::Ftdi;
+    AdapterKind adapterKind_;
     std::vector<std::string> adapterWarnings_;
     AdapterRequest adapterRequest_;             // the kind in use, without a serial number
     std::optional<std::string> adapterSerial_;  // the one adapter_ is limited to, if any

@@ -10,12 +10,15 @@
 namespace zorvek {
 
 const char* CProgrammerDlg::adapterSerialKey() const {
-    return adapterKind_ == AdapterKind::Simulator ? kSimulatedAdapterSerialKey : kAdapterSerialKey;
+    return adapterKind_.Driver().serialSettingsKey;
 }
 
 std::vector<AdapterListing> CProgrammerDlg::attachedAdapters(std::string& error) const {
     std::vector<AdapterListing> attached;
-    if (!ListAdapters(adapterRequest_, attached, error)) attached.clear();
+    if (const Result listed = ListAdapters(adapterRequest_, attached); !listed) {
+        error = Describe(listed);
+        attached.clear();
+    }
     return attached;
 }
 

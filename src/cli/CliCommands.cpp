@@ -19,13 +19,11 @@
 #include "job/Paths.h"
 #include "job/Settings.h"
 #include "job/TextFormat.h"
+#include "operations/FlashRoutines.h"
 #include "operations/SelfTest.h"
+#include "operations/UsbConnection.h"
 #include "spi/AdapterRequest.h"
 #include "spi/CountingAdapter.h"
-#include "spi/FlashRoutines.h"
-#include "spi/FtdiAdapter.h"
-#include "spi/SimulatedSiren.h"
-#include "spi/UsbConnection.h"
 
 namespace zorvek::cli {
 namespace {
@@ -87,18 +85,15 @@ private:
     JobState job_;
     AdapterEnvironment environment_ = ReadAdapterEnvironment();
     std::unique_ptr<SpiAdapter> adapter_;
-    SimulatedSiren* siren_ = nullptr;
-    FtdiAdapter* ftdi_ = nullptr;
+    AdapterRequest request_;  // what adapter_ was made from
     std::unique_ptr<CountingAdapter> counting_;
     SpiLink link_;
-    std::optional<std::string> chosenSerial_;
-    std::string simulatorFile_;  // of SIM0001; the others' files are named after it
 };
 
 std::optional<uint32_t> CliRun::SimulatorSize(std::string& error) const {
     if (o_.simulatorSize) {
         if (auto size = ParseSimulatorSize(*o_.simulatorSize)) return size;
-        error = "--simulator-size must be 256K, 512K, 1M, 2M or 4M, not \"" + *o_.simulatorSize + "\"";
+        error = "--simulator-size must be " + CapacityNames(" or ") + ", not \"" + *o_.simulatorSize + "\"";
         return std::nullopt;
     }
     return environment_.simulatorSize.value_or(kDefaultFlashSize);
@@ -109,15 +104,21 @@ int CliRun::BuildRequest(AdapterRequest& request) {
     request = DefaultAdapterRequest();
     ApplyEnvironment(environment_, request);
     if (o_.adapter) {
-        request.kind = *o_.adapter == "simulator" ? AdapterKind::Simulator : AdapterKind::Ftdi;
+        request.kind = AdapterKind{FindAdapterDriver(*o_.adapter)};  // the options checked the name
     } else if (!environment_.unknownKind.empty()) {
-        Say("ZORVEK_ADAPTER \"" + environment_.unknownKind + "\" is neither \"ftdi\" nor \"simulator\"");
+        Say("ZORVEK_ADAPTER \"" + environment_.unknownKind + "\" is neither " + AdapterDriverNames(" nor "));
         return kExitUsage;
     } else if (!environment_.kind) {
-        request.kind = o_.simulatorFile || o_.simulatorSize ? AdapterKind::Simulator : AdapterKind::Ftdi;
+        // Options only a driver with a flash of its own takes choose it.
+        request.kind = AdapterKind{};
+        for (const AdapterDriver* driver : AdapterDrivers())
+            if (driver->keepsFlash && (o_.simulatorFile || o_.simulatorSize)) {
+                request.kind = AdapterKind{driver};
+                break;
+            }
     }
     request.serial = Device();
-    if (request.kind == AdapterKind::Simulator) {
+    if (request.kind.Driver().keepsFlash) {
         std::string error;
         const auto size = SimulatorSize(error);
         if (!size) {
@@ -137,8 +138,7 @@ int CliRun::ChooseAdapter() {
     if (!request.serial) {
         // With several adapters attached the person chooses: never the order of enumeration.
         std::vector<AdapterListing> attached;
-        std::string error;
-        if (ListAdapters(request, attached, error)) {
+        if (ListAdapters(request, attached)) {
             const AdapterPick pick = PickAdapter(attached, std::nullopt);
             if (pick.result == PickResult::NeedsChoice) {
                 Say(pick.message + "\nChoose one with --device SERIAL (\"" + std::string(kProgram) +
@@ -148,15 +148,12 @@ int CliRun::ChooseAdapter() {
             if (pick.result == PickResult::Chosen && !pick.chosen->serial.empty()) request.serial = pick.chosen->serial;
         }
     }
-    chosenSerial_ = request.serial;
-    simulatorFile_ = request.simulator.filePath;
+    request_ = request;
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) {
         Say("simulated siren: " + choice.loadError);
         return kExitFailed;
     }
-    siren_ = choice.siren;
-    ftdi_ = choice.ftdi;
     adapter_ = std::move(choice.adapter);
     counting_ = std::make_unique<CountingAdapter>(*adapter_);
     link_.adapter = counting_.get();
@@ -171,36 +168,23 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
     AdapterRequest base;
     if (int status = BuildRequest(base)) return status;
     const bool all = o_.devices.size() == 1 && o_.devices[0] == "all";
-    if (base.kind == AdapterKind::Simulator) {
-        const auto present = SimulatedSerials(base.simulatorCount);
-        const auto serials = all                  ? present
-                             : o_.devices.empty() ? std::vector<std::string>{kSimulatedSerial}
-                                                  : o_.devices;
-        for (const auto& serial : serials) {
-            if (std::find(present.begin(), present.end(), serial) != present.end()) {
-                adapters.push_back(SimulatedRequestFor(base, serial));
-            } else {
-                AdapterRequest absent = base;  // finds no device, as an absent adapter
-                absent.serial = serial;
-                adapters.push_back(absent);
-            }
-        }
-        return kExitSuccess;
-    }
     if (!all) {
+        // A serial number no adapter has finds no device, as an absent adapter.
         for (const auto& serial : o_.devices) {
             AdapterRequest request = base;
             request.serial = serial;
             adapters.push_back(request);
         }
-        if (adapters.empty()) adapters.push_back(base);
+        if (adapters.empty()) {
+            if (const char* lone = base.kind.Driver().loneSerial) base.serial = lone;
+            adapters.push_back(base);
+        }
         return kExitSuccess;
     }
-    // Every supported FTDI adapter attached, by its serial number, as "adapters" lists them.
+    // Every supported adapter attached, by its serial number, as "adapters" lists them.
     base.serial.reset();
     std::vector<AdapterListing> attached;
-    std::string error;
-    if (!ListAdapters(base, attached, error)) Say(error);
+    if (const Result listed = ListAdapters(base, attached); !listed) Say(Describe(listed));
     for (const auto& listing : attached) {
         if (!listing.supported || listing.serial.empty()) continue;
         AdapterRequest request = base;
@@ -209,7 +193,7 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
     }
     if (adapters.empty()) {
         AdapterChoice probe = MakeAdapter(base);
-        ftdi_ = probe.ftdi;
+        request_ = base;
         adapter_ = std::move(probe.adapter);
         return Finish(OperationOutcome::NoAdapter, nullptr);
     }
@@ -229,26 +213,7 @@ int CliRun::Production(std::vector<uint8_t> image) {
 }
 
 void CliRun::NoAdapterAdvice() const {
-    if (siren_) {
-        Say("the simulated siren could not be reached (see ZORVEK_SIMULATOR_FAULTS and --device).");
-        return;
-    }
-    std::string text = "no usable siren programmer. Check that the USB adapter is plugged in.";
-    if (ftdi_ && Device()) {
-        text += "\nNo adapter has the serial number \"" + *Device() + "\"";
-        const auto& seen = ftdi_->SeenSerials();
-        if (seen.empty()) {
-            text += ".";
-        } else {
-            text += "; found:";
-            for (const auto& s : seen) text += " \"" + s + "\"";
-        }
-    }
-    text += std::string("\nIf it is plugged in, this user may not open it: install the udev rule ") + kUdevRulePath +
-            " (the package does) and plug the adapter in again. That rule serves the user at the machine's own "
-            "seat; for a login over the network or a service, add a rule with GROUP=\"plugdev\", MODE=\"0660\" "
-            "and put the user in that group.";
-    Say(text);
+    Say(request_.kind.Driver().noAdapterAdvice(Device(), adapter_ ? adapter_->Diagnostics() : AdapterDiagnostics{}));
 }
 
 void CliRun::PrintStats() const {
@@ -259,12 +224,11 @@ void CliRun::PrintStats() const {
                  static_cast<long long>(c.writeFrames));
     std::fprintf(stderr, "Bytes to flash: %lld\nBytes from flash: %lld\n", static_cast<long long>(c.bytesOut),
                  static_cast<long long>(c.bytesIn));
-    if (siren_) {
-        const double modelled = static_cast<double>(siren_->ModelledTime().count()) / 1e9;
-        const double floor =
-            static_cast<double>((siren_->Flash().busyTime + siren_->Counters().spiBitTime).count()) / 1e9;
-        std::fprintf(stderr, "Modelled time: %.2f s (physical floor %.2f s: flash busy plus SPI bits at 6 MHz)\n",
-                     modelled, floor);
+    const AdapterDiagnostics d = counting_->Diagnostics();
+    if (d.modelled && d.floor) {
+        std::fprintf(stderr, "Modelled time: %.2f s (physical floor %.2f s: %s)\n",
+                     static_cast<double>(d.modelled->count()) / 1e9, static_cast<double>(d.floor->count()) / 1e9,
+                     d.floorBasis.c_str());
     }
 }
 
@@ -331,7 +295,7 @@ int CliRun::Program() {
         if (o_.erase) job_.eraseMode = *o_.erase;
         // Built once, before any adapter is used, against the largest flash; each
         // siren then takes it only if it fits.
-        job_.flashLastAddress = kFlashChips.back().LastAddress();
+        job_.flashLastAddress = LargestFlashChip().LastAddress();
         SirenOperations ops(job_, link_, port_);
         FlashImage image;
         const OperationOutcome built = ops.BuildImage(image);
@@ -340,9 +304,8 @@ int CliRun::Program() {
         return Production(std::vector<uint8_t>(image.data(), image.data() + image.size()));
     }
     if (int status = ChooseAdapter()) return status;
-    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.ProgramCommand({.verify = o_.verify}), "siren programmed.");
+    return Finish(ops.ProgramCommand({.verify = o_.verify, .erase = o_.erase}), "siren programmed.");
 }
 
 int CliRun::Image() {
@@ -383,13 +346,14 @@ int CliRun::Write() {
             return kExitFailed;
         }
         // As the Siren Writer: a short file is padded with erased bytes.
-        data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), 0xFF);
+        data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), kErasedByte);
         return Production(std::move(data));
     }
     if (int status = ChooseAdapter()) return status;
-    if (o_.erase) job_.eraseMode = *o_.erase;
     SirenOperations ops(job_, link_, port_);
-    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]), .verify = o_.verify.value_or(true)}),
+    return Finish(ops.WriteSiren({.imagePath = AbsolutePath(o_.args[0]),
+                                  .verify = o_.verify.value_or(true),
+                                  .erase = o_.erase}),
                   "siren written.");
 }
 
@@ -437,9 +401,8 @@ int CliRun::Adapters() {
     AdapterRequest request;
     if (int status = BuildRequest(request)) return status;
     std::vector<AdapterListing> attached;
-    std::string error;
-    if (!ListAdapters(request, attached, error)) {
-        Say(error);
+    if (const Result listed = ListAdapters(request, attached); !listed) {
+        Say(Describe(listed));
         return kExitFailed;
     }
     const std::string text = o_.json ? FormatAdapterJson(attached) : FormatAdapterTable(attached);
@@ -456,8 +419,8 @@ int CliRun::SelfTest() {
         AdapterRequest request;
         if (int status = BuildRequest(request)) return status;
         std::vector<AdapterListing> attached;
-        std::string error;
-        const std::string list = ListAdapters(request, attached, error) ? FormatAdapterTable(attached) : error + "\n";
+        const Result listed = ListAdapters(request, attached);
+        const std::string list = listed ? FormatAdapterTable(attached) : Describe(listed) + "\n";
         std::printf("Adapters attached:\n%s\n", list.c_str());
     }
     if (int status = ChooseAdapter()) return status;
@@ -469,13 +432,13 @@ int CliRun::SelfTest() {
         backup = AbsolutePath(std::string("selftest-backup-") + stamp + ".zmg");
     }
     if (!o_.quiet)
-        Say("self-test on " + std::string(siren_ ? "the simulated siren " : "adapter ") + chosenSerial_.value_or("") +
+        Say("self-test on " + std::string(request_.kind.Driver().noun) + request_.serial.value_or("") +
             "; backup: " + backup);
     zorvek::SelfTest test(job_, link_, port_);
     const SelfTestReport report = test.Run(backup);
     std::string restore = std::string(kProgram) + " write --verify";
-    if (siren_) restore += " --adapter simulator --simulator-file " + simulatorFile_;
-    if (chosenSerial_) restore += " --device " + *chosenSerial_;
+    restore += request_.kind.Driver().commandLineOptions(request_);
+    if (request_.serial) restore += " --device " + *request_.serial;
     restore += " " + backup;
     const std::string text = FormatSelfTestReport(report, restore);
     std::fwrite(text.data(), 1, text.size(), stdout);

@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 
+#include "spi/AdapterRegistry.h"
+
 namespace zorvek::cli {
 namespace {
 
@@ -78,8 +80,8 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "--stats") {
             o.stats = true;
         } else if (arg == "--adapter") {
-            if (*value != "ftdi" && *value != "simulator")
-                return "--adapter must be \"ftdi\" or \"simulator\", not \"" + *value + "\"";
+            if (!FindAdapterDriver(*value))
+                return "--adapter must be " + AdapterDriverNames(" or ") + ", not \"" + *value + "\"";
             o.adapter = value;
         } else if (arg == "--device") {
             if (value->empty()) return "--device needs a serial number";

@@ -144,8 +144,8 @@ std::string Summary(const std::string& who, const WorkerResult& r) {
 }
 
 void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32_t imageCrc, WorkerResult& result) {
-    result.serial = request.serial.value_or(request.kind == AdapterKind::Simulator ? std::string(kSimulatedSerial)
-                                                                                   : std::string("FTDI"));
+    const char* lone = request.kind.Driver().loneSerial;
+    result.serial = request.serial.value_or(lone ? std::string(lone) : std::string("FTDI"));
     AdapterChoice choice = MakeAdapter(request);
     if (!choice.loadError.empty()) {
         PrintLine(stderr, result.serial + ": simulated siren: " + choice.loadError);

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "job/FlashCommands.h"
+
 namespace zorvek {
 
 // Layout of the first 0x2100 bytes; the audio follows from kAudioStart.
@@ -19,8 +21,6 @@ inline constexpr uint32_t kFirmwareFirstAddress = 0xE000;  // controller address
 inline constexpr uint32_t kFirmwareLastAddress = 0xFFFF;
 inline constexpr size_t kFirmwareMarkerOffset = 0x1EFE;  // controller address 0xFDFE
 inline constexpr size_t kAudioStart = 0x2100;
-// Erased flash reads as 0xFF; bytes nothing writes keep that value.
-inline constexpr uint8_t kErasedByte = 0xFF;
 // Entries hold 24-bit addresses, so no image may reach past 16 MiB.
 inline constexpr size_t kMaxImageLength = 0x1000000;
 

@@ -9,8 +9,8 @@
 #include "job/TextFormat.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
-#include "spi/FlashRoutines.h"
-#include "spi/UsbConnection.h"
+#include "operations/FlashRoutines.h"
+#include "operations/UsbConnection.h"
 
 namespace zorvek {
 namespace {
@@ -140,7 +140,8 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
 }
 
 OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
-    if (request.verify) job_.verify = *request.verify ? 1 : 0;
+    const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode)};
+    job_.verify = plan.verify ? 1 : 0;  // the window shows it
     const auto path = ChooseImageFile(request.imagePath, false);
     if (!path) return OperationOutcome::Cancelled;
     std::error_code ec;
@@ -184,7 +185,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
 
     ProgressScope progress(link_, port_);
     progress->BeginModal("Progress", false);
-    const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, data.data(), length);
+    const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, data.data(), length, plan);
     data = {};
     progress.Destroy();
     session.Close();

@@ -8,7 +8,7 @@
 #include "job/TextFormat.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 
 namespace zorvek {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "job/JobState.h"
 #include "job/UserPort.h"
+#include "operations/FlashRoutines.h"
 #include "operations/SirenOperations.h"
-#include "spi/FlashRoutines.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 namespace zorvek {
 
@@ -96,11 +96,11 @@ struct FlashWriteResult {
 };
 
 // Erases (length / 64 KiB + 1) sectors from address 0 (or the whole chip, as the
-// job's erase mode decides), programs `data` page by
-// page and, with Verify on, reads it back, stepping the modal popup through
-// "Erasing...", "Programming..." and "Verifying...".
+// plan's erase mode decides), programs `data` page by page and, with the plan's
+// verify on, reads it back, stepping the modal popup through "Erasing...",
+// "Programming..." and "Verifying...".
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
-                                    const uint8_t* data, size_t length);
+                                    const uint8_t* data, size_t length, const WritePlan& plan);
 
 // How an erase-program-verify pass ends for the command: a stop that was no
 // Cancel is said (with `incompleteMessage` unless the read-back failed) and fails.

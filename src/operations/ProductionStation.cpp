@@ -95,18 +95,18 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     size_t length = image.size();
     if (length > flashSize) {
         if (!std::all_of(image.begin() + static_cast<std::ptrdiff_t>(flashSize), image.end(),
-                         [](uint8_t b) { return b == 0xFF; }))
+                         [](uint8_t b) { return b == kErasedByte; }))
             return finish(OperationOutcome::Failed, "The image does not fit this siren's flash.");
         length = static_cast<size_t>(flashSize);
     }
 
     job_.abortFlag = 0;
-    job_.verify = 1;  // a production siren passes only once read back
     FlashWriteResult written;
     {
         ProgressScope progress(link_, port);
         progress->BeginModal("Progress", false);
-        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length);
+        // A production siren passes only once read back.
+        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length, {true, job_.eraseMode});
     }
     job_.flashStatusText.clear();
     port.exchangeToWindow();

@@ -42,12 +42,12 @@ OperationOutcome SirenOperations::OpenAndIdentify() {
 }
 
 OperationOutcome SirenOperations::ProgramCommand(const ProgramRequest& request) {
-    if (request.verify) job_.verify = *request.verify ? 1 : 0;
+    if (request.verify) job_.verify = *request.verify ? 1 : 0;  // the window shows it
     job_.abortFlag = 0;
     const OperationOutcome opened = OpenAndIdentify();
     if (opened != OperationOutcome::Success) return opened;
     UsbSession session(job_, link_, port_);
-    return ProgramSiren();
+    return ProgramSiren(request);
 }
 
 OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage& image) {
@@ -84,7 +84,7 @@ OperationOutcome SirenOperations::BuildImage(FlashImage& image) {
     return outcome;
 }
 
-OperationOutcome SirenOperations::ProgramSiren() {
+OperationOutcome SirenOperations::ProgramSiren(const ProgramRequest& request) {
     PreparedAudio audio;
     FlashImage image;
     const OperationOutcome prepared = PrepareImage(audio, image);
@@ -97,7 +97,9 @@ OperationOutcome SirenOperations::ProgramSiren() {
     ProgressScope progress(link_, port_);
     progress->BeginModal("Progress", false);
 
-    const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, image.data(), image.size());
+    const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode)};
+    const FlashWriteResult written =
+        EraseProgramVerify(job_, link_, port_, progress, image.data(), image.size(), plan);
 
     job_.flashIdText.clear();
     job_.flashStatusText.clear();
@@ -121,7 +123,7 @@ OperationOutcome OutcomeOfWrite(const FlashWriteResult& written, UserPort& port,
 }
 
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
-                                    const uint8_t* data, size_t length) {
+                                    const uint8_t* data, size_t length, const WritePlan& plan) {
     // A Cancel that came before the popup (Ctrl-C on a terminal while the
     // work before it ran) stops the run before the first erase.
     progress->PumpMessages(true);
@@ -130,7 +132,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
     progress->SetRange(0, sectors, 1);
     progress->SetText("Erasing...");
-    if (UseBulkErase(job.eraseMode, job.flashLastAddress, sectors))
+    if (UseBulkErase(plan.erase, job.flashLastAddress, sectors))
         BulkErase(job, link, port, sectors);
     else
         EraseSectors(job, link, port, 0, sectors);
@@ -143,7 +145,7 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     ProgramPages(job, link, port, 0, data, length);
 
     FlashWriteResult result;
-    if (job.verify && !job.abortFlag) {
+    if (plan.verify && !job.abortFlag) {
         progress->SetPosition(1);
         progress->SetText("Verifying...");
         progress->SetStepBytes(static_cast<int>(kFlashPageSize));

@@ -5,8 +5,8 @@
 #include "files/SirenImageFile.h"
 #include "job/TextFormat.h"
 #include "spi/CountingAdapter.h"
-#include "spi/FlashRoutines.h"
-#include "spi/UsbConnection.h"
+#include "operations/FlashRoutines.h"
+#include "operations/UsbConnection.h"
 
 namespace zorvek {
 namespace {
@@ -48,7 +48,7 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
         report.problem = "No adapter.";
         return report;
     }
-    report.modelledTime = link_.adapter->ClockIsModelled();
+    report.modelledTime = link_.adapter->Diagnostics().modelled.has_value();
     // The test opens and closes the adapter itself, on a link of its own.
     if (link_.handle != 0) CloseUsb(job_, link_, port_);
     // The write-back verifies whatever the job says; the job's own choice is kept.

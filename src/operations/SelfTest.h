@@ -11,7 +11,7 @@
 #include "job/JobState.h"
 #include "job/UserPort.h"
 #include "operations/SirenOperations.h"
-#include "spi/SpiLink.h"
+#include "operations/SpiLink.h"
 
 namespace zorvek {
 

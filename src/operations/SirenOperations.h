@@ -9,7 +9,7 @@
 #include "image/FlashImage.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "spi/SpiLink.h"
+#include "operations/SpiLink.h"
 
 namespace zorvek {
 
@@ -72,11 +72,19 @@ inline constexpr const char* kMsgEmptyImageFile =
 // What a command is called with. An unset path is asked for through the
 // UserPort's file dialog, as the window does; an unset choice keeps the job's.
 struct ProgramRequest {
-    std::optional<bool> verify;  // kept in the job
+    std::optional<bool> verify;      // unset: the job's Verify; kept in the job
+    std::optional<EraseMode> erase;  // unset: the job's erase mode
 };
 struct CloneRequest {
     std::optional<std::string> imagePath;  // the siren image file to read into or write from
-    std::optional<bool> verify;            // Siren Writer only; kept in the job
+    std::optional<bool> verify;            // Siren Writer only; unset: the job's Verify; kept in the job
+    std::optional<EraseMode> erase;        // Siren Writer only; unset: the job's erase mode
+};
+
+// How a write pass erases and whether it reads back: chosen once per command.
+struct WritePlan {
+    bool verify = true;
+    EraseMode erase = EraseMode::Sectors;
 };
 struct FirmwareRequest {
     std::optional<std::string> hexPath;
@@ -94,7 +102,7 @@ public:
     // "&Program": opens the adapter, identifies the flash, programs, closes.
     OperationOutcome ProgramCommand(const ProgramRequest& request = {});
     // The programming operation on an adapter that is already open and identified.
-    OperationOutcome ProgramSiren();
+    OperationOutcome ProgramSiren(const ProgramRequest& request = {});
     // Audio stage, size check against flashLastAddress, image and firmware:
     // everything Program does before it erases. On Success `image` holds
     // exactly what would be written; temporary files are removed.

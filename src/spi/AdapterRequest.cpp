@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "spi/FtdiAdapter.h"
-#include "spi/SimulatedSiren.h"
+#include "job/FlashChips.h"
 
 namespace zorvek {
 namespace {
@@ -17,10 +16,6 @@ std::optional<std::string> Variable(const char* name) {
 
 }  // namespace
 
-const char* AdapterKindName(AdapterKind kind) {
-    return kind == AdapterKind::Simulator ? "Simulated Siren" : "FTDI adapter";
-}
-
 AdapterRequest DefaultAdapterRequest() {
     AdapterRequest request;
     request.simulator.filePath = DefaultSimulatorFile();
@@ -30,10 +25,8 @@ AdapterRequest DefaultAdapterRequest() {
 AdapterEnvironment ReadAdapterEnvironment() {
     AdapterEnvironment environment;
     if (auto kind = Variable("ZORVEK_ADAPTER")) {
-        if (*kind == "simulator")
-            environment.kind = AdapterKind::Simulator;
-        else if (*kind == "ftdi")
-            environment.kind = AdapterKind::Ftdi;
+        if (const AdapterDriver* driver = FindAdapterDriver(*kind))
+            environment.kind = AdapterKind{driver};
         else
             environment.unknownKind = *kind;
     }
@@ -42,7 +35,8 @@ AdapterEnvironment ReadAdapterEnvironment() {
         environment.simulatorSize = ParseSimulatorSize(*size);
         if (!environment.simulatorSize)
             environment.warnings.push_back("ZORVEK_SIMULATOR_SIZE \"" + *size +
-                                           "\" is not one of 256K, 512K, 1M, 2M, 4M; using 2M.");
+                                           "\" is not one of " + CapacityNames() + "; using " +
+                                           CapacityName(kDefaultFlashSize) + ".");
     }
     if (auto count = Variable("ZORVEK_SIMULATOR_COUNT")) {
         environment.simulatorCount = ParseSimulatorCount(*count);
@@ -72,60 +66,14 @@ void ApplyEnvironment(const AdapterEnvironment& environment, AdapterRequest& req
 AdapterChoice MakeAdapter(const AdapterRequest& request) {
     AdapterChoice choice;
     choice.kind = request.kind;
-    if (request.kind == AdapterKind::Simulator) {
-        SimulatorOptions options = request.simulator;
-        options.wallClock = true;
-        int number = 0;
-        for (int n = 1; n <= request.simulatorCount; ++n)
-            if (request.serial ? *request.serial == SimulatedSerial(n) : request.simulatorCount == 1) number = n;
-        options.number = std::max(number, 1);
-        options.filePath = SimulatorFileFor(request.simulator.filePath, options.number);
-        if (number == 0) options.faults.noDevice = true;
-        auto siren = std::make_unique<SimulatedSiren>(options);
-        choice.loadError = siren->LoadError();
-        choice.siren = siren.get();
-        choice.adapter = std::move(siren);
-    } else {
-        auto ftdi = std::make_unique<FtdiAdapter>(MakeLibFtdiTransport());
-        if (request.serial) ftdi->SetSerialFilter(*request.serial);
-        choice.ftdi = ftdi.get();
-        choice.adapter = std::move(ftdi);
-    }
+    AdapterMade made = request.kind.Driver().make(request);
+    choice.adapter = std::move(made.adapter);
+    choice.loadError = std::move(made.loadError);
     return choice;
 }
 
-bool ListFtdiAdapters(UsbTransport& transport, std::vector<AdapterListing>& adapters, std::string& error) {
-    adapters.clear();
-    std::vector<UsbDeviceInfo> devices;
-    if (!transport.Enumerate(devices)) {
-        error = "USB devices could not be listed: " + transport.ErrorText();
-        return false;
-    }
-    for (const auto& device : devices) adapters.push_back(ListingFor(device));
-    return true;
-}
-
-bool ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& adapters, std::string& error) {
-    if (request.kind == AdapterKind::Ftdi) {
-        auto transport = MakeLibFtdiTransport();
-        return ListFtdiAdapters(*transport, adapters, error);
-    }
-    adapters.clear();
-    if (request.simulator.faults.noDevice) return true;
-    for (int n = 1; n <= request.simulatorCount; ++n) {
-        AdapterListing listing;
-        listing.serial = SimulatedSerial(n);
-        listing.description = AdapterKindName(AdapterKind::Simulator);
-        listing.chip = "simulated";
-        listing.bus = 1;
-        listing.address = n;
-        if (request.simulator.faults.openFails) {
-            listing.openable = false;
-            listing.whyNot = "refuses to open (open-fails fault)";
-        }
-        adapters.push_back(listing);
-    }
-    return true;
+Result ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& adapters) {
+    return request.kind.Driver().list(request, adapters);
 }
 
 AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<std::string>& warnings) {
@@ -134,10 +82,10 @@ AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<
     const AdapterEnvironment environment = ReadAdapterEnvironment();
     ApplyEnvironment(environment, request);
     if (!environment.unknownKind.empty())
-        warnings.push_back("ZORVEK_ADAPTER \"" + environment.unknownKind +
-                           "\" is neither \"ftdi\" nor \"simulator\"; using the " +
+        warnings.push_back("ZORVEK_ADAPTER \"" + environment.unknownKind + "\" is neither " +
+                           AdapterDriverNames(" nor ") + "; using the " +
                            (simulatedSetting ? "simulator." : "FTDI adapter."));
-    if (request.kind == AdapterKind::Simulator)
+    if (request.kind.Driver().keepsFlash)
         warnings.insert(warnings.end(), environment.warnings.begin(), environment.warnings.end());
     return request;
 }
@@ -149,19 +97,6 @@ AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting) {
     if (!choice.loadError.empty()) warnings.push_back("Simulated siren: " + choice.loadError + ".");
     choice.warnings = std::move(warnings);
     return choice;
-}
-
-std::vector<std::string> SimulatedSerials(int count) {
-    std::vector<std::string> serials;
-    for (int n = 1; n <= count; ++n) serials.push_back(SimulatedSerial(n));
-    return serials;
-}
-
-AdapterRequest SimulatedRequestFor(const AdapterRequest& base, const std::string& serial) {
-    AdapterRequest request = base;
-    request.kind = AdapterKind::Simulator;
-    request.serial = serial;
-    return request;
 }
 
 }  // namespace zorvek

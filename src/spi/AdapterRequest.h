@@ -8,25 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "job/Result.h"
 #include "spi/AdapterListing.h"
+#include "spi/AdapterRegistry.h"
 #include "spi/SimulatorOptions.h"
 #include "spi/SpiAdapter.h"
+#include "spi/UsbTransport.h"
 
 namespace zorvek {
-
-class FtdiAdapter;
-class SimulatedSiren;
-
-enum class AdapterKind { Ftdi, Simulator };
-
-// "FTDI adapter" or "Simulated Siren", e.g. for the window title.
-const char* AdapterKindName(AdapterKind kind);
 
 // The first simulated siren's USB serial number.
 inline constexpr const char* kSimulatedSerial = "SIM0001";
 
 struct AdapterRequest {
-    AdapterKind kind = AdapterKind::Ftdi;
+    AdapterKind kind;  // the registry's default driver unless chosen
     std::optional<std::string> serial;  // only the adapter with this serial number
     SimulatorOptions simulator;         // file (of SIM0001), size and faults of the simulated sirens
     int simulatorCount = 1;             // simulated adapters attached: SIM0001, SIM0002, ...
@@ -53,10 +48,8 @@ void ApplyEnvironment(const AdapterEnvironment& environment, AdapterRequest& req
 
 struct AdapterChoice {
     std::unique_ptr<SpiAdapter> adapter;
-    AdapterKind kind = AdapterKind::Ftdi;
-    SimulatedSiren* siren = nullptr;    // the adapter, when it is a simulated siren
-    FtdiAdapter* ftdi = nullptr;        // the adapter, when it is the FTDI one
-    std::string loadError;              // the simulated siren's file could not be read
+    AdapterKind kind;
+    std::string loadError;              // what the driver keeps (a simulated siren's file) could not be read
     std::vector<std::string> warnings;  // for the window: bad environment values, load error
 };
 
@@ -65,10 +58,10 @@ struct AdapterChoice {
 // without one when several simulated sirens are attached.
 AdapterChoice MakeAdapter(const AdapterRequest& request);
 
-// The adapters of the request's kind attached now, usable or not. False (with
-// `error`) when USB cannot be enumerated.
-bool ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& adapters, std::string& error);
-bool ListFtdiAdapters(UsbTransport& transport, std::vector<AdapterListing>& adapters, std::string& error);
+// The adapters of the request's kind attached now, usable or not; a failure when
+// USB cannot be enumerated.
+Result ListAdapters(const AdapterRequest& request, std::vector<AdapterListing>& adapters);
+Result ListFtdiAdapters(UsbTransport& transport, std::vector<AdapterListing>& adapters);
 
 // The window's request: the "Simulated Siren" setting with the environment laid
 // over it, no serial number yet. Bad values are named in `warnings`.
@@ -79,9 +72,5 @@ AdapterRequest AdapterRequestFromEnvironment(bool simulatedSetting, std::vector<
 // named in the warnings.
 AdapterChoice MakeAdapterFromEnvironment(bool simulatedSetting);
 
-// The simulated adapters attached, for programming many at once: SIM0001 ..
-// SIM000n; and the request for one of them, which keeps its own flash file.
-std::vector<std::string> SimulatedSerials(int count);
-AdapterRequest SimulatedRequestFor(const AdapterRequest& base, const std::string& serial);
 
 }  // namespace zorvek

@@ -20,23 +20,11 @@ class CountingAdapter : public SpiAdapter {
 public:
     explicit CountingAdapter(SpiAdapter& inner) : inner_(inner) {}
 
-    int32_t AdapterCountDevices(int32_t& count) override;
-    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
-    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
-    int32_t AdapterClose(uint32_t handle) override;
-    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
-    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
-    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
-    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
-    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
-    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
-    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
-    // One round trip when any frame reads: the adapters this wraps send a batch at once.
-    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
-                         int32_t& received) override;
+    // A batch is one round trip when any frame reads: the adapters this wraps send it at once.
+    ZORVEK_SPI_ADAPTER_OPERATIONS;
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
-    bool ClockIsModelled() const override { return inner_.ClockIsModelled(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
+    AdapterDiagnostics Diagnostics() const override { return inner_.Diagnostics(); }
 
     const AdapterCounters& Counters() const { return counters_; }
 

@@ -32,22 +32,11 @@ public:
     FtdiAdapter(const FtdiAdapter&) = delete;
     FtdiAdapter& operator=(const FtdiAdapter&) = delete;
 
-    int32_t AdapterCountDevices(int32_t& count) override;
-    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
-    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
-    int32_t AdapterClose(uint32_t handle) override;
-    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
-    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
-    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
-    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
-    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
-    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
-    // Queued like a write-only frame: no round trip.
-    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
-    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
-                         int32_t& received) override;
+    // Idle clocks are queued like a write-only frame: no round trip.
+    ZORVEK_SPI_ADAPTER_OPERATIONS;
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
+    AdapterDiagnostics Diagnostics() const override;
 
     // Only adapters with this USB serial number are reported. Without one, only
     // supported chips are, and with several of them none is opened: the person

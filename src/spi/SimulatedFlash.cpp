@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "spi/FlashCommands.h"
+#include "job/FlashCommands.h"
 
 namespace zorvek {
 
@@ -23,9 +23,9 @@ uint8_t SimulatedFlash::SignatureForSize(uint32_t size) {
 
 SimulatedFlash::SimulatedFlash(uint32_t size)
     : chip_(FlashChipForCapacity(IsSupportedSize(size) ? size : kDefaultSize)),
-      memory_(chip_->capacity, 0xFF),
+      memory_(chip_->capacity, kErasedByte),
       signature_(chip_->signature) {
-    std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
+    std::memset(pageLatch_, kErasedByte, sizeof pageLatch_);
 }
 
 bool SimulatedFlash::Busy() const {
@@ -93,7 +93,7 @@ uint8_t SimulatedFlash::Exchange(uint8_t mosi) {
         // A busy chip decodes nothing but the status read.
         phase_ = (Busy() && mosi != kCmdReadStatus) ? Phase::Ignored : Phase::Command;
         if (phase_ == Phase::Ignored) ++ignoredCommands;
-        if (opcode_ == kCmdPageProgram) std::memset(pageLatch_, 0xFF, sizeof pageLatch_);
+        if (opcode_ == kCmdPageProgram) std::memset(pageLatch_, kErasedByte, sizeof pageLatch_);
     } else if (phase_ == Phase::Command) {
         out = OutputFor(mosi);
     }

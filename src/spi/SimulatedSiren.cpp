@@ -7,7 +7,7 @@
 #include <system_error>
 #include <thread>
 
-#include "spi/FlashCommands.h"
+#include "job/FlashCommands.h"
 
 namespace zorvek {
 
@@ -33,7 +33,7 @@ int64_t SimulatedSiren::FlashWrites() const {
 
 void SimulatedSiren::InsertSiren() {
     ++sirenNumber_;
-    std::fill(flash_.Memory().begin(), flash_.Memory().end(), uint8_t{0xFF});
+    std::fill(flash_.Memory().begin(), flash_.Memory().end(), kErasedByte);
     flash_.modified = true;
     flash_.ClearWeakBits();
     if (faults_.weakSiren == 0 || faults_.weakSiren == sirenNumber_)
@@ -242,7 +242,7 @@ int32_t SimulatedSiren::AdapterBatch(uint32_t handle, const BatchFrame* frames, 
         if (status != kAdapterOk) break;
         SignatureRead(f.control, f.controlCount);
         if (!attached_) {
-            std::fill_n(receive + received, f.readCount, uint8_t{0xFF});
+            std::fill_n(receive + received, f.readCount, kErasedByte);
         } else {
             flash_.Select();
             flash_.WriteBytes(f.control, static_cast<size_t>(f.controlCount));

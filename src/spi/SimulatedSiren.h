@@ -34,26 +34,14 @@ public:
     SimulatedSiren(const SimulatedSiren&) = delete;
     SimulatedSiren& operator=(const SimulatedSiren&) = delete;
 
-    int32_t AdapterCountDevices(int32_t& count) override;
-    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;
-    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;
-    int32_t AdapterClose(uint32_t handle) override;
-    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;
-    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;
-    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override;
-    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;
-    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;
-    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;
-    // Passes their bit time; it stays out of `spiBitTime`, which counts only bytes
-    // the flash needs, so the physical floor keeps meaning the same.
-    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;
-    // One round trip for the whole batch, as through a queueing adapter. Each frame
-    // counts as an adapter call, so the unplug fault can cut a batch anywhere.
-    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
-                         int32_t& received) override;
+    // Idle clocks pass their bit time; it stays out of `spiBitTime`, which counts
+    // only bytes the flash needs, so the physical floor keeps meaning the same.
+    // A batch is one round trip, as through a queueing adapter; each frame counts
+    // as an adapter call, so the unplug fault can cut a batch anywhere.
+    ZORVEK_SPI_ADAPTER_OPERATIONS;
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
-    bool ClockIsModelled() const override { return true; }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
+    AdapterDiagnostics Diagnostics() const override;
 
     SimulatedFlash& Flash() { return flash_; }
     // With the sirens fault: the siren now in the socket (1-based), 0 while it is empty.

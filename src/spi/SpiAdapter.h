@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace zorvek {
 
@@ -119,6 +121,31 @@ bool IsSupportedReadFrame(const ReadFrame& frame);
 // A frame either writes data or reads, never both; a pause carries nothing else.
 bool IsSupportedBatchFrame(const BatchFrame& frame);
 
+// What only one driver knows, for reports and advice: every field is optional.
+struct AdapterDiagnostics {
+    std::string model;                                 // the adapter model its figures are for
+    std::vector<std::string> seenSerials;              // serial numbers the latest enumeration saw
+    std::optional<std::chrono::nanoseconds> modelled;  // modelled duration of everything so far
+    std::optional<std::chrono::nanoseconds> floor;     // the physical floor of the same work
+    std::string floorBasis;                            // what the floor counts
+};
+
+// The operations every driver overrides, declared once.
+#define ZORVEK_SPI_ADAPTER_OPERATIONS                                                                    \
+    int32_t AdapterCountDevices(int32_t& count) override;                                                \
+    int32_t AdapterDeviceInfo(int32_t index, std::string& name, int32_t& locationId) override;           \
+    int32_t AdapterOpen(const std::string& name, int32_t locationId, uint32_t& handle) override;         \
+    int32_t AdapterClose(uint32_t handle) override;                                                      \
+    int32_t AdapterInitSpi(uint32_t handle, int32_t clockDivisor) override;                              \
+    int32_t AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) override;                           \
+    int32_t AdapterSetPins(uint32_t handle, const LowPinIdleStates& low, const UpperPinSetup& upper) override; \
+    int32_t AdapterReadUpperPins(uint32_t handle, UpperPinLevels& levels) override;                      \
+    int32_t AdapterWrite(uint32_t handle, const WriteFrame& frame) override;                             \
+    int32_t AdapterRead(uint32_t handle, const ReadFrame& frame, int32_t& bytesReturned) override;       \
+    int32_t AdapterIdleClocks(uint32_t handle, int32_t byteCount) override;                              \
+    int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,      \
+                         int32_t& received) override
+
 class SpiAdapter {
 public:
     virtual ~SpiAdapter() = default;
@@ -149,10 +176,9 @@ public:
     // Time base for the bounded waits of the flash routines: real adapters use the
     // steady clock, the simulated siren its own virtual clock.
     virtual std::chrono::nanoseconds Elapsed() const;
-    // True when Elapsed is a model of the time (the simulated siren), not measured.
-    virtual bool ClockIsModelled() const { return false; }
     // Why the latest failing call failed, when the user can act on it (else empty).
     virtual std::string LastErrorDetail() const { return {}; }
+    virtual AdapterDiagnostics Diagnostics() const { return {}; }
 };
 
 // 12 MHz / ((1 + divisor) * 2), or 0 for a negative divisor or one above 0xFFFF.

@@ -26,7 +26,7 @@
 #include "job/SettingsStore.h"
 #include "job/SlotTable.h"
 #include "operations/SirenOperations.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/SimulatedSiren.h"
 #include "ui/CProgressWindow.h"
 

@@ -8,10 +8,10 @@
 #include "ScriptedUserPort.h"
 #include "UsbEmulator.h"
 #include "spi/AdapterRequest.h"
-#include "spi/FlashRoutines.h"
+#include "operations/FlashRoutines.h"
 #include "spi/FtdiAdapter.h"
 #include "spi/OpenFailure.h"
-#include "spi/UsbConnection.h"
+#include "operations/UsbConnection.h"
 
 using namespace zorvek;
 using namespace zorvek::test;
@@ -91,7 +91,8 @@ TEST(LibFtdiEmulated, ListingShowsEveryChipAndWhyOneCannotBeUsed) {
     usb::Attach({usb::EmulatedChip{}, denied});
     std::vector<AdapterListing> listed;
     std::string error;
-    ASSERT_TRUE(ListFtdiAdapters(*MakeLibFtdiTransport(), listed, error)) << error;
+    const Result listing = ListFtdiAdapters(*MakeLibFtdiTransport(), listed);
+    ASSERT_TRUE(listing) << Describe(listing);
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].serial, "FTEMU1");
     EXPECT_EQ(listed[0].chip, "FT2232H");

@@ -1,6 +1,8 @@
 #pragma once
-// The serial flash routines. Operations call them with the job, the link and the
-// user port; they report through the port, the JobState texts and `abortFlag`.
+// The serial flash routines as the window and the operations call them: with the
+// job, the link and the user port. Each is a thin wrapper over the flash driver
+// (spi/SpiFlash.h) that turns its result into the routine's status, the window
+// texts, the messages and `abortFlag`.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -8,19 +10,18 @@
 #include "job/FlashChips.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "spi/FlashCommands.h"
-#include "spi/SpiLink.h"
+#include "operations/LinkFrames.h"
+#include "operations/SpiLink.h"
+#include "spi/SpiFlash.h"
 
 namespace zorvek {
 
 // Result of a routine stopped by `abortFlag`.
 inline constexpr int32_t kStopped = 6;
 
-// How long a program or erase may keep the flash busy before the wait gives up:
-// many times the largest maxima of the chip table (5 ms, 3 s, 80 s).
-inline constexpr std::chrono::milliseconds kPageProgramBusyLimit{1000};
-inline constexpr std::chrono::milliseconds kSectorEraseBusyLimit{30000};
-inline constexpr std::chrono::milliseconds kChipEraseBusyLimit{400000};
+// How long a wait gives up after when no chip has been identified.
+inline constexpr std::chrono::milliseconds kPageProgramBusyLimit = BusyLimit(nullptr, BusyKind::PageProgram);
+inline constexpr std::chrono::milliseconds kSectorEraseBusyLimit = BusyLimit(nullptr, BusyKind::SectorErase);
 
 inline constexpr const char* kMsgSignature = "Electronic Signature = 0x%x.";
 inline constexpr const char* kMsgStatusRegister = "Flash Status Register = 0x%x.";
@@ -39,6 +40,18 @@ inline constexpr const char* kMsgStillBusy =
 // Highest byte address (capacity - 1) for a signature, or 0 when it is not in the table.
 uint32_t FlashLastAddressForSignature(uint32_t signature);
 
+// The driver for the link, with the identified chip, the link's popup and the
+// window's diagnostics.
+class LinkFlash {
+public:
+    LinkFlash(JobState& job, SpiLink& link, UserPort& port);
+    SpiFlash* operator->() { return &flash_; }
+
+private:
+    detail::WindowFlashObserver observer_;
+    SpiFlash flash_;
+};
+
 // Statuses are adapter statuses (0 = success), 6 = stopped.
 void IdentifyFlash(JobState& job, SpiLink& link, UserPort& port);
 int32_t ReadSignature(JobState& job, SpiLink& link, UserPort& port);
@@ -50,20 +63,11 @@ bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port,
 // Bytes clocked at `clockHz` (0: the setup clock) that last the typical page program
 // time of a flash whose highest address is `flashLastAddress` (0: not identified).
 int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz);
-// 1-256 bytes that stay inside one 256-byte page. The wait for the flash starts with
-// idle clocks of the typical program time, so its first poll usually finds it done.
+// 1-256 bytes that stay inside one 256-byte page.
 int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data, int32_t count);
-// Pages per USB round trip of ProgramPages: 8 KiB, so Cancel is looked at every 8 KiB
-// and a batch's status bytes (one per page and one before) stay within what an
-// FT2232D holds for the host.
-inline constexpr int32_t kPagesPerBatch = 32;
-// Programs `length` bytes from `address` (a page boundary) in batches: per page write
-// enable, page program, idle clocks of the typical program time and a status read, all
-// statuses collected with one round trip. A page counts as written only when the
-// status before it found the flash idle and the one after it finds the program ended;
-// from the first page without that proof the rest is sent again. Steps the progress
-// once per written page. 0 = every page written; 6 = stopped (Cancel, or the flash
-// stayed busy); else the failing adapter status. abortFlag is set on every failure.
+// Pipelined programming (SpiFlash::ProgramPages). 0 = every page written; 6 = stopped
+// (Cancel, or the flash stayed busy); else the failing adapter status. abortFlag is
+// set on every failure.
 int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,
                      size_t length);
 int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count);
@@ -73,9 +77,7 @@ void ChipErase(JobState& job, SpiLink& link, UserPort& port);
 bool BulkEraseIsFaster(const FlashChip* chip, int32_t sectors);
 // The erase `mode` resolves to for an image of `sectors` sectors on the identified flash.
 bool UseBulkErase(EraseMode mode, uint32_t flashLastAddress, int32_t sectors);
-// Bulk erase (0xC7), waiting up to kChipEraseBusyLimit. With a popup the position moves
-// from 0 towards `steps` over the chip's typical erase time and reaches `steps` only
-// when the status says done. 0, 6 when stopped (Cancel, fault or still busy).
+// Bulk erase, stepping the popup towards `steps`. 0, 6 when stopped (Cancel, fault or still busy).
 int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps);
 // 0, or 6 when stopped.
 int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count);

@@ -1,11 +1,12 @@
 #pragma once
-// The connection to the siren's serial flash: which adapter, which handle, and
-// what the running operation reports to. Plain data shared by the USB
-// connection (UsbConnection.h) and the flash routines (FlashRoutines.h).
+// The connection to the siren's serial flash as the routines below the window
+// keep it: which adapter, which handle, the latest adapter status and the
+// running operation's popup. Opened and closed by UsbConnection.h.
 #include <cstdint>
 #include <string>
 
 #include "job/ProgressPort.h"
+#include "spi/AdapterLifecycle.h"
 #include "spi/SpiAdapter.h"
 
 namespace zorvek {
@@ -22,8 +23,5 @@ struct SpiLink {
     // kept after closing, so a finished run can say where it ran.
     std::string deviceName;
 };
-
-// SetupUsb runs the SPI clock at 12 MHz / ((1 + divisor) * 2) = 6 MHz.
-inline constexpr int32_t kSpiClockDivisor = 0;
 
 }  // namespace zorvek

@@ -1,17 +1,11 @@
 #pragma once
 // The adapter's lifecycle as the window's buttons and the operations use it:
 // find and open it, set up SPI and report, close; and the two diagnostic commands.
-#include <chrono>
-
 #include "job/JobState.h"
 #include "job/UserPort.h"
-#include "spi/SpiLink.h"
+#include "operations/SpiLink.h"
 
 namespace zorvek {
-
-// Enumeration polls of SetupUsb, and the time they may take at most.
-inline constexpr int kEnumerationPolls = 10000;
-inline constexpr std::chrono::milliseconds kEnumerationLimit{2000};
 
 inline constexpr const char* kMsgDeviceFound = "FT2232C device found.";
 inline constexpr const char* kMsgDeviceInfo = "Device name = %s; Location ID = %d.";

@@ -1,0 +1,181 @@
+// The described flash routines over the flash driver.
+#include "operations/FlashRoutines.h"
+
+#include <algorithm>
+
+#include "job/TextFormat.h"
+#include "operations/LinkFrames.h"
+
+namespace zorvek {
+
+using detail::LinkStatus;
+using detail::SetFlashStatus;
+using detail::Show;
+
+namespace {
+
+// A routine that gave up: abortFlag, and the one failure the person is told of here.
+void Stop(JobState& job, UserPort& port, const Result& r) {
+    job.abortFlag = 1;
+    if (r.fault == Fault::StillBusy) Show(port, Format(kMsgStillBusy, static_cast<int>(r.value / 1000)));
+}
+
+}  // namespace
+
+LinkFlash::LinkFlash(JobState& job, SpiLink& link, UserPort& port)
+    : observer_(job, port),
+      flash_(detail::AdapterOf(link), link.handle, FlashChipForLastAddress(job.flashLastAddress), link.progress,
+             &observer_, link.clockHz) {}
+
+uint32_t FlashLastAddressForSignature(uint32_t signature) {
+    const FlashChip* chip = FlashChipForSignature(signature);
+    return chip ? chip->LastAddress() : 0;
+}
+
+int32_t ReadSignature(JobState& job, SpiLink& link, UserPort& port) {
+    uint8_t signature = 0;
+    const Result r = LinkFlash(job, link, port)->ReadSignature(signature);
+    link.lastStatus = LinkStatus(r);
+    if (job.verbose) {
+        job.messageText = Format(kMsgSignature, signature);
+        if (r) Show(port, job.messageText);
+    }
+    job.flashIdText = Format("0x%x", signature);
+    port.exchangeToWindow();
+    job.flashIdValue = signature;
+    return link.lastStatus;
+}
+
+void IdentifyFlash(JobState& job, SpiLink& link, UserPort& port) {
+    link.lastStatus = ReadSignature(job, link, port);
+    if (link.lastStatus != 0) {
+        // A failed read says nothing about the chip, whatever byte it left.
+        job.abortFlag = 1;
+        Show(port, kMsgSignatureUnread);
+        return;
+    }
+    uint32_t lastAddress = FlashLastAddressForSignature(job.flashIdValue);
+    if (lastAddress == 0) {
+        job.abortFlag = 1;
+        Show(port, Format(kMsgSignatureUnknown, job.flashIdValue));
+        return;
+    }
+    job.flashLastAddress = lastAddress;
+}
+
+int32_t WriteEnable(JobState& job, SpiLink& link, UserPort& port) {
+    link.lastStatus = LinkStatus(LinkFlash(job, link, port)->WriteEnable());
+    return link.lastStatus;
+}
+
+bool WaitWhileBusy(JobState& job, SpiLink& link, UserPort& port, std::chrono::milliseconds limit) {
+    const Result r = LinkFlash(job, link, port)->WaitWhileBusy(limit);
+    link.lastStatus = LinkStatus(r);
+    if (!r) Stop(job, port, r);
+    return r.ok();
+}
+
+int32_t PageProgramIdleBytes(uint32_t flashLastAddress, int32_t clockHz) {
+    return SpiFlash::PageProgramIdleBytes(FlashChipForLastAddress(flashLastAddress), clockHz);
+}
+
+int32_t PageProgram(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,
+                    int32_t count) {
+    if (job.abortFlag) return kStopped;
+    const Result r = LinkFlash(job, link, port)->PageProgram(address, data, count);
+    link.lastStatus = LinkStatus(r);
+    if (r.fault == Fault::InvalidArgument) return link.lastStatus;
+    if (r.fault == Fault::PageCrossing) {
+        job.abortFlag = 1;
+        Show(port, Format(kMsgPageCrossing, count, address, kFlashPageSize));
+        return link.lastStatus;
+    }
+    if (!r) Stop(job, port, r);
+    return link.lastStatus;
+}
+
+int32_t ProgramPages(JobState& job, SpiLink& link, UserPort& port, uint32_t address, const uint8_t* data,
+                     size_t length) {
+    if (job.abortFlag) return kStopped;
+    const Result r = LinkFlash(job, link, port)->ProgramPages(address, data, length);
+    if (r) return 0;
+    link.lastStatus = LinkStatus(r);
+    Stop(job, port, r);
+    return link.lastStatus != 0 ? link.lastStatus : kStopped;
+}
+
+int32_t ReadFlash(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, int32_t count) {
+    link.lastStatus = LinkStatus(LinkFlash(job, link, port)->Read(address, buffer, count));
+    return link.lastStatus;
+}
+
+void ChipErase(JobState& job, SpiLink& link, UserPort& port) {
+    const Result r = LinkFlash(job, link, port)->EraseChip();
+    link.lastStatus = LinkStatus(r);
+    if (!r) Stop(job, port, r);
+    SetFlashStatus(job, port, "");
+}
+
+bool BulkEraseIsFaster(const FlashChip* chip, int32_t sectors) {
+    if (chip == nullptr || chip->sectorEraseTypical.count() <= 0 || chip->bulkEraseTypical.count() <= 0) return false;
+    return sectors * chip->sectorEraseTypical >= chip->bulkEraseTypical;
+}
+
+bool UseBulkErase(EraseMode mode, uint32_t flashLastAddress, int32_t sectors) {
+    switch (mode) {
+        case EraseMode::Chip:
+            return true;
+        case EraseMode::Auto:
+            return BulkEraseIsFaster(FlashChipForLastAddress(flashLastAddress), sectors);
+        case EraseMode::Sectors:
+            break;
+    }
+    return false;
+}
+
+int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps) {
+    if (job.abortFlag) return kStopped;
+    const Result r = LinkFlash(job, link, port)->EraseChip(steps);
+    link.lastStatus = LinkStatus(r);
+    if (!r) {
+        Stop(job, port, r);
+        return kStopped;
+    }
+    SetFlashStatus(job, port, "");
+    return 0;
+}
+
+int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count) {
+    if (job.abortFlag) return kStopped;
+    const Result r = LinkFlash(job, link, port)->EraseSectors(address, count);
+    link.lastStatus = LinkStatus(r);
+    if (!r) {
+        Stop(job, port, r);
+        return kStopped;
+    }
+    SetFlashStatus(job, port, "");
+    return 0;
+}
+
+int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length, const uint8_t* data) {
+    SetFlashStatus(job, port, "Verifying");
+    if (job.abortFlag) return kStopped;
+    const Result r =
+        LinkFlash(job, link, port)->Verify(data, static_cast<size_t>(std::max(length, 0)), link.verifyFrameBytes);
+    if (r) return 1;
+    if (r.fault == Fault::Mismatch) {
+        job.messageText = Format(kMsgVerifyError, static_cast<int>(r.address));
+        job.flashStatusText.clear();
+        port.exchangeToWindow();
+        if (link.progress) link.progress->Hide();
+        Show(port, job.messageText);
+        return 0;
+    }
+    // Nothing is known about a block that could not be read back: that is a
+    // stopped run, not a difference.
+    link.lastStatus = LinkStatus(r);
+    job.abortFlag = 1;
+    return kStopped;
+}
+
+}  // namespace zorvek
