@@ -1,4 +1,5 @@
 #pragma once
+#include "job/Translate.h"
 #include <QDialog>
 
 namespace zorvek {
@@ -9,7 +10,7 @@ public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
 
-inline constexpr const char* kAboutTitle = "About Zorvek USB Siren Programmer";
-inline constexpr const char* kAboutLine = "Zorvek USB Siren Programmer Version 3.1";
+inline constexpr const char* kAboutTitle = ZT("About Zorvek USB Siren Programmer");
+inline constexpr const char* kAboutLine = ZT("Zorvek USB Siren Programmer Version 3.1");
 
 }  // namespace zorvek

@@ -1,4 +1,5 @@
 #pragma once
+#include "job/Translate.h"
 // Chooses the adapter that drives the siren when several are attached: one row
 // per adapter with serial number, description, chip, bus and address. Adapters
 // that cannot be used are listed with the reason and cannot be chosen.
@@ -14,7 +15,7 @@ class QPushButton;
 
 namespace zorvek {
 
-inline constexpr const char* kAdapterDlgTitle = "Choose Adapter";
+inline constexpr const char* kAdapterDlgTitle = ZT("Choose Adapter");
 
 class CAdapterDlg : public QDialog {
 public:

@@ -34,6 +34,7 @@
 #include "ui/CProgressWindow.h"
 #include "operations/ConfigCommands.h"
 #include "ui/QtUserPort.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
@@ -94,7 +95,7 @@ void CProgrammerDlg::windowStart() {
     job_.eraseMode = store_.ReadInt(kSettingsSection, kFastEraseKey, 0) != 0 ? EraseMode::Auto : EraseMode::Sectors;
     // programFolder was computed by the caller, before the window was made.
     for (const auto& [id, widget] : controls_)
-        if (const char* tip = tooltipFor(id)) widget->setToolTip(QString::fromUtf8(tip));
+        if (const char* tip = tooltipFor(id)) widget->setToolTip(zt(tip));
     applyUsage();
     for (int s = 1; s <= kSlotCount; ++s) describedPaths_[static_cast<size_t>(s - 1)] = job_.slot(s).wavPath;
     exchangeToWindow();
@@ -223,7 +224,7 @@ void CProgrammerDlg::chooseAdapter(bool simulatedSetting) {
     const std::string remembered = store_.ReadText(kSettingsSection, request.kind.Driver().serialSettingsKey, "");
     if (!remembered.empty()) request.serial = remembered;
     AdapterChoice choice = MakeAdapter(request);
-    if (!choice.loadError.empty()) warnings.push_back("Simulated siren: " + choice.loadError + ".");
+    if (!choice.loadError.empty()) warnings.push_back(Format(ZT("Simulated siren: %s."), choice.loadError.c_str()));
     adapterWarnings_ = std::move(warnings);
     if (!adapter_ || choice.kind != adapterKind_) {
         // Only between commands, so the link is normally closed; never leave it
@@ -441,13 +442,13 @@ void CProgrammerDlg::fillRecentJobsMenu() {
         const std::string chosen = paths[i];
         connect(a, &QAction::triggered, this, [this, chosen] { runCommand([&] { onLoadRecentJob(chosen); }); });
     }
-    if (paths.empty()) recentMenu_->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    if (paths.empty()) recentMenu_->addAction(zt("(none)"))->setEnabled(false);
     recentMenu_->addSeparator();
-    QAction* removeMissing = recentMenu_->addAction(QStringLiteral("&Remove Missing Files"));
+    QAction* removeMissing = recentMenu_->addAction(zt("&Remove Missing Files"));
     removeMissing->setObjectName(QStringLiteral("recentRemoveMissing"));
     removeMissing->setEnabled(missing);
     connect(removeMissing, &QAction::triggered, this, [this] { ForgetRecentJob(store_, ""); });
-    QAction* clear = recentMenu_->addAction(QStringLiteral("&Clear List"));
+    QAction* clear = recentMenu_->addAction(zt("&Clear List"));
     clear->setObjectName(QStringLiteral("recentClear"));
     clear->setEnabled(!paths.empty());
     connect(clear, &QAction::triggered, this, [this] { ClearRecentJobs(store_); });

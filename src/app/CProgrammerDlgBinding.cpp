@@ -13,6 +13,8 @@
 #include "app/DepthScope.h"
 #include "app/FlashGauge.h"
 #include "job/SlotTable.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "job/Usage.h"
 
 namespace zorvek {
@@ -22,12 +24,17 @@ void setListIndex(QComboBox* list, int32_t index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
+// A status text is shown in the user's language; the job keeps the English
+// text it came from while the label still shows that text.
 void setLabelText(QWidget* widget, const std::string& text) {
-    static_cast<QLabel*>(widget)->setText(QString::fromStdString(text));
+    widget->setProperty("englishText", QString::fromStdString(text));
+    static_cast<QLabel*>(widget)->setText(QString::fromStdString(TranslatedLines(text)));
 }
 
 std::string labelText(QWidget* widget) {
-    return static_cast<QLabel*>(widget)->text().toStdString();
+    const std::string shown = static_cast<QLabel*>(widget)->text().toStdString();
+    const std::string english = widget->property("englishText").toString().toStdString();
+    return !english.empty() && TranslatedLines(english) == shown ? english : shown;
 }
 
 void setPathText(QLineEdit* box, const std::string& text) {
@@ -88,7 +95,7 @@ bool CProgrammerDlg::exchangeFromWindow() {
     const qlonglong address = controlAs<QLineEdit>(kIdTestAddress)->text().trimmed().toLongLong(&ok);
     if (!ok || address < 0 || address > kTestAddressMax) {
         DepthScope scope(exchangeDepth_);  // the message box takes the focus: no second exchange
-        dialogs_->ShowMessage("Please enter an integer between 0 and " + std::to_string(kTestAddressMax) + ".",
+        dialogs_->ShowMessage(Format(ZT("Please enter an integer between 0 and %d."), static_cast<int>(kTestAddressMax)),
                               kProgramTitle, MessageIcon::Warning);
         return false;
     }
@@ -123,7 +130,7 @@ void CProgrammerDlg::applyUsage() {
     if (p.known) {
         for (int row = 1; row <= kRowCount; ++row)
             controlAs<QGroupBox>(rowFrameId(row))
-                ->setTitle(QString::fromStdString(p.rowCaptions[static_cast<size_t>(row - 1)]));
+                ->setTitle(QString::fromStdString(Translated(p.rowCaptions[static_cast<size_t>(row - 1)])));
         for (int id : lockableControls()) control(id)->setEnabled(!p.lockedRows);
         for (int id : beaconListIds()) control(id)->setVisible(p.beaconsVisible);
         for (int id : beaconCaptionIds()) control(id)->setVisible(p.beaconsVisible);

@@ -9,6 +9,8 @@
 
 #include "app/Pictures.h"
 #include "audio/Resampler.h"
+#include "job/Translate.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
@@ -44,9 +46,9 @@ void FlashBar::setFill(const FlashFill& fill) {
         for (int n : m.messageNumbers) numbers << QString::number(n);
         if (numbers.isEmpty()) numbers << QString::number(m.messageNumber);
         const QString which = numbers.join(QStringLiteral(", "));
-        lines << (m.forecast.usable ? QStringLiteral("Message %1: %2, %3").arg(which, name, seconds(m.forecast.packedBytes))
-                                    : QStringLiteral("Message %1: %2: %3")
-                                          .arg(which, name, QString::fromStdString(m.forecast.problem)));
+        lines << (m.forecast.usable ? zt("Message %1: %2, %3").arg(which, name, seconds(m.forecast.packedBytes))
+                                    : zt("Message %1: %2: %3")
+                                          .arg(which, name, QString::fromStdString(TranslatedLines(m.forecast.problem))));
     }
     setToolTip(lines.join(QLatin1Char('\n')));
     update();
@@ -100,7 +102,7 @@ FlashGauge::FlashGauge(QWidget* parent) : QWidget(parent), bar_(new FlashBar(thi
 
 void FlashGauge::setFill(const FlashFill& fill) {
     bar_->setFill(fill);
-    summary_->setText(QString::fromStdString(FlashFillSummary(fill)));
+    summary_->setText(QString::fromStdString(FlashFillSummary(fill)));  // worded by Format, in the language
     showFits();
 }
 

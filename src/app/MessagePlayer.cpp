@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 
+#include "ui/Translation.h"
+
 #include "audio/MessagePreview.h"
 #include "audio/Resampler.h"
 
@@ -30,10 +32,10 @@ public:
     QString unavailableReason() const override {
         // Qt Multimedia plays through a PulseAudio server (PipeWire's counts).
         if (device_.isNull())
-            return QStringLiteral("No audio output was found, so messages cannot be played.\n"
-                                  "Install the sound server package pipewire-pulse (or pulseaudio).");
+            return zt("No audio output was found, so messages cannot be played.") + QLatin1Char('\n') +
+                   zt("Install the sound server package pipewire-pulse (or pulseaudio).");
         if (!device_.isFormatSupported(sirenFormat()))
-            return QStringLiteral("The audio output cannot play 22010 samples/s, so messages cannot be played.");
+            return zt("The audio output cannot play 22010 samples/s, so messages cannot be played.");
         return {};
     }
 

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QStyle>
 
+#include "ui/Translation.h"
+
 namespace zorvek {
 
 RunStatus::RunStatus(QWidget* parent)
@@ -30,9 +32,9 @@ void RunStatus::show(const RunSummary& summary, const std::string& adapter) {
     if (summary.tone == RunSummary::Tone::Error) which = QStyle::SP_MessageBoxCritical;
     const int side = text_->fontMetrics().height();
     icon_->setPixmap(style()->standardIcon(which).pixmap(side, side));
-    text_->setText(QString::fromStdString(summary.text));
+    text_->setText(QString::fromStdString(summary.text));  // worded in the language by the core
     adapter_->setText(QString::fromStdString(adapter));
-    adapter_->setToolTip(adapter.empty() ? QString() : QStringLiteral("The adapter the run used"));
+    adapter_->setToolTip(adapter.empty() ? QString() : zt("The adapter the run used"));
 }
 
 void RunStatus::clear() {

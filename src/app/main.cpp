@@ -9,6 +9,7 @@
 #include "job/Settings.h"
 #include "ui/CProgressWindow.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/Translation.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopFileName));
     QApplication::setWindowIcon(zorvek::programIcon());
     const std::string programFolder = zorvek::computeProgramFolder(argc > 0 ? argv[0] : nullptr);
+    zorvek::installTranslations(QString::fromStdString(programFolder));
 
     zorvek::QtSettingsStore store(kApplicationName);
 

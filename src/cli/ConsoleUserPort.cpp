@@ -4,6 +4,9 @@
 #include <csignal>
 #include <iostream>
 
+#include "job/TextFormat.h"
+#include "job/Translate.h"
+
 namespace zorvek::cli {
 namespace {
 
@@ -52,7 +55,7 @@ std::string FormatMessage(const std::string& caption, const std::string& text) {
 
 ConsoleProgress::ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title,
                                  std::function<double()> clock)
-    : out_(out), terminal_(terminal), quiet_(quiet), title_(std::move(title)), clock_(std::move(clock)) {
+    : out_(out), terminal_(terminal), quiet_(quiet), title_(Translated(title)), clock_(std::move(clock)) {
     lastRender_ = Now();
     estimate_.StartRun(lastRender_);
 }
@@ -91,7 +94,7 @@ int ConsoleProgress::Step() {
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
-    text_ = text;
+    text_ = TranslatedLines(text);
     lastPercent_ = -1;
     peakPercent_ = 0;
     estimate_.StartStep(Now(), lower_, upper_, 0);
@@ -103,7 +106,7 @@ void ConsoleProgress::SetStepBytes(int bytes) {
 }
 
 std::string ConsoleProgress::Timing(double now) const {
-    std::string timing = ", " + FormatElapsed(estimate_.RunSeconds(now)) + " elapsed";
+    std::string timing = ", " + Format(ZT("%s elapsed"), FormatElapsed(estimate_.RunSeconds(now)).c_str());
     if (const auto left = estimate_.SecondsLeft()) timing += ", " + FormatSecondsLeft(*left);
     if (const double speed = estimate_.StepBytesPerSecond(); speed > 0) timing += ", " + FormatKiBPerSecond(speed);
     return timing;
@@ -182,13 +185,13 @@ ConsoleUserPort::ConsoleUserPort(std::FILE* err, bool terminal, bool quiet)
 void ConsoleUserPort::ShowMessage(const std::string& text, const std::string& caption, MessageIcon) {
     ++messagesShown_;
     lastMessage_ = text;
-    std::fprintf(err_, "%s\n", FormatMessage(caption, text).c_str());
+    std::fprintf(err_, "%s\n", FormatMessage(Translated(caption), TranslatedLines(text)).c_str());
     std::fflush(err_);
 }
 
 bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon) {
     // An explicit answer only: Enter alone must not pick a side of a warning.
-    std::fprintf(err_, "%s [y/n] ", FormatMessage(caption, text).c_str());
+    std::fprintf(err_, "%s [y/n] ", FormatMessage(Translated(caption), TranslatedLines(text)).c_str());
     for (;;) {
         std::fflush(err_);
         std::string line;

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "job/TextFormat.h"
+#include "job/Translate.h"
+
 namespace zorvek {
 namespace {
 // A rate is measured over at least this long, so a burst of steps between two
@@ -88,7 +91,7 @@ std::string FormatSecondsLeft(double seconds) {
         n = (n + 5) / 10 * 10;
     else if (n >= 10)
         n = (n + 2) / 5 * 5;
-    return "about " + std::to_string(std::max(1L, n)) + " s left";
+    return Format(ZT("about %ld s left"), std::max(1L, n));
 }
 
 std::string FormatElapsed(double seconds) {
@@ -100,9 +103,7 @@ std::string FormatElapsed(double seconds) {
 
 std::string FormatKiBPerSecond(double bytesPerSecond) {
     const double kib = std::max(0.0, bytesPerSecond) / 1024;
-    char text[32];
-    std::snprintf(text, sizeof text, kib < 10 ? "%.1f KiB/s" : "%.0f KiB/s", kib);
-    return text;
+    return kib < 10 ? Format(ZT("%.1f KiB/s"), kib) : Format(ZT("%.0f KiB/s"), kib);
 }
 
 }  // namespace zorvek

@@ -4,7 +4,8 @@
 
 namespace zorvek {
 
-// The whole text, however long; empty if the format itself is bad.
+// The whole text, however long; empty if the format itself is bad. A format
+// marked with ZT comes out in the user's language (job/Translate.h).
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // `s` as a JSON string literal, quotes included.

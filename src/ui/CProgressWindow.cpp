@@ -17,6 +17,9 @@
 #include <climits>
 #include <functional>
 
+#include "job/Translate.h"
+#include "ui/Translation.h"
+
 namespace zorvek {
 namespace {
 
@@ -91,7 +94,7 @@ CProgressWindow::CProgressWindow(SettingsStore* store) : store_(store) {}
 
 CProgressWindow::CProgressWindow(QWidget* parent, const std::string& title, bool smooth, SettingsStore* store)
     : store_(store) {
-    title_ = QString::fromStdString(title);
+    title_ = QString::fromStdString(Translated(title));
     Create(parent, title, smooth);
 }
 
@@ -111,7 +114,7 @@ bool CProgressWindow::Create(QWidget* parent, const std::string& title, bool /*s
     popup->setAutoFillBackground(true);
     popup->setBackgroundRole(QPalette::Button);
     popup->setCursor(Qt::BusyCursor);
-    popup->setWindowTitle(QString::fromStdString(title));
+    popup->setWindowTitle(QString::fromStdString(Translated(title)));
     popup->setObjectName(QStringLiteral("progressWindow"));
     window_ = popup;
 
@@ -133,6 +136,7 @@ bool CProgressWindow::Create(QWidget* parent, const std::string& title, bool /*s
     timeLeft_->setTextFormat(Qt::PlainText);
     timeLeft_->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     timeLeft_->setFont(font);
+    cancelLabel_ = QLatin1Char(' ') + zt("Cancel") + QLatin1Char(' ');
     cancelButton_ = new QPushButton(cancelLabel_, popup);
     cancelButton_->setObjectName(QStringLiteral("id10"));
     cancelButton_->setFont(font);
@@ -255,7 +259,7 @@ int CProgressWindow::SetStep(int step) {
 
 void CProgressWindow::SetText(const std::string& text) {
     if (!window_) return;
-    textControl_->setText(QString::fromStdString(cutUtf8(text, kTextLimit)));
+    textControl_->setText(QString::fromStdString(cutUtf8(TranslatedLines(text), kTextLimit)));
     estimate_.StartStep(now(), lower_, upper_, stepBytes_ = 0);
     showTimeLeft();
 }
@@ -274,7 +278,7 @@ void CProgressWindow::showTimeLeft() {
     const std::optional<double> left = estimate_.SecondsLeft();
     // A text that fills every line keeps them all.
     const bool room = textControl_->text().count(QLatin1Char('\n')) + 1 < textLines_;
-    timeLeft_->setText(left && room ? QString::fromStdString(FormatSecondsLeft(*left)) : QString());
+    timeLeft_->setText(left && room ? QString::fromStdString(FormatSecondsLeft(*left)) : QString());  // worded by Format
 }
 
 void CProgressWindow::Reset() {
