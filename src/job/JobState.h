@@ -1,4 +1,5 @@
 #pragma once
+#include "job/Translate.h"
 // The state of one programming job, owned by the front end for the whole run.
 #include <array>
 #include <cstdint>
@@ -66,7 +67,7 @@ struct JobState {
 };
 
 // Caption of every message box that does not name another one.
-inline constexpr const char* kProgramTitle = "Zorvek USB Siren Programmer";
+inline constexpr const char* kProgramTitle = ZT("Zorvek USB Siren Programmer");
 inline constexpr int kTestAddressMax = 5600000;
 
 }  // namespace zorvek

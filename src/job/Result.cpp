@@ -1,6 +1,7 @@
 #include "job/Result.h"
 
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -10,29 +11,29 @@ std::string Describe(const Result& r) {
         case Fault::None:
             return "ok";
         case Fault::Cancelled:
-            text = "cancelled";
+            text = ZT("cancelled");
             break;
         case Fault::Adapter:
-            text = Format("the adapter failed (status %d)", r.status);
+            text = Format(ZT("the adapter failed (status %d)"), r.status);
             break;
         case Fault::InvalidArgument:
-            text = "invalid argument";
+            text = ZT("invalid argument");
             break;
         case Fault::PageCrossing:
-            text = Format("a page program of %d bytes at 0x%06X would cross a page boundary",
+            text = Format(ZT("a page program of %d bytes at 0x%06X would cross a page boundary"),
                           static_cast<int>(r.value), r.address);
             break;
         case Fault::StillBusy:
-            text = Format("the flash was still busy after %d seconds", static_cast<int>(r.value / 1000));
+            text = Format(ZT("the flash was still busy after %d seconds"), static_cast<int>(r.value / 1000));
             break;
         case Fault::NotRecognised:
-            text = Format("flash not recognised: 0x%x", static_cast<unsigned>(r.value));
+            text = Format(ZT("flash not recognised: 0x%x"), static_cast<unsigned>(r.value));
             break;
         case Fault::Mismatch:
-            text = Format("read-back differs at 0x%06X", r.address);
+            text = Format(ZT("read-back differs at 0x%06X"), r.address);
             break;
         case Fault::Unsupported:
-            text = "not supported";
+            text = ZT("not supported");
             break;
         case Fault::File:
         case Fault::Format:

@@ -1,4 +1,5 @@
 #include "job/SlotTable.h"
+#include "job/Translate.h"
 
 #include <stdexcept>
 
@@ -29,11 +30,11 @@ int slotForMessageNumber(int messageNumber) {
 
 std::string toneEntry(int index) {
     if (index < 0 || index >= kToneCount) return {};
-    if (index == 0 || index == 43 || index == 45 || index == 48) return "None";
+    if (index == 0 || index == 43 || index == 45 || index == 48) return ZT("None");
     return std::to_string(index);
 }
 
-const std::array<const char*, kBeaconCount> kBeaconEntries = {"None", "Single", "Double", "Static"};
+const std::array<const char*, kBeaconCount> kBeaconEntries = {ZT("None"), ZT("Single"), ZT("Double"), ZT("Static")};
 const std::array<const char*, kVolumeCount> kVolumeEntries = {"10", "9", "8", "7", "6", "5", "4", "3", "2"};
 
 int FirstSlotWithSamePath(const JobState& job, int slot) {

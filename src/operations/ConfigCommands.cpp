@@ -1,4 +1,5 @@
 #include "operations/ConfigCommands.h"
+#include "job/Translate.h"
 
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
@@ -29,17 +30,17 @@ std::optional<std::string> SaveConfig(JobState& job, UserPort& port) {
     std::optional<std::string> chosen =
         port.ChooseSaveFile(FileDialogOptions::ForSaving(kConfigFilter, "zfg", job.configFolder));
     if (!chosen) {
-        port.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
+        port.ShowMessage(ZT("Save cancelled by user."), ZT("Caution!"), MessageIcon::Stop);
         return std::nullopt;
     }
     job.configFolder = FolderOfChosenFile(*chosen);
     bool written = false;
     if (chosen->empty()) {
-        port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        port.ShowMessage(ZT("No file selected!"), ZT("Caution!"), MessageIcon::Stop);
     } else {
         std::string error;
         written = WriteConfigFile(*chosen, job, &error);
-        if (!written) port.ShowMessage("The configuration was not saved.\n" + error, kProgramTitle, MessageIcon::Stop);
+        if (!written) port.ShowMessage(std::string(ZT("The configuration was not saved.")) + "\n" + error, kProgramTitle, MessageIcon::Stop);
     }
     port.exchangeToWindow();
     return written ? chosen : std::nullopt;
@@ -67,13 +68,13 @@ std::optional<std::string> LoadConfig(JobState& job, UserPort& port) {
         port.ChooseOpenFile(FileDialogOptions::ForOpening(kConfigFilter, "zfg", job.configFolder));
     bool read = false;
     if (!chosen) {
-        port.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
+        port.ShowMessage(ZT("Load cancelled by user."), ZT("Caution!"), MessageIcon::Stop);
     } else {
         job.configFolder = FolderOfChosenFile(*chosen);
         if (chosen->empty()) {
-            port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+            port.ShowMessage(ZT("No file selected!"), ZT("Caution!"), MessageIcon::Stop);
         } else if (!ReadConfigFile(*chosen, job)) {
-            port.ShowMessage("Error trying to open config.", kProgramTitle, MessageIcon::Warning);
+            port.ShowMessage(ZT("Error trying to open config."), kProgramTitle, MessageIcon::Warning);
             return std::nullopt;
         } else {
             read = true;
@@ -86,7 +87,7 @@ std::optional<std::string> LoadConfig(JobState& job, UserPort& port) {
 
 bool LoadConfigFile(JobState& job, UserPort& port, const std::string& path) {
     if (!ReadConfigFile(path, job)) {
-        port.ShowMessage("Error trying to open config.\n" + path, kProgramTitle, MessageIcon::Warning);
+        port.ShowMessage(std::string(ZT("Error trying to open config.")) + "\n" + path, kProgramTitle, MessageIcon::Warning);
         return false;
     }
     job.configFolder = FolderOfChosenFile(path);

@@ -1,4 +1,5 @@
 #include "operations/LinkFrames.h"
+#include "job/Translate.h"
 
 #include "job/TextFormat.h"
 #include "operations/FlashRoutines.h"
@@ -58,7 +59,7 @@ void WindowFlashObserver::StatusRead(uint8_t status) {
 }
 
 void WindowFlashObserver::EraseStarting() {
-    SetFlashStatus(job_, port_, "Erasing");
+    SetFlashStatus(job_, port_, ZT("Erasing"));
 }
 
 int32_t LinkStatus(const Result& result) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/FlashRoutines.h"
 #include "operations/SirenOperations.h"
@@ -31,7 +32,7 @@ private:
 // its lifetime and destroyed (ending its modality) when the command leaves.
 class ProgressScope {
 public:
-    ProgressScope(SpiLink& link, UserPort& port) : link_(link), popup_(port.MakeProgress("Complete...", false)) {
+    ProgressScope(SpiLink& link, UserPort& port) : link_(link), popup_(port.MakeProgress(ZT("Complete..."), false)) {
         link_.progress = popup_.get();
     }
     ~ProgressScope() { Destroy(); }

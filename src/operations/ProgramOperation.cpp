@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "audio/AudioPipeline.h"
+#include "job/Translate.h"
 #include "audio/Resampler.h"
 #include "image/ImageBuilder.h"
 #include "image/SlotCodes.h"
@@ -95,7 +96,7 @@ OperationOutcome SirenOperations::ProgramSiren(const ProgramRequest& request) {
 
     job_.abortFlag = 0;
     ProgressScope progress(link_, port_);
-    progress->BeginModal("Progress", false);
+    progress->BeginModal(ZT("Progress"), false);
 
     const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode)};
     const FlashWriteResult written =
@@ -131,23 +132,23 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
 
     const int sectors = static_cast<int>(length / kFlashSectorSize) + 1;
     progress->SetRange(0, sectors, 1);
-    progress->SetText("Erasing...");
+    progress->SetText(ZT("Erasing..."));
     if (UseBulkErase(plan.erase, job.flashLastAddress, sectors))
         BulkErase(job, link, port, sectors);
     else
         EraseSectors(job, link, port, 0, sectors);
 
-    job.flashStatusText = "Programming";
+    job.flashStatusText = ZT("Programming");
     port.exchangeToWindow();
     progress->SetRange(0, sectors * 256, 1);
-    progress->SetText("Programming...");
+    progress->SetText(ZT("Programming..."));
     progress->SetStepBytes(static_cast<int>(kFlashPageSize));
     ProgramPages(job, link, port, 0, data, length);
 
     FlashWriteResult result;
     if (plan.verify && !job.abortFlag) {
         progress->SetPosition(1);
-        progress->SetText("Verifying...");
+        progress->SetText(ZT("Verifying..."));
         progress->SetStepBytes(static_cast<int>(kFlashPageSize));
         result.verified = VerifyFlash(job, link, port, static_cast<int32_t>(length), data);
     }
