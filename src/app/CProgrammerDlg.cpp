@@ -28,6 +28,7 @@
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
 #include "job/RecentJobs.h"
+#include "job/TextFormat.h"
 #include "job/Settings.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"

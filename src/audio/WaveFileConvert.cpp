@@ -110,10 +110,10 @@ int CWaveFile::Pack12Bit() {
 int CWaveFile::DescribeFormat(std::string& channels, std::string& rate, std::string& bits, std::string& samples) const {
     if (m_format.channels() == 1) channels = ZT("Mono");
     if (m_format.channels() == 2) channels = ZT("Stereo");
-    rate = Format(ZT("%u samples/s"), static_cast<unsigned>(m_format.samplesPerSecond()));
+    rate = zorvek::Format(ZT("%u samples/s"), static_cast<unsigned>(m_format.samplesPerSecond()));
     if (m_format.bitsPerSample() == 8) bits = ZT("8-bit");
     if (m_format.bitsPerSample() == 16) bits = ZT("16-bit");
-    samples = Format(ZT("%u samples"), static_cast<unsigned>(m_dataSize / 2));
+    samples = zorvek::Format(ZT("%u samples"), static_cast<unsigned>(m_dataSize / 2));
     return 1;
 }
 

@@ -34,7 +34,7 @@ void CWaveFile::FailParse(const std::string& text) {
 int CWaveFile::Open(const std::string& fileName) {
     m_fileName = fileName;
     if (!m_hFile.Open(fileName)) {
-        Report(Format(ZT("Failed to open file specified for message %d."), m_messageNumber) + "\n" +
+        Report(zorvek::Format(ZT("Failed to open file specified for message %d."), m_messageNumber) + "\n" +
                ZT("Check file exists and it is Uncompressed PCM.") + "\n" + ZT("(check Help)"));
         return 0;
     }
