@@ -826,7 +826,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
 <context>
     <name>zorvek::CProgrammerDlg</name>
     <message>
-        <location filename="../src/app/CProgrammerDlg.cpp" line="+227"/>
+        <location filename="../src/app/CProgrammerDlg.cpp" line="+228"/>
         <source>Simulated siren: %s.</source>
         <translation>Simulierte Sirene: %s.</translation>
     </message>
@@ -894,7 +894,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
     <message>
         <location line="+1"/>
         <source>&amp;Program</source>
-        <translation>&amp;Programmieren</translation>
+        <translation>&amp;Brennen</translation>
     </message>
     <message>
         <location line="+0"/>
@@ -936,7 +936,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
     <message>
         <location line="+3"/>
         <source>Siren Usage</source>
-        <translation>Sirenenverwendung</translation>
+        <translation>Verwendung</translation>
     </message>
     <message>
         <location line="+9"/>
@@ -1091,7 +1091,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
     <message>
         <location line="+2"/>
         <source>Siren Vol</source>
-        <translation>Lautstärke</translation>
+        <translation>Lautst.</translation>
     </message>
     <message>
         <location line="+3"/>

@@ -826,7 +826,7 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
 <context>
     <name>zorvek::CProgrammerDlg</name>
     <message>
-        <location filename="../src/app/CProgrammerDlg.cpp" line="+227"/>
+        <location filename="../src/app/CProgrammerDlg.cpp" line="+228"/>
         <source>Simulated siren: %s.</source>
         <translation>Sirène simulée : %s.</translation>
     </message>
@@ -936,7 +936,7 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
     <message>
         <location line="+3"/>
         <source>Siren Usage</source>
-        <translation>Usage de la sirène</translation>
+        <translation>Usage</translation>
     </message>
     <message>
         <location line="+9"/>

@@ -57,7 +57,7 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
     };
     job_.programFolder = std::move(programFolder);
 
-    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowTitle(zt(kProgramTitle));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     buildControls();
@@ -249,9 +249,8 @@ void CProgrammerDlg::showAdapterWarnings() {
 
 void CProgrammerDlg::updateWindowTitle() {
     // Nobody should take the simulated siren for a real one.
-    QString title = QString::fromUtf8(kProgramTitle);
-    if (adapterKind_.Driver().namedInTitle)
-        title += QStringLiteral(" - ") + QString::fromUtf8(AdapterKindName(adapterKind_));
+    QString title = zt(kProgramTitle);
+    if (adapterKind_.Driver().namedInTitle) title += QStringLiteral(" - ") + zt(AdapterKindName(adapterKind_));
     setWindowTitle(title);
 }
 
