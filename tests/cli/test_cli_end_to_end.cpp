@@ -523,6 +523,10 @@ TEST_F(Cli, CtrlCDuringProgrammingCancels) {
     EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Programming stopped because"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("siren programmed"), std::string::npos) << r.err;
+    // What the cut left: the table is there, the audio after the cut is erased flash.
+    const Result info = Run({"info", siren.string()});
+    EXPECT_NE(info.out.find("audio erased from 0x"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("(an interrupted programming?)"), std::string::npos) << info.out;
 }
 
 TEST_F(Cli, ProgressLinesTellElapsedTimeTimeLeftAndSpeed) {

@@ -309,3 +309,42 @@ TEST_F(WindowAdditionsTest, ListenHandsTheSirensSamplesToTheOutputAndKeepsThem) 
     EXPECT_FALSE(play->isEnabled());
     EXPECT_EQ(play->toolTip(), sound->unavailable);
 }
+
+TEST_F(WindowAdditionsTest, RecentJobsListsSavedFilesGreysMissingOnesAndLoadsThem) {
+    start();
+    const std::string job = (root / "first.zfg").string();
+    port.fileAnswers.push_back(job);
+    dlg->onSaveConfig();
+    dlg->fillRecentJobsMenu();
+    QList<QAction*> items = dlg->recentJobsMenu()->actions();
+    ASSERT_FALSE(items.isEmpty());
+    EXPECT_EQ(items.front()->text(), QStringLiteral("&1 first.zfg"));
+    EXPECT_TRUE(items.front()->isEnabled());
+    choose(7, wav("alarm.wav", 0.2));
+    items.front()->trigger();  // loads the job as saved: row 1 empty again
+    EXPECT_EQ(dlg->job().slot(7).wavPath, "");
+
+    fs::remove(job);
+    dlg->fillRecentJobsMenu();
+    items = dlg->recentJobsMenu()->actions();
+    EXPECT_FALSE(items.front()->isEnabled());
+    QAction* removeMissing = dlg->recentJobsMenu()->findChild<QAction*>(QStringLiteral("recentRemoveMissing"));
+    ASSERT_NE(removeMissing, nullptr);
+    ASSERT_TRUE(removeMissing->isEnabled());
+    removeMissing->trigger();
+    dlg->fillRecentJobsMenu();
+    EXPECT_EQ(dlg->recentJobsMenu()->actions().front()->text(), QStringLiteral("(none)"));
+}
+
+TEST_F(WindowAdditionsTest, ARowWhoseFileCannotBeUsedIsMarkedWithTheReason) {
+    start();
+    choose(7, wav("alarm.wav", 0.2));
+    choose(1, (root / "sounds" / "gone.wav").string());
+    EXPECT_FALSE(dlg->problemMark(7)->isVisible());
+    EXPECT_TRUE(dlg->problemMark(1)->isVisible());
+    EXPECT_EQ(dlg->problemMark(1)->toolTip(), QStringLiteral("The file cannot be opened."));
+    choose(1, wav("alarm.wav", 0.2));  // now Message 1 and Message 2 share a file
+    EXPECT_FALSE(dlg->problemMark(1)->isVisible());
+    ASSERT_EQ(dlg->flashGauge()->fill().messages.size(), 1u);
+    EXPECT_EQ(SegmentLabel(dlg->flashGauge()->fill().messages[0]), "1 2");
+}
