@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zorvek::HexReadResult parsed = zorvek::ReadIntelHex(text);
     if (parsed.valid && parsed.dataRecords == 0) std::abort();
     if (!parsed.valid && parsed.reason.empty()) std::abort();
+    if (parsed.valid && !parsed.endRecordSeen) std::abort();  // a file cut short is never firmware
 
     {
         std::ofstream out(TempPath(), std::ios::binary | std::ios::trunc);

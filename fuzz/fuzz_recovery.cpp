@@ -21,6 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<uint8_t> erased(zorvek::kRecoverySectorBytes, 0xFF);
         if (!zorvek::RecoveryFitsSector(recovery, erased)) __builtin_trap();  // an erased sector fits any update
         (void)zorvek::RecoveryFitsSector(recovery, recovery.before);
+        // A blank siren is never taken for the file's siren by itself (unless its copy was blank too).
+        const auto& id = recovery.identity;
+        const auto match = zorvek::MatchRecovery(recovery, erased, id.flashId, id.capacity);
+        if (match == zorvek::RecoveryMatch::Belongs &&
+            !(id.known && zorvek::IdentifySiren(id.flashId, id.capacity, erased) == id))
+            __builtin_trap();
     }
     std::remove(path.c_str());
     return 0;

@@ -84,15 +84,20 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 table, settings and controller firmware as one flash image and writes it into
 the siren's SPI flash through an FT2232-family adapter, with optional
 read-back verification. It also clones sirens through image files, saves and
-loads job files and updates the controller firmware. A simulated siren lets
-everything run without hardware.
+loads job files and updates the controller firmware. It prepares messages
+from WAV, FLAC, Ogg Vorbis or MP3 files or from text (speech): silence
+trimmed, a high-pass for horn loudspeakers, loudness normalised (EBU R128)
+under a true-peak ceiling. A simulated siren lets everything run without
+hardware.
 .
 The package holds the desktop program zorvek-programmer, the command-line
 tool zorvek-cli with its manual pages and bash completion, a user guide, and
 a udev rule that gives the user at the local seat access to FTDI adapters
 0403:6010, 0403:6011 and 0403:6014.")
-# Library dependencies come from the binaries themselves.
+# Library dependencies come from the binaries themselves (libsndfile1, libebur128-1,
+# libespeak-ng1 among them); the voices are data files espeak-ng loads at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data")
 # The help page opens in the desktop's browser; the rule needs udev and a seat manager;
 # Listen plays through Qt Multimedia, which needs a PulseAudio server (PipeWire's or PulseAudio's).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, udev, pipewire-pulse | pulseaudio")

@@ -7,6 +7,7 @@
 #include "ScriptedUserPort.h"
 #include "WavTestSupport.h"
 #include "audio/AudioPipeline.h"
+#include "audio/MessageForecast.h"
 #include "job/SlotTable.h"
 
 using namespace zorvek;
@@ -181,6 +182,17 @@ TEST_F(PipelineTest, CompressedSourceStopsProgrammingAfterItsMessage) {
     EXPECT_EQ(port.messages[2].text, "Siren has NOT been programmed.");
 }
 
+// A data chunk claiming far more than the file holds: never programmed as a shorter message.
+TEST_F(PipelineTest, AMessageCutShortStopsProgrammingAndTheGaugeCountsNone) {
+    WriteBytes(Source("cut.wav"),
+               RiffWave({Chunk("fmt ", FmtBody(1, 1, 16000, 16)), Chunk("data", Bytes(2000, 1), 0xFFFFFFF0)}));
+    job.slot(3).wavPath = Source("cut.wav");
+    EXPECT_EQ(PrepareMessageAudio(job, port, audio), 0);
+    EXPECT_TRUE(port.SawContaining("Failed to read data chunk in file."));
+    EXPECT_TRUE(port.Saw("Siren has NOT been programmed."));
+    EXPECT_FALSE(ForecastMessage(Source("cut.wav")).usable);
+}
+
 TEST_F(PipelineTest, UnreadableResampledFileLeavesTheSlotSilent) {
     WriteBytes(Source("a.wav"), PcmWave(1, 22010, 16, Samples16({100, 200, 300, 400})));
     job.slot(1).wavPath = Source("a.wav");
@@ -232,6 +244,7 @@ TEST_F(PipelineTest, VerboseCleanUpReportsEveryMissingName) {
 
 TEST_F(PipelineTest, StartRemovesOutputOfAnEarlierRun) {
     fs::create_directories(Work());
+    fs::permissions(Work(), fs::perms::owner_all);  // as the program makes it: only then is it used
     WriteBytes(Work("tarn.bat"), Bytes{1});
     WriteBytes(Work(ResampledName(5)), PcmWave(1, 22010, 16, Samples16({1, 2, 3, 4})));
     ASSERT_EQ(PrepareMessageAudio(job, port, audio), 1);

@@ -15,6 +15,7 @@
 #include "files/SirenImageFile.h"
 #include "job/Paths.h"
 #include "operations/ConfigCommands.h"
+#include "operations/SirenOperations.h"
 
 namespace zorvek {
 namespace {
@@ -144,7 +145,8 @@ TEST(ConfigParse, NumbersReadLikeTheCLibrary) {
     EXPECT_EQ(ConfigNumber(std::string(300, ' ') + "42"), 42);
 }
 
-TEST(ConfigParse, RelativeWavPathsAreTakenFromTheFilesFolder) {
+// The firmware path too: the window and the command line then program the same firmware.
+TEST(ConfigParse, RelativeWavAndFirmwarePathsAreTakenFromTheFilesFolder) {
     std::string text = FormatConfig(SampleJob());
     JobState job;
     JobState edited = SampleJob();
@@ -158,7 +160,7 @@ TEST(ConfigParse, RelativeWavPathsAreTakenFromTheFilesFolder) {
     EXPECT_EQ(job.slot(3).wavPath, "");
     EXPECT_EQ(job.slot(4).wavPath, "C:\\Sounds\\four.wav");
     EXPECT_EQ(job.slot(5).wavPath, "/sounds/msg 5.wav");
-    EXPECT_EQ(job.firmwarePath, "fw.hex");
+    EXPECT_EQ(job.firmwarePath, "/jobs/site A/fw.hex");
 }
 
 class ConfigCommandTest : public ::testing::Test {
@@ -318,7 +320,16 @@ TEST_F(ConfigCommandTest, LoadRoundTripBannerStatusLineAndIndicator) {
     EXPECT_EQ(job.statusLineText, "/fw/siren.hex");
     EXPECT_TRUE(port_.dip32Indicator);
     EXPECT_EQ(port_.exchanges, 1);
-    EXPECT_TRUE(port_.messages.empty());
+    // A job that switches the firmware update on asks first, as the menu item does.
+    EXPECT_EQ(port_.Texts(), std::vector<std::string>{kMsgFirmwareWarning});
+
+    // Yes (abort) loads the job with the firmware update off.
+    port_.yesNoAnswers.push_back(true);
+    port_.fileAnswers.push_back(Path("job.zfg"));
+    LoadConfig(job, port_);
+    EXPECT_EQ(job.firmwareUpdate, 0);
+    EXPECT_FALSE(port_.firmwareBanner);
+    EXPECT_EQ(job.statusLineText, "");
 
     // Flag 0 hides the banner and empties the status line although a path is named.
     saved.firmwareUpdate = 0;

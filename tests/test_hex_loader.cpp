@@ -165,12 +165,12 @@ TEST_F(HexLoaderTest, HandMadeRecordsPlaceBytesAtTheirControllerAddress) {
     EXPECT_TRUE(port_.messages.empty());
 }
 
-TEST_F(HexLoaderTest, EndRecordStopsReadingAndAddressRecordsAreHonoured) {
+TEST_F(HexLoaderTest, EndRecordEndsTheFileAndAddressRecordsAreHonoured) {
     std::string text = Record(0, 4, {0, 0}) + "\n" +           // linear base 0
                        Record(0, 2, {0, 0}) + "\n" +           // segment base 0
                        Record(0, 3, {0, 0, 0xE0, 0}) + "\n" +  // start addresses mean nothing here
                        Record(0, 5, {0, 0, 0xE0, 0}) + "\n" + Record(0xE000, 0, {0xAB, 0xCD}) + "\n" + kEnd + "\n" +
-                       "this is not read\n";
+                       "\r\n \n";
     ASSERT_EQ(Load(Write("records.hex", text)), kHexLoaded);
     EXPECT_EQ(buffer_[0x100], 0xAB);
     EXPECT_EQ(buffer_[0x101], 0xCD);
@@ -178,7 +178,7 @@ TEST_F(HexLoaderTest, EndRecordStopsReadingAndAddressRecordsAreHonoured) {
 
     // A segment base that keeps the data inside 0xE000-0xFFFF places it there.
     buffer_.assign(0x10000, 0xA5);
-    ASSERT_EQ(Load(Write("segment.hex", Record(0, 2, {0x0E, 0x00}) + "\n" + Record(0x0010, 0, {0x42}) + "\n")),
+    ASSERT_EQ(Load(Write("segment.hex", Record(0, 2, {0x0E, 0x00}) + "\n" + Record(0x0010, 0, {0x42}) + "\n" + kEnd)),
               kHexLoaded);
     EXPECT_EQ(buffer_[0x110], 0x42);
 }
@@ -230,7 +230,7 @@ TEST_F(HexLoaderTest, EachLoadAppendsTheNoteAgain) {
 }
 
 TEST_F(HexLoaderTest, RelativePathIsTakenFromTheProgramFolder) {
-    std::ofstream(dir_ / "program" / "fw.hex") << Record(0xE000, 0, {0x7A}) << "\n";
+    std::ofstream(dir_ / "program" / "fw.hex") << Record(0xE000, 0, {0x7A}) << "\n" << kEnd;
     ASSERT_EQ(Load("fw.hex"), kHexLoaded);
     EXPECT_EQ(buffer_[0x100], 0x7A);
 }
@@ -238,7 +238,7 @@ TEST_F(HexLoaderTest, RelativePathIsTakenFromTheProgramFolder) {
 TEST_F(HexLoaderTest, SmallBufferIsNeverWrittenPastItsEnd) {
     // A scratch buffer that ends inside the firmware area.
     std::vector<uint8_t> small(0x1000, 0xA5);
-    job_.firmwarePath = Write("top.hex", Record(0xE000, 0, {0x7A}) + "\n" + Record(0xFFFF, 0, {0xB9}) + "\n");
+    job_.firmwarePath = Write("top.hex", Record(0xE000, 0, {0x7A}) + "\n" + Record(0xFFFF, 0, {0xB9}) + "\n" + kEnd);
     ASSERT_EQ(LoadFirmwareHex(job_, port_, small, kFirmwareOffset), kHexLoaded);
     EXPECT_EQ(small[0x100], 0x7A);
     EXPECT_EQ(small.size(), 0x1000u);
@@ -247,7 +247,7 @@ TEST_F(HexLoaderTest, SmallBufferIsNeverWrittenPastItsEnd) {
 TEST_F(HexLoaderTest, VolumeTestFileOverridesVolumesAfterTheFirmware) {
     std::ofstream(dir_ / "program" / kVolumeTestFileName) << "";
     for (int slot = 1; slot <= kSlotCount; ++slot) job_.slot(slot).volumeIndex = slot + 1;
-    ASSERT_EQ(Load(Write("fw.hex", Record(0xE000, 0, {0x7A}) + "\n")), kHexLoaded);
+    ASSERT_EQ(Load(Write("fw.hex", Record(0xE000, 0, {0x7A}) + "\n" + kEnd)), kHexLoaded);
     ASSERT_EQ(port_.messages.size(), 1u);
     EXPECT_EQ(port_.messages[0].text, "Updating Siren Tone Volumes with HEX!!!");
     EXPECT_EQ(port_.messages[0].caption, "Caution!");
@@ -267,7 +267,7 @@ TEST_F(HexLoaderTest, VolumeTestFileOverridesVolumesAfterTheFirmware) {
 }
 
 TEST_F(HexLoaderTest, WithoutVolumeTestFileVolumesAreLeftAlone) {
-    ASSERT_EQ(Load(Write("fw.hex", Record(0xE000, 0, {0x7A}) + "\n")), kHexLoaded);
+    ASSERT_EQ(Load(Write("fw.hex", Record(0xE000, 0, {0x7A}) + "\n" + kEnd)), kHexLoaded);
     for (size_t i = 0x47; i < 0x4E; ++i) EXPECT_EQ(buffer_[i], 0xA5);
 }
 
@@ -279,8 +279,26 @@ TEST(IntelHexReader, ReportsCoverageAndEndRecord) {
     EXPECT_EQ(r.firmware.present.count(), 2u);
     EXPECT_EQ(r.firmware.bytes[0x10], 0x11);
     EXPECT_EQ(r.firmware.bytes[0x11], 0x22);
-    // A file without an end record is accepted; the stream simply ends.
-    EXPECT_TRUE(ReadIntelHex(Record(0xE010, 0, {0x11, 0x22})).valid);
+}
+
+// A file cut short or with something after its end never reaches the controller.
+TEST(IntelHexReader, ACutOrExtendedFileIsRefused) {
+    const std::string data = Record(0xE010, 0, {0x11, 0x22}) + "\n";
+    const struct {
+        std::string text;
+        int line;  // of the error; 0: the file as a whole
+    } cases[] = {
+        {data, 0},                                              // no end record: cut short
+        {data + kEnd + "\n" + data, 3},                         // a record after the end
+        {data + kEnd + "\ngarbage\n", 3},                       // anything after the end
+        {Record(0, 4, {0xFF, 0xFF}) + "\n" + Record(0xFFF0, 0, std::vector<uint8_t>(32, 1)) + "\n" + kEnd, 2},
+    };  // the last wraps past 4 GiB where addresses had 32 bits
+    for (const auto& c : cases) {
+        const HexReadResult r = ReadIntelHex(c.text);
+        EXPECT_FALSE(r.valid) << c.text;
+        EXPECT_EQ(r.errorLine, c.line) << c.text << r.reason;
+    }
+    EXPECT_NE(ReadIntelHex(data).reason.find("end-of-file record"), std::string::npos);
 }
 
 }  // namespace

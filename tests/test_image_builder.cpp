@@ -157,7 +157,7 @@ TEST_F(ImageBuilderTest, LongMessageRepeatCounts) {
 }
 
 TEST_F(ImageBuilderTest, FirmwareMarkerFollowsTheUpdateFlag) {
-    job_.firmwarePath = WriteFile("fw.hex", test::HexRecord(0xFDFE, {0x5A}) + "\n");
+    job_.firmwarePath = WriteFile("fw.hex", test::HexRecord(0xFDFE, {0x5A}) + "\n" + test::kHexEndRecord);
 
     FlashImage without = Build();
     EXPECT_EQ(ApplyFirmware(job_, port_, without), kHexLoaded);

@@ -528,3 +528,48 @@ TEST(FirmwareUpdate, ARecoveryFileOfAnotherSirenIsKeptAndNotUsed) {
     EXPECT_EQ(named.siren.Flash().sectorErases, 0);
     EXPECT_TRUE(named.FirstSectorIs(named.before));
 }
+
+// An erased first sector fits any siren's copy: only a copy the user names is used.
+TEST(FirmwareUpdate, ABlankSirenNeverConsumesAnotherSirensCopy) {
+    // Another siren's copy, of the same flash, left when its update stopped right after the erase.
+    const std::vector<uint8_t> theirsBefore(0x10000, 0x5A);
+    const FirmwareRecovery theirs{theirsBefore, std::vector<uint8_t>(0x10000, 0x22),
+                                  IdentifySiren(0x14, 2u << 20, theirsBefore)};
+    FirmwareRun blank;
+    std::fill(blank.Flash().begin(), blank.Flash().begin() + 0x10000, 0xFF);
+    const std::string path = WriteNewFirmwareRecovery(*blank.request.recoveryFolder, theirs, nullptr);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(blank.Update(), OperationOutcome::Success);
+    EXPECT_TRUE(blank.port.Saw(Format(kMsgRecoveryBlankSiren, path.c_str())));
+    EXPECT_EQ(blank.RecoveryFiles(), std::vector<std::string>{path});
+    EXPECT_EQ(blank.Flash()[0], 0xFF) << "another siren's message table was written";
+
+    // Named by the user, it is used, and kept.
+    FirmwareRun named;
+    std::fill(named.Flash().begin(), named.Flash().begin() + 0x10000, 0xFF);
+    named.request.restoreFrom = path;
+    EXPECT_EQ(named.Update(), OperationOutcome::Success);
+    EXPECT_EQ(named.Flash()[0], 0x5A);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+// The identity is that of the siren, and files from before identities still read.
+TEST(FirmwareRecoveryFile, RecordsTheSirenAndReadsFilesWithoutAnIdentity) {
+    ScratchFolder dir;
+    const std::vector<uint8_t> sector(0x10000, 0x33), writing(0x10000, 0x44);
+    const SirenIdentity id = IdentifySiren(0x14, 2u << 20, sector);
+    const std::string path = WriteNewFirmwareRecovery(dir.path().string(), {sector, writing, id}, nullptr);
+    FirmwareRecovery read;
+    ASSERT_TRUE(ReadFirmwareRecovery(path, read, nullptr));
+    EXPECT_EQ(read.identity, id);
+    EXPECT_EQ(MatchRecovery(read, sector, 0x14, 2u << 20), RecoveryMatch::Belongs);
+    EXPECT_EQ(MatchRecovery(read, writing, 0x13, 1u << 20), RecoveryMatch::Foreign);  // another flash
+
+    std::string old = std::string("ZorvekFwRecov01") + '\0';
+    old.append(sector.begin(), sector.end());
+    old.append(writing.begin(), writing.end());
+    ASSERT_TRUE(ReadFirmwareRecovery(dir.write("old.bin", old), read, nullptr));
+    EXPECT_FALSE(read.identity.known);
+    EXPECT_EQ(MatchRecovery(read, std::vector<uint8_t>(0x10000, 0xFF), 0x14, 2u << 20), RecoveryMatch::Blank);
+    EXPECT_EQ(MatchRecovery(read, writing, 0x14, 2u << 20), RecoveryMatch::Belongs);
+}

@@ -383,25 +383,15 @@ void CProgrammerDlg::onSetupUsb() {
     SetupUsb(job_, link_, *this);
 }
 
-void CProgrammerDlg::onReadSignature() {
-    IdentifyFlash(job_, link_, *this);
-}
+void CProgrammerDlg::onReadSignature() { IdentifyFlash(job_, link_, *this); }
 
-void CProgrammerDlg::onCloseUsb() {
-    CloseUsb(job_, link_, *this);
-}
+void CProgrammerDlg::onCloseUsb() { CloseUsb(job_, link_, *this); }
 
-void CProgrammerDlg::onEraseFlash() {
-    ChipErase(job_, link_, *this);
-}
+void CProgrammerDlg::onEraseFlash() { ChipErase(job_, link_, *this); }
 
-void CProgrammerDlg::onTestWrite() {
-    TestWrite(job_, link_, *this);
-}
+void CProgrammerDlg::onTestWrite() { TestWrite(job_, link_, *this); }
 
-void CProgrammerDlg::onTestRead() {
-    TestRead(job_, link_, *this);
-}
+void CProgrammerDlg::onTestRead() { TestRead(job_, link_, *this); }
 
 void CProgrammerDlg::onHexTest() {
     // A scratch buffer, discarded afterwards: the button only shows the loader's messages.

@@ -132,6 +132,8 @@ public:
     void onChooseWav(int slot);
     // A file dropped onto a row: taken as if chosen with its Open button.
     void onDropWav(int slot, const std::string& path);
+    // "Prepare..." of a row (its context menu): the PrepareDialog, its result into the row.
+    void onPrepare(int slot);
     void onHelp();
     void onAbout();
     void refreshCheckMarks();
@@ -226,6 +228,7 @@ private:
     void buildAids();
     // The designed size, or the screen's room when that is smaller.
     void fitToScreen();
+    void buildPrepareMenus();  // CProgrammerDlgPrepare.cpp
     // Runs a siren command and leaves its ending in the status bar.
     void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
 

@@ -22,6 +22,7 @@ void CProgrammerDlg::buildAids() {
         clientArea(), [this](QPoint p) { return droppableSlotAt(p); },
         [this](int slot, const QString& file) { onDropWav(slot, file.toStdString()); });
     setSoundOutput(makeSpeakerOutput());
+    buildPrepareMenus();
     runStatus_ = new RunStatus(this);
     statusBar()->addWidget(runStatus_, 1);
 }

@@ -36,6 +36,8 @@ public:
     ~MessagePlayer() override;
 
     QString unavailableReason() const { return output_->unavailableReason(); }
+    // Where the sound goes; other listeners (the Prepare dialog) play through it too.
+    SoundOutput* output() const { return output_.get(); }
     // Starts the slot's message (stopping any other), or stops it when it is
     // the one playing or being prepared.
     void toggle(int slot, const std::string& path);

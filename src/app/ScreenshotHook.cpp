@@ -11,6 +11,8 @@
 
 #include "app/CAdapterDlg.h"
 #include "app/CProgrammerDlg.h"
+#include "app/PrepareDialog.h"
+#include "job/SlotTable.h"
 #include "ui/CProgressWindow.h"
 #include "ui/QtUserPort.h"
 
@@ -138,6 +140,24 @@ void armChooserShot(CProgrammerDlg& window, const QString& file) {
     });
 }
 
+// The Prepare dialog of the top row over the window, once its preparation has finished.
+void armPrepareShot(CProgrammerDlg& window, const QString& file) {
+    QTimer::singleShot(kSettleMs, &window, [&window, file] {
+        auto* poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll] {
+            auto* dialog = dynamic_cast<PrepareDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            if (!dialog->result() && !dialog->busy()) dialog->prepare();
+            if (dialog->busy()) return;
+            poll->stop();
+            QCoreApplication::exit(savePicture(composeProgressPicture(&window, dialog), file) ? 0 : 1);
+        });
+        poll->start(100);
+        for (int s = 1; s <= kSlotCount; ++s)
+            if (slotInfo(s).messageNumber == 1) window.onPrepare(s);  // returns once the picture is taken
+    });
+}
+
 }  // namespace
 
 std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error) {
@@ -157,10 +177,12 @@ std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error
         request.target = ScreenshotRequest::Target::AfterRun;
     } else if (target == QLatin1String("screen-after-run")) {
         request.target = ScreenshotRequest::Target::ScreenAfterRun;
+    } else if (target == QLatin1String("prepare")) {
+        request.target = ScreenshotRequest::Target::Prepare;
     } else {
         error = QStringLiteral(
                     "ZORVEK_SCREENSHOT_TARGET \"%1\" is not \"main-window\", \"progress\", \"adapter-chooser\", "
-                    "\"after-run\" or \"screen-after-run\"")
+                    "\"after-run\", \"screen-after-run\" or \"prepare\"")
                     .arg(target);
         return std::nullopt;
     }
@@ -172,14 +194,24 @@ std::unique_ptr<UserPort> makeUnattendedUserPort(SettingsStore* store) {
     return std::make_unique<UnattendedUserPort>(store);
 }
 
-void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
+bool armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request, QString& error) {
+    // Only where no siren's lines are driven: a driver that keeps a flash of its own.
+    if (!window.adapterKind().Driver().keepsFlash) {
+        error = QStringLiteral("ZORVEK_SCREENSHOT works on the simulated siren only (ZORVEK_ADAPTER=simulator): "
+                               "it presses Program with nobody watching");
+        return false;
+    }
     if (request.target == ScreenshotRequest::Target::Progress) {
         armProgressShot(window, request.file);
-        return;
+        return true;
     }
     if (request.target == ScreenshotRequest::Target::AdapterChooser) {
         armChooserShot(window, request.file);
-        return;
+        return true;
+    }
+    if (request.target == ScreenshotRequest::Target::Prepare) {
+        armPrepareShot(window, request.file);
+        return true;
     }
     const QString file = request.file;
     if (request.target == ScreenshotRequest::Target::AfterRun ||
@@ -194,10 +226,11 @@ void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request) {
                 QCoreApplication::exit(savePicture(picture, file) ? 0 : 1);
             });
         });
-        return;
+        return true;
     }
     QTimer::singleShot(kSettleMs, &window,
                        [&window, file] { QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1); });
+    return true;
 }
 
 QImage composeProgressPicture(QWidget* mainWindow, QWidget* popup) {

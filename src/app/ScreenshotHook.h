@@ -6,8 +6,9 @@
 // "progress" (the progress popup over the window while a Program run is under
 // way; the run is cancelled once the picture is taken), "adapter-chooser" (the
 // chooser over the window, listing the adapters attached) or "after-run" (the
-// window once a whole Program run has ended, however it ended) or "screen-after-run"
-// (the whole screen at that moment, to show the window fits it).
+// window once a whole Program run has ended, however it ended), "screen-after-run"
+// (the whole screen at that moment, to show the window fits it) or "prepare" (the
+// top row's Prepare dialog after preparing its message).
 // ZORVEK_SCREENSHOT_PALETTE=dark shows the window on a dark palette, as under a
 // desktop's dark theme.
 #include <QImage>
@@ -25,7 +26,7 @@ namespace zorvek {
 class CProgrammerDlg;
 
 struct ScreenshotRequest {
-    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, ScreenAfterRun };
+    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, ScreenAfterRun, Prepare };
     QString file;
     Target target = Target::MainWindow;
     bool darkPalette = false;
@@ -58,8 +59,10 @@ private:
 std::unique_ptr<UserPort> makeUnattendedUserPort(SettingsStore* store);
 
 // Schedules the picture on a shown window; the application exits once it is
-// saved or has failed.
-void armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request);
+// saved or has failed. Only on the simulated siren: some pictures press Program
+// with nobody watching, which must never reach a real siren. false, with
+// `error` saying so, on any other adapter.
+bool armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request, QString& error);
 
 // The main window with the popup drawn over it where it stands on the screen
 // (centred when it lies elsewhere), framed and captioned, since grabbing a

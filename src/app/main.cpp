@@ -51,7 +51,10 @@ int main(int argc, char** argv) {
         zorvek::CProgrammerDlg window(readOnly, programFolder, unattended.get());
         zorvek::setApplicationMainWindow(&window);
         window.show();
-        zorvek::armScreenshot(window, *screenshot);
+        if (!zorvek::armScreenshot(window, *screenshot, screenshotError)) {
+            std::fprintf(stderr, "zorvek-programmer: %s\n", screenshotError.toLocal8Bit().constData());
+            return 1;
+        }
         return QApplication::exec();
     }
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "job/SafeFiles.h"
 #include "job/SlotTable.h"
 #include "job/UserPort.h"
 
@@ -95,7 +96,9 @@ int EliminateBroadcastChunks(const JobState& job, UserPort& port, const std::str
         wave.SetMessageNumber(slotInfo(slot).messageNumber);
         wave.SetSourceFile(job.slot(slot).wavPath);
         if (wave.Open(job.slot(slot).wavPath)) {
-            if (wave.Parse()) wave.ReadData();
+            // Samples cut short (a data chunk claiming more than the file holds) are
+            // never programmed: no stage-1 file, so stage 3 finds it missing and stops.
+            if (wave.Parse() && !wave.ReadData()) continue;
         } else {
             allOpened = false;
         }
@@ -115,6 +118,12 @@ int EliminateBroadcastChunks(const JobState& job, UserPort& port, const std::str
 int PrepareMessageAudio(JobState& job, UserPort& port, PreparedAudio& out, ResamplerFunction resampler) {
     out.Release();
     out.workspace = AudioWorkspace::Acquire(job);
+    if (!out.workspace) {
+        port.ShowMessage("No private folder for the audio work files could be made in " + TemporaryFolder() + ".\n" +
+                             "Siren has NOT been programmed.",
+                         kProgramTitle, MessageIcon::Stop);
+        return 0;
+    }
     const std::string folder = out.workspace->Folder();
 
     RemoveTemporaryFiles(job, port, folder);
@@ -135,7 +144,8 @@ int PrepareMessageAudio(JobState& job, UserPort& port, PreparedAudio& out, Resam
         if (!IsUsed(job, slot)) continue;
         CWaveFile& wave = out.Wave(slot);
         if (wave.Open(folder + ResampledName(slotInfo(slot).tempDigit))) {
-            if (wave.Parse()) wave.ReadData();
+            // A message cut short (its samples could not all be read) is not programmed as it is.
+            if (wave.Parse() && !wave.ReadData()) anyMissing = true;
         } else {
             anyMissing = true;
         }

@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "job/SafeFiles.h"
+
 namespace zorvek {
 
 namespace fs = std::filesystem;
@@ -20,19 +22,11 @@ std::string WithSlash(std::string path) {
     if (!path.empty() && path.back() != '/') path += '/';
     return path;
 }
-
-// A fresh folder only this run knows, below `parent`; empty if none can be made.
-std::string MakePrivateFolder(const std::string& parent) {
-    std::string pattern = WithSlash(parent) + "zorvek-run-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr) return {};
-    return WithSlash(buffer.data());
-}
 }  // namespace
 
 std::string AudioWorkFolder(const JobState&) {
-    // Never the program's folder: run with sudo that is /usr/bin.
+    // Never the program's folder (run with sudo that is /usr/bin), and never a
+    // folder of a predictable name that another user could make first.
     std::string base;
     const char* cache = std::getenv("XDG_CACHE_HOME");
     if (cache && cache[0] == '/') {
@@ -40,18 +34,14 @@ std::string AudioWorkFolder(const JobState&) {
     } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
         base = std::string(home) + "/.cache";
     } else {
-        std::error_code ec;
-        base = fs::temp_directory_path(ec).string();
-        if (ec || base.empty()) base = "/tmp";
+        return {};
     }
     return WithSlash(base) + "Zorvek/";
 }
 
 namespace {
-// A locked descriptor of the folder, or -1 when it is taken or cannot be opened.
-int LockFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return -1;
+// Takes the lock of the folder open as `fd`; closes it and returns -1 when another run holds it.
+int LockFolder(int fd) {
     int rc;
     do rc = ::flock(fd, LOCK_EX | LOCK_NB);
     while (rc != 0 && errno == EINTR);
@@ -63,10 +53,14 @@ int LockFolder(const std::string& folder) {
 
 std::unique_ptr<AudioWorkspace> AudioWorkspace::TryShared(const JobState& job) {
     const std::string shared = AudioWorkFolder(job);
+    if (shared.empty()) return nullptr;
     std::error_code ec;
     fs::create_directories(fs::path(shared).parent_path().parent_path(), ec);
-    ::mkdir(shared.c_str(), 0700);  // the user's own; an existing folder is kept as it is
-    const int fd = LockFolder(shared);
+    ::mkdir(shared.c_str(), 0700);
+    // Fixed file names are safe only in a folder no one else can write to.
+    const int folder = OpenPrivateFolder(shared);
+    if (folder < 0) return nullptr;
+    const int fd = LockFolder(folder);
     if (fd < 0) return nullptr;
     std::unique_ptr<AudioWorkspace> space(new AudioWorkspace());
     space->folder_ = shared;
@@ -76,25 +70,27 @@ std::unique_ptr<AudioWorkspace> AudioWorkspace::TryShared(const JobState& job) {
 
 std::unique_ptr<AudioWorkspace> AudioWorkspace::Acquire(const JobState& job) {
     if (auto space = TryShared(job)) return space;
-    // Another run holds the shared folder (or it cannot be used): work apart.
-    std::unique_ptr<AudioWorkspace> space(new AudioWorkspace());
+    // Another run holds the shared folder, or there is none to trust: work apart,
+    // in a fresh folder of this run's own.
+    std::string own;
     const std::string shared = AudioWorkFolder(job);
-    space->folder_ = shared;
-    std::error_code ec;
-    std::string own = MakePrivateFolder(shared);
-    if (own.empty()) own = MakePrivateFolder(fs::temp_directory_path(ec).string());
-    if (!own.empty()) {
-        space->folder_ = own;
-        space->private_ = true;
+    if (!shared.empty()) {
+        const int fd = OpenPrivateFolder(shared);
+        if (fd >= 0) {
+            ::close(fd);
+            own = MakePrivateFolder(shared, "zorvek-run-");
+        }
     }
+    if (own.empty()) own = MakePrivateFolder(TemporaryFolder(), "zorvek-run-");
+    if (own.empty()) return nullptr;
+    std::unique_ptr<AudioWorkspace> space(new AudioWorkspace());
+    space->folder_ = own;
+    space->private_ = true;
     return space;
 }
 
 AudioWorkspace::~AudioWorkspace() {
-    if (private_) {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
+    if (private_) RemovePrivateFolder(folder_);
     if (lockFd_ >= 0) ::close(lockFd_);  // closing releases the lock
 }
 

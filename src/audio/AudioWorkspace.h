@@ -11,16 +11,17 @@
 namespace zorvek {
 
 // The shared working folder, ending in '/': $XDG_CACHE_HOME/Zorvek (or
-// ~/.cache/Zorvek, or Zorvek in $TMPDIR without a home), never the program's
-// folder. Not created here.
+// ~/.cache/Zorvek), never the program's folder; empty without a home, where
+// every run works in a fresh private folder. Not created here.
 std::string AudioWorkFolder(const JobState& job);
 
 class AudioWorkspace {
 public:
-    // Never fails: when no folder can be locked or made, the run works unlocked
-    // in the shared folder, as the temporary files always could.
+    // The shared folder when it is this user's alone (a real folder, mode 0700)
+    // and free, else a fresh private folder; null when no folder can be made.
     static std::unique_ptr<AudioWorkspace> Acquire(const JobState& job);
-    // The shared folder, locked, or null when another run holds it.
+    // The shared folder, locked, or null when another run holds it or it is
+    // not this user's private folder.
     static std::unique_ptr<AudioWorkspace> TryShared(const JobState& job);
     ~AudioWorkspace();
     AudioWorkspace(const AudioWorkspace&) = delete;

@@ -59,6 +59,12 @@ MessageForecast ForecastMessage(const std::string& path) {
         forecast.problem = ZT("The file is not an uncompressed PCM WAV file.");
         return forecast;
     }
+    if (wave.DataBytesHeld() < wave.DataSize()) {
+        // Program refuses a message cut short, so the gauge counts none of it.
+        MessageForecast forecast;
+        forecast.problem = "The file is cut short: its data chunk claims more than the file holds.";
+        return forecast;
+    }
     return ForecastFromFormat(wave.Format(), wave.DataBytesHeld());
 }
 

@@ -10,6 +10,7 @@
 #include "audio/Resampler.h"
 #include "audio/TwelveBit.h"
 #include "audio/WaveFile.h"
+#include "job/SafeFiles.h"
 
 namespace zorvek {
 
@@ -19,15 +20,9 @@ namespace {
 // A folder of its own, so previews never meet a programming run's fixed file names.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        std::error_code ec;
-        std::string pattern = (fs::temp_directory_path(ec) / "zorvek-listen-XXXXXX").string();
-        if (ec) pattern = "/tmp/zorvek-listen-XXXXXX";
-        if (::mkdtemp(pattern.data())) path_ = pattern + "/";
-    }
+    ScratchFolder() : path_(MakePrivateFolder(TemporaryFolder(), "zorvek-listen-")) {}
     ~ScratchFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
+        if (!path_.empty()) RemovePrivateFolder(path_);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -56,7 +51,10 @@ MessagePreview PreviewMessage(const std::string& path) {
         preview.problem = ZT("The file cannot be read.");
         return preview;
     }
-    source.ReadData();
+    if (!source.ReadData()) {
+        preview.problem = "The file cannot be read.";
+        return preview;
+    }
     source.ToMono();
     const std::string mono = scratch.path() + "mono.wav";
     const std::string resampled = scratch.path() + "resampled.wav";

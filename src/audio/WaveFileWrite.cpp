@@ -1,8 +1,11 @@
 // Writing a minimal RIFF WAVE file: a "fmt " chunk and a "data" chunk.
+#include <unistd.h>
+
 #include <vector>
 
 #include "audio/WaveFile.h"
 #include "audio/WaveWriter.h"
+#include "job/SafeFiles.h"
 
 namespace zorvek {
 
@@ -18,20 +21,11 @@ uint32_t Clamp32(uint64_t v) {
 }
 }  // namespace
 
-WaveWriter::~WaveWriter() {
-    if (file_) Close();
-}
-
-bool WaveWriter::Create(const std::string& fileName, const uint8_t* format, uint32_t formatLength) {
-    if (file_) Close();
-    file_ = std::fopen(fileName.c_str(), "wb");
-    if (!file_) return false;
-    ok_ = true;
-    dataBytes_ = 0;
+std::vector<uint8_t> WaveWriter::Head(const uint8_t* format, uint32_t formatLength, uint64_t dataBytes) {
     std::vector<uint8_t> head;
     head.reserve(64 + formatLength);
     PutId(head, "RIFF");
-    Put32(head, 0);
+    Put32(head, Clamp32(4 + 8 + formatLength + (formatLength & 1u) + 8 + dataBytes + (dataBytes & 1u)));
     PutId(head, "WAVE");
     PutId(head, "fmt ");
     Put32(head, formatLength);
@@ -41,8 +35,39 @@ bool WaveWriter::Create(const std::string& fileName, const uint8_t* format, uint
         head.resize(head.size() + formatLength, 0);
     if (formatLength & 1u) head.push_back(0);
     PutId(head, "data");
-    dataSizeOffset_ = head.size();
-    Put32(head, 0);
+    Put32(head, Clamp32(dataBytes));
+    return head;
+}
+
+std::vector<uint8_t> WaveWriter::WholeFile(const uint8_t* format, uint32_t formatLength, const uint8_t* samples,
+                                           size_t count) {
+    std::vector<uint8_t> file = Head(format, formatLength, count);
+    file.insert(file.end(), samples, samples + count);
+    if (count & 1u) file.push_back(0);
+    return file;
+}
+
+WaveWriter::~WaveWriter() {
+    if (file_) Close();
+}
+
+bool WaveWriter::Create(const std::string& fileName, const uint8_t* format, uint32_t formatLength) {
+    if (file_) Close();
+    // A file there is replaced, but never written through: a link planted under
+    // this name is removed, not followed, and a new one planted meanwhile makes
+    // the creation fail.
+    ::unlink(fileName.c_str());
+    const int fd = CreateNewFile(fileName);
+    if (fd < 0) return false;
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        return false;
+    }
+    ok_ = true;
+    dataBytes_ = 0;
+    const std::vector<uint8_t> head = Head(format, formatLength, 0);
+    dataSizeOffset_ = head.size() - 4;
     ok_ = std::fwrite(head.data(), 1, head.size(), file_) == head.size();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace zorvek {
 
@@ -15,14 +16,21 @@ public:
     WaveWriter(const WaveWriter&) = delete;
     WaveWriter& operator=(const WaveWriter&) = delete;
 
-    // Creates (or replaces) the file and writes everything up to the samples.
-    // False when the file cannot be created.
+    // Creates the file (mode 0600: these are work files), replacing a file of
+    // that name, and writes everything up to the samples. False when the file
+    // cannot be created.
     bool Create(const std::string& fileName, const uint8_t* format, uint32_t formatLength);
     // Appends sample bytes; a null pointer appends zeros.
     void Write(const uint8_t* bytes, size_t count);
     // Pads an odd data chunk, fills in the sizes and closes. True when every
     // byte reached the file.
     bool Close();
+
+    // Everything up to the samples of a file whose data chunk holds `dataBytes`.
+    static std::vector<uint8_t> Head(const uint8_t* format, uint32_t formatLength, uint64_t dataBytes);
+    // A whole file in memory, for writing in one piece (atomically).
+    static std::vector<uint8_t> WholeFile(const uint8_t* format, uint32_t formatLength, const uint8_t* samples,
+                                          size_t count);
 
 private:
     std::FILE* file_ = nullptr;

@@ -6,17 +6,20 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "cli/AdaptersCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleUserPort.h"
+#include "cli/PrepareCommands.h"
 #include "cli/ProductionLoop.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
 #include "files/SirenImageFile.h"
 #include "image/ImageInfo.h"
 #include "job/Paths.h"
+#include "job/SafeFiles.h"
 #include "job/Settings.h"
 #include "job/TextFormat.h"
 #include "operations/FlashRoutines.h"
@@ -31,7 +34,7 @@ namespace {
 constexpr const char* kProgram = "zorvek-cli";
 
 void Say(const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+    std::fprintf(stderr, "%s: %s\n", kProgram, EscapeControlCharacters(text).c_str());
     std::fflush(stderr);
 }
 
@@ -62,6 +65,8 @@ private:
     int Finish(OperationOutcome outcome, const char* done);
     void PrintStats() const;
     void NoAdapterAdvice() const;
+    // The whole file, or false after saying why not.
+    bool ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const;
 
     // Production programming: --repeat, --log or several adapters.
     bool ForProduction() const;
@@ -233,6 +238,10 @@ void CliRun::PrintStats() const {
 }
 
 int CliRun::Finish(OperationOutcome outcome, const char* done) {
+    // The simulated siren keeps its flash in a file: when that could not be saved,
+    // what was written is lost, whatever the run reported before.
+    const std::string saveError = adapter_ ? adapter_->Diagnostics().saveError : std::string();
+    if (!saveError.empty() && outcome == OperationOutcome::Success) outcome = OperationOutcome::Failed;
     const int status = ExitStatusFor(outcome);
     switch (outcome) {
         case OperationOutcome::Success:
@@ -248,6 +257,7 @@ int CliRun::Finish(OperationOutcome outcome, const char* done) {
             NoAdapterAdvice();
             break;
         case OperationOutcome::Failed:
+            if (!saveError.empty()) Say(saveError);
             Say("failed.");
             break;
     }
@@ -265,7 +275,7 @@ int CliRun::LoadJob(const std::string& path) {
         // The window shows what it loaded before Program; here nothing would, so a
         // damaged job is refused before anything is converted or erased.
         std::vector<uint8_t> text;
-        if (!ReadWholeFile(path, text, &error)) {
+        if (!ReadWholeFile(path, text, &error, kMaxJobFileBytes)) {
             Say(error);
             return kExitFailed;
         }
@@ -282,15 +292,18 @@ int CliRun::LoadJob(const std::string& path) {
         return kExitFailed;
     }
     job_.verbose = o_.verbose ? 1 : 0;
-    // A relative firmware path in a hand-written job is meant from the job's
-    // folder, as its WAV paths are.
-    job_.firmwarePath =
-        ResolveAgainst(job_.firmwarePath, std::filesystem::path(AbsolutePath(path)).parent_path().string());
     return kExitSuccess;
 }
 
 int CliRun::Program() {
     if (int status = LoadJob(o_.args[0])) return status;
+    // The window asks before a job switches the firmware update on; here --yes is that answer.
+    if (job_.firmwareUpdate && !o_.yes) {
+        Say("the job " + o_.args[0] + " turns the firmware update on: program would also replace the siren's " +
+            "controller firmware with " + (job_.firmwarePath.empty() ? "(no file)" : job_.firmwarePath) +
+            ". Nothing was done; add --yes to go ahead, or set line 23 of the job to 0.");
+        return kExitUsage;
+    }
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         // Built once, before any adapter is used, against the largest flash; each
@@ -340,11 +353,7 @@ int CliRun::Write() {
     if (ForProduction()) {
         if (o_.erase) job_.eraseMode = *o_.erase;
         std::vector<uint8_t> data;
-        std::string error;
-        if (!ReadWholeFile(AbsolutePath(o_.args[0]), data, &error)) {
-            Say(error.empty() ? "cannot read " + o_.args[0] : error);
-            return kExitFailed;
-        }
+        if (!ReadInputFile(AbsolutePath(o_.args[0]), data)) return kExitFailed;
         // As the Siren Writer: a short file is padded with erased bytes.
         data.resize(std::max<size_t>(data.size(), kDefaultFlashSize), kErasedByte);
         return Production(std::move(data));
@@ -405,7 +414,8 @@ int CliRun::Adapters() {
         Say(Describe(listed));
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatAdapterJson(attached) : FormatAdapterTable(attached);
+    // Serial numbers and descriptions come from the devices: text, never terminal commands.
+    const std::string text = o_.json ? FormatAdapterJson(attached) : EscapeControlCharacters(FormatAdapterTable(attached));
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (attached.empty()) {
         if (!o_.json && !o_.quiet) Say(std::string("no ") + AdapterKindName(request.kind) + " attached.");
@@ -446,13 +456,17 @@ int CliRun::SelfTest() {
     return ExitStatusFor(report.outcome);
 }
 
+bool CliRun::ReadInputFile(const std::string& path, std::vector<uint8_t>& data) const {
+    std::string error;
+    if (ReadWholeFile(path, data, &error)) return true;
+    Say(error.empty() ? "cannot read " + path : error);
+    return false;
+}
+
 int CliRun::Info() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     const auto size = SimulatorSize(error);
     if (!size) {
         Say(error);
@@ -463,18 +477,16 @@ int CliRun::Info() {
         Say(o_.args[0] + ": " + error);
         return kExitFailed;
     }
-    const std::string text = o_.json ? FormatImageInfoJson(info, o_.args[0]) : FormatImageInfoText(info, o_.args[0]);
+    const std::string text =
+        o_.json ? FormatImageInfoJson(info, o_.args[0]) : EscapeControlCharacters(FormatImageInfoText(info, o_.args[0]));
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitSuccess;
 }
 
 int CliRun::Extract() {
     std::vector<uint8_t> data;
+    if (!ReadInputFile(o_.args[0], data)) return kExitFailed;
     std::string error;
-    if (!ReadWholeFile(o_.args[0], data, &error)) {
-        Say(error.empty() ? "cannot read " + o_.args[0] : error);
-        return kExitFailed;
-    }
     std::vector<int16_t> samples;
     if (!ExtractMessage(data, *o_.message, samples, &error)) {
         Say(o_.args[0] + ": " + error);
@@ -492,27 +504,12 @@ int CliRun::Extract() {
 
 int CliRun::Run() {
     int status = kExitFailed;
-    const std::string& c = o_.command;
-    if (c == "program")
-        status = Program();
-    else if (c == "image")
-        status = Image();
-    else if (c == "read")
-        status = Read();
-    else if (c == "write")
-        status = Write();
-    else if (c == "firmware")
-        status = Firmware();
-    else if (c == "identify")
-        status = Identify();
-    else if (c == "adapters")
-        status = Adapters();
-    else if (c == "selftest")
-        status = SelfTest();
-    else if (c == "info")
-        status = Info();
-    else if (c == "extract")
-        status = Extract();
+    static const std::map<std::string, int (CliRun::*)()> kCommands = {
+        {"program", &CliRun::Program}, {"image", &CliRun::Image},       {"read", &CliRun::Read},
+        {"write", &CliRun::Write},     {"firmware", &CliRun::Firmware}, {"identify", &CliRun::Identify},
+        {"adapters", &CliRun::Adapters}, {"selftest", &CliRun::SelfTest}, {"info", &CliRun::Info},
+        {"extract", &CliRun::Extract}};
+    if (auto command = kCommands.find(o_.command); command != kCommands.end()) status = (this->*command->second)();
     if (o_.stats) PrintStats();
     return status;
 }
@@ -520,19 +517,9 @@ int CliRun::Run() {
 }  // namespace
 
 int ExitStatusFor(OperationOutcome outcome) {
-    switch (outcome) {
-        case OperationOutcome::Success:
-            return kExitSuccess;
-        case OperationOutcome::Failed:
-            return kExitFailed;
-        case OperationOutcome::Cancelled:
-            return kExitCancelled;
-        case OperationOutcome::VerifyFailed:
-            return kExitVerify;
-        case OperationOutcome::NoAdapter:
-            return kExitNoAdapter;
-    }
-    return kExitFailed;
+    // In the order of OperationOutcome.
+    static constexpr int kStatuses[] = {kExitSuccess, kExitFailed, kExitCancelled, kExitVerify, kExitNoAdapter};
+    return EnumLookup(outcome, kStatuses, static_cast<int>(kExitFailed));
 }
 
 int RunCli(const std::vector<std::string>& arguments, const char* programPath) {
@@ -552,6 +539,7 @@ int RunCli(const std::vector<std::string>& arguments, const char* programPath) {
         return kExitSuccess;
     }
     InstallInterruptHandler();
+    if (IsPrepareCommand(options.command)) return RunPrepareCommand(options);
     CliRun run(options, programPath);
     return run.Run();
 }

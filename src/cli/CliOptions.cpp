@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "cli/PrepareCommands.h"
 #include "spi/AdapterRegistry.h"
 
 namespace zorvek::cli {
@@ -18,7 +19,8 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
-        {"program", {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient", "--erase", "--repeat", "--log"}}},
+        {"program",
+         {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient", "--erase", "--repeat", "--log", "--yes"}}},
         {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
         {"read", {1, "OUT.zmg", {}}},
         {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
@@ -28,6 +30,9 @@ const std::map<std::string, CommandRule>& Commands() {
         {"selftest", {0, "", {"-o"}}},
         {"info", {1, "FILE", {"--json"}}},
         {"extract", {1, "FILE", {"--message", "-o"}}},
+        {"prepare", {1, "IN", {"-o", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
+        {"say", {1, "\"TEXT\"", {"-o", "--voice", "--speed", "--pitch", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
+        {"voices", {0, "", {}}},
     };
     return commands;
 }
@@ -62,7 +67,9 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             arg = "-o";
         }
         if (arg == "--output") arg = "-o";
-        const bool takesValue = kValueOptions.count(arg) != 0;
+        bool audioValue = false;
+        const bool audioOption = IsPrepareOption(arg, audioValue);
+        const bool takesValue = kValueOptions.count(arg) != 0 || audioValue;
         if (takesValue && !value) {
             if (i + 1 >= arguments.size()) return "option " + arg + " needs a value";
             value = arguments[++i];
@@ -137,6 +144,9 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
             seen.insert("--yes");
+        } else if (audioOption) {
+            o.audio[arg] = value.value_or("");
+            seen.insert(arg);
         } else {
             return "unknown option " + arg;
         }
@@ -169,6 +179,7 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
     if (o.command == "image" && !o.output) return "image needs -o IMAGE.bin";
     if (o.command == "extract" && !o.output) return "extract needs -o OUT.wav";
     if (o.command == "extract" && !o.message) return "extract needs --message N";
+    if ((o.command == "prepare" || o.command == "say") && !o.output) return o.command + " needs -o OUT.wav";
     return {};
 }
 
@@ -178,12 +189,13 @@ std::string HelpText() {
 Programs voice sirens from the command line, with the same results as the window.
 
 Commands:
-  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE]
+  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE] [--yes]
                         program the job of a configuration file into the siren
                         (the job's Verify line decides unless an option is given);
                         a job file that is not 32 lines with whole numbers on its
                         number lines is refused unless --lenient loads it as the
-                        window does
+                        window does; a job that turns the firmware update on is
+                        refused (exit 2) unless --yes says to update it too
   image JOB.zfg -o IMAGE.bin [--lenient]
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
@@ -208,6 +220,17 @@ Commands:
                         end of audio and free space
   extract FILE --message N -o OUT.wav
                         unpack message N (1-7) into a 22010 samples/s 16-bit mono WAV
+  prepare IN -o OUT.wav [--trim] [--silence DBFS] [--highpass HZ]
+          [--loudness LUFS] [--peak DBTP]
+                        make a message ready for a siren: read WAV, FLAC, Ogg Vorbis
+                        or MP3; trim the silence at both ends (below -45 dBFS, or
+                        --silence); high-pass for horns (e.g. 250 Hz); loudness to
+                        LUFS (e.g. -16) under a true-peak ceiling (--peak, default
+                        -1 dBTP; alone: the true peak to that level); write a 16-bit
+                        mono WAV at 22010 samples/s. Prints before and after
+  say "TEXT" -o OUT.wav [--voice NAME] [--speed WPM] [--pitch 0-100] [steps]
+                        speak the text (espeak-ng) and prepare it as prepare does
+  voices                list the voices say takes
 
 Options:
   --adapter ftdi|simulator   adapter to use (default: $ZORVEK_ADAPTER, else ftdi;
@@ -221,7 +244,8 @@ Options:
   --repeat                   program or write: siren after siren until Ctrl-C; waits
                              for a siren, programs and verifies it, prints PASS or
                              FAIL, waits until it is taken out; then a summary
-  --log FILE                 program or write: append one JSON line per siren
+  --log FILE                 program or write, the production way (also alone: one
+                             siren, always verified): append one JSON line per siren
                              (time, adapter, signature, file, CRC-32 of the image,
                              erase mode, outcome, seconds, round trips, failure)
   --simulator-file PATH      the simulated siren's flash content
@@ -235,7 +259,8 @@ Options:
                              make it faster, e.g. 22 or more sectors of an M25P16)
   --stats                    after the command, print the adapter's counters
   -v, --verbose              also show the diagnostic messages
-  -q, --quiet                no progress display and no result lines
+  -q, --quiet                no progress display and no result lines (production
+                             runs still print PASS/FAIL and the summary)
   -h, --help                 show this help
   -V, --version              show the version
   $ZORVEK_SIMULATOR_FAULTS applies to the simulated siren as in the window;
@@ -247,7 +272,8 @@ Ctrl-C during a long operation acts as Cancel.
 Exit status:
   0  success
   1  the operation failed
-  2  usage error (also: firmware without --yes when standard input is no terminal)
+  2  usage error (also: firmware without --yes when standard input is no terminal,
+     program of a job that updates the firmware without --yes)
   3  cancelled (Ctrl-C, or the question answered to stop)
   4  verification found a difference
   5  no adapter found, it cannot be opened, or several are attached

@@ -1,5 +1,6 @@
 #pragma once
 // The command line of zorvek-cli: commands, options and exit statuses.
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ struct CliOptions {
     std::optional<EraseMode> erase;          // --erase
     bool repeat = false;                     // --repeat: siren after siren until Ctrl-C
     std::optional<std::string> log;          // --log FILE
+    std::map<std::string, std::string> audio;  // prepare and say: --trim, --loudness, --voice, ...
     bool json = false;
     bool yes = false;
     bool stats = false;

@@ -44,7 +44,7 @@ std::string FormatMessage(const std::string& caption, const std::string& text) {
     std::string head = caption.empty() ? std::string() : caption + ": ";
     std::string out = head;
     const std::string indent(head.size(), ' ');
-    for (char c : text) {
+    for (char c : EscapeControlCharacters(text)) {
         out += c;
         if (c == '\n') out += indent;
     }
@@ -94,7 +94,7 @@ int ConsoleProgress::Step() {
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
-    text_ = TranslatedLines(text);
+    text_ = EscapeControlCharacters(TranslatedLines(text));
     lastPercent_ = -1;
     peakPercent_ = 0;
     estimate_.StartStep(Now(), lower_, upper_, 0);

@@ -25,7 +25,7 @@ std::mutex g_console;
 
 void PrintLine(std::FILE* to, const std::string& line) {
     std::lock_guard<std::mutex> lock(g_console);
-    std::fprintf(to, "%s\n", line.c_str());
+    std::fprintf(to, "%s\n", EscapeControlCharacters(line).c_str());
     std::fflush(to);
 }
 
@@ -120,15 +120,8 @@ void Worsen(int& status, int candidate) {
 }
 
 const char* EraseName(EraseMode mode) {
-    switch (mode) {
-        case EraseMode::Chip:
-            return "chip";
-        case EraseMode::Auto:
-            return "auto";
-        case EraseMode::Sectors:
-            break;
-    }
-    return "sectors";
+    static constexpr const char* kNames[] = {"sectors", "chip", "auto"};  // in the order of EraseMode
+    return EnumLookup(mode, kNames, "sectors");
 }
 
 const char* OutcomeName(OperationOutcome outcome) {
@@ -164,16 +157,18 @@ void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32
         return;
     }
     const bool terminal = isatty(STDOUT_FILENO) != 0;
+    // Whether a wait for the socket ends the loop (Ctrl-C, or the adapter gone: said).
+    auto waitEnds = [&](SocketWait wait) {
+        if (wait == SocketWait::AdapterFailed) {
+            PrintLine(stderr, result.serial + ": the adapter stopped answering.");
+            Worsen(result.exitStatus, kExitNoAdapter);
+        }
+        return wait == SocketWait::Stopped || wait == SocketWait::AdapterFailed;
+    };
     for (;;) {
         if (plan.repeat) {
             if (!plan.quiet && result.sirens == 0) PrintLine(stderr, result.serial + ": waiting for a siren...");
-            const SocketWait arrived = station.WaitForSiren([] { return InterruptRequested(); });
-            if (arrived == SocketWait::Stopped) break;
-            if (arrived == SocketWait::AdapterFailed) {
-                PrintLine(stderr, result.serial + ": the adapter stopped answering.");
-                Worsen(result.exitStatus, kExitNoAdapter);
-                break;
-            }
+            if (waitEnds(station.WaitForSiren([] { return InterruptRequested(); }))) break;
         } else {
             // One siren, which must be there now: a single look.
             int looks = 0;
@@ -218,13 +213,7 @@ void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32
         }
         if (!plan.repeat || InterruptRequested()) break;
         if (!plan.quiet) PrintLine(stderr, result.serial + ": take the siren out; waiting for the next one...");
-        const SocketWait removed = station.WaitForRemoval([] { return InterruptRequested(); });
-        if (removed == SocketWait::Stopped) break;
-        if (removed == SocketWait::AdapterFailed) {
-            PrintLine(stderr, result.serial + ": the adapter stopped answering.");
-            Worsen(result.exitStatus, kExitNoAdapter);
-            break;
-        }
+        if (waitEnds(station.WaitForRemoval([] { return InterruptRequested(); }))) break;
     }
 }
 

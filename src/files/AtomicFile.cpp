@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "job/SafeFiles.h"
+
 namespace zorvek {
 
 namespace {
@@ -54,7 +56,14 @@ bool ReplaceFileContent(const std::string& path, std::span<const char> content, 
         if (error) *error = "Not a file name: " + path;
         return false;
     }
-    std::string pattern = (folder / ("." + name + ".tmp-XXXXXX")).string();
+    // A folder, a FIFO or a device in its place is never replaced by a file.
+    if (std::string problem = ReplaceProblem(target.string()); !problem.empty()) {
+        if (error) *error = problem;
+        return false;
+    }
+    // The temporary name must fit where the target's name just fits.
+    constexpr std::string_view kSuffix = ".tmp-XXXXXX";
+    std::string pattern = (folder / ("." + NameWithRoom(name, 1 + kSuffix.size()) + std::string(kSuffix))).string();
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
     int fd = ::mkstemp(temp.data());

@@ -9,6 +9,7 @@
 
 #include "files/AtomicFile.h"
 #include "job/Paths.h"
+#include "job/SafeFiles.h"
 #include "job/SlotTable.h"
 
 namespace zorvek {
@@ -76,7 +77,9 @@ void ParseConfig(std::istream& in, JobState& job, const std::string& baseFolder)
         s.toneIndex = ConfigNumber(next());
         s.beaconIndex = ConfigNumber(next());
     }
-    job.firmwarePath = next();
+    // Taken from the job's folder like the WAV paths, so the window and the
+    // command line program the same firmware from the same job file.
+    job.firmwarePath = ResolveAgainst(next(), baseFolder);
     job.firmwareUpdate = ConfigNumber(next());
     job.verify = ConfigNumber(next());
     job.dip32Tone = ConfigNumber(next());
@@ -89,22 +92,11 @@ void ParseConfig(std::string_view text, JobState& job, const std::string& baseFo
 }
 
 bool ReadConfigFile(const std::string& path, JobState& job, std::string* error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = path + " is a folder";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        if (error) *error = "Cannot open " + path;
-        return false;
-    }
+    std::vector<uint8_t> text;
+    if (!ReadRegularFile(path, kMaxJobFileBytes, text, error)) return false;
     JobState loaded = job;
-    ParseConfig(in, loaded, std::filesystem::path(AbsolutePath(path)).parent_path().string());
-    if (in.bad()) {
-        if (error) *error = "Cannot read " + path;
-        return false;
-    }
+    ParseConfig(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), loaded,
+                std::filesystem::path(AbsolutePath(path)).parent_path().string());
     job = std::move(loaded);
     return true;
 }

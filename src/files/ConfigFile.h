@@ -15,8 +15,8 @@ std::string FormatConfig(const JobState& job);
 
 // Reads up to 32 lines into the job's configuration fields; missing lines read
 // as empty (empty paths, 0 values). A line ends at "\n" with one "\r" before it
-// dropped. Non-empty relative WAV paths are taken relative to `baseFolder` when
-// it is not empty. Values are taken without range checks.
+// dropped. Non-empty relative WAV and firmware paths are taken relative to
+// `baseFolder` when it is not empty. Values are taken without range checks.
 void ParseConfig(std::istream& in, JobState& job, const std::string& baseFolder = {});
 void ParseConfig(std::string_view text, JobState& job, const std::string& baseFolder = {});
 
@@ -34,7 +34,8 @@ std::string ConfigTextProblem(std::string_view text);
 std::string UnsavablePathProblem(const JobState& job);
 
 // Whole-file helpers for the commands and the command-line tool.
-// True on success, false with `error` set.
+// True on success, false with `error` set (also for anything but a regular
+// file of at most kMaxJobFileBytes).
 bool ReadConfigFile(const std::string& path, JobState& job, std::string* error = nullptr);
 // Writes a temporary file beside `path` and renames it into place, so a failed
 // save never leaves a half-written file where a good one was. A job whose paths

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "job/SafeFiles.h"
+
 namespace zorvek {
 
 namespace {
@@ -74,11 +76,9 @@ std::string FormatProductionLogLine(const ProductionLogEntry& e) {
 }
 
 bool AppendProductionLogLine(const std::string& path, const std::string& line, std::string* error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    // Only a regular file: a FIFO would hold the bench up until someone reads it.
+    const int fd = OpenRegularForAppend(path, 0644, error);
+    if (fd < 0) return false;
     // One write per line: lines of several writers to one log never interleave.
     const std::string text = line + "\n";
     const ssize_t written = ::write(fd, text.data(), text.size());

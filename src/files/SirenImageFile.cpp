@@ -11,27 +11,13 @@
 #include <fstream>
 
 #include "files/AtomicFile.h"
+#include "job/SafeFiles.h"
 
 namespace zorvek {
 namespace {
 
 std::string ErrnoText(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
-}
-
-// Opens a file for reading; a folder or an unreadable file is said in `error`.
-bool OpenForReading(const std::string& path, std::ifstream& in, std::string* error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = path + " is a folder.";
-        return false;
-    }
-    in.open(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = ErrnoText("Could not open", path);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -43,7 +29,14 @@ StagedFileWriter::~StagedFileWriter() {
 bool StagedFileWriter::Open(const std::string& target, std::string* error) {
     Abandon();
     target_ = target;
-    temp_ = target + ".partial-XXXXXX";
+    if (std::string problem = ReplaceProblem(target); !problem.empty()) {
+        if (error) *error = problem;
+        return false;
+    }
+    constexpr std::string_view kSuffix = ".partial-XXXXXX";
+    const std::filesystem::path path(target);
+    temp_ = (path.parent_path() / NameWithRoom(path.filename().string(), kSuffix.size())).string() +
+            std::string(kSuffix);
     std::vector<char> name(temp_.begin(), temp_.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
@@ -116,38 +109,47 @@ std::string PartialImagePath(const std::string& target) {
     if (stem.size() > kExtension.size() &&
         stem.compare(stem.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
         stem.resize(stem.size() - kExtension.size());
-    return stem + ".partial.zmg";
+    const std::filesystem::path path(stem);
+    constexpr std::string_view kExtension2 = ".partial.zmg";
+    return (path.parent_path() / NameWithRoom(path.filename().string(), kExtension2.size())).string() +
+           std::string(kExtension2);
 }
 
 bool ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
                    std::string* error) {
-    std::ifstream in;
-    if (!OpenForReading(path, in, error)) return false;
+    // Any length is read, a chunk at a time, so only its kind is checked.
+    const int fd = OpenRegularFile(path, UINT64_MAX, error);
+    if (fd < 0) return false;
+    auto readSome = [&](uint8_t* into, size_t count) -> ssize_t {
+        size_t done = 0;
+        while (done < count) {
+            const ssize_t got = ::read(fd, into + done, count - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return -1;
+            if (got == 0) break;
+            done += static_cast<size_t>(got);
+        }
+        return static_cast<ssize_t>(done);
+    };
     out.resize(limit);
-    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(limit));
-    out.resize(static_cast<size_t>(in.gcount()));
+    ssize_t got = readSome(out.data(), limit);
+    if (got >= 0) out.resize(static_cast<size_t>(got));
     restErased = true;
-    std::vector<char> chunk(1 << 16);
-    while (restErased && in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        restErased = std::all_of(chunk.begin(), chunk.begin() + in.gcount(), [](char c) { return c == '\xFF'; });
+    std::vector<uint8_t> chunk(1 << 16);
+    while (got > 0 && restErased) {
+        got = readSome(chunk.data(), chunk.size());
+        if (got > 0) restErased = std::all_of(chunk.begin(), chunk.begin() + got, [](uint8_t c) { return c == 0xFF; });
     }
-    if (in.bad()) {
+    ::close(fd);
+    if (got < 0) {
         if (error) *error = ErrnoText("Could not read", path);
         return false;
     }
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error) {
-    std::ifstream in;
-    if (!OpenForReading(path, in, error)) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error) *error = ErrnoText("Could not read", path);
-        return false;
-    }
-    return true;
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error, uint64_t maxBytes) {
+    return ReadRegularFile(path, maxBytes, out, error);
 }
 
 }  // namespace zorvek

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "job/FlashChips.h"
+
 namespace zorvek {
 
 inline constexpr const char* kImageFilter = "ZMG Files (*.zmg)|*.zmg|All Files (*.*)|*.*||";
@@ -44,7 +46,12 @@ std::string PartialImagePath(const std::string& target);
 bool ReadImageHead(const std::string& path, size_t limit, std::vector<uint8_t>& out, bool& restErased,
                   std::string* error);
 
-// Reads a whole file. True on success; false with `error` set otherwise.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error);
+// The largest siren image file read whole: the largest flash.
+inline constexpr uint64_t kMaxImageFileBytes = uint64_t{LargestFlashChip().capacity};
+
+// Reads a whole regular file of at most `maxBytes`. True on success; false with
+// `error` set otherwise (also for a FIFO, a device or a longer file).
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string* error,
+                   uint64_t maxBytes = kMaxImageFileBytes);
 
 }  // namespace zorvek

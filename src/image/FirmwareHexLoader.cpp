@@ -1,10 +1,14 @@
 #include "image/FirmwareHexLoader.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "image/IntelHex.h"
 #include "image/SlotCodes.h"
+#include "job/SafeFiles.h"
 
 namespace zorvek {
 
@@ -32,10 +36,18 @@ int LoadFirmwareHex(JobState& job, UserPort& port, std::span<uint8_t> buffer, si
     const std::filesystem::path path = inProgramFolder(job, job.firmwarePath);
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return kHexNotFound;
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return kHexNotFound;
-
-    HexReadResult hex = ReadIntelHex(file);
+    std::vector<uint8_t> content;
+    std::string error;
+    if (!ReadRegularFile(path.string(), kMaxHexFileBytes, content, &error)) {
+        // One that cannot be opened is "not found"; a FIFO, a device or a huge
+        // file is there but is no HEX file.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || (S_ISREG(st.st_mode) && uint64_t(st.st_size) <= kMaxHexFileBytes))
+            return kHexNotFound;
+        port.ShowMessage("Invalid hex file\n" + error, kProgramTitle, MessageIcon::Stop);
+        return kHexInvalid;
+    }
+    HexReadResult hex = ReadIntelHex(std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
     if (!hex.valid) {
         std::string text = "Invalid hex file\n";
         if (hex.errorLine > 0) text += "Line " + std::to_string(hex.errorLine) + ": ";

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "audio/WaveFile.h"
+#include "audio/WaveWriter.h"
+#include "files/AtomicFile.h"
 #include "job/FlashChips.h"
 #include "job/SlotTable.h"
 #include "job/TextFormat.h"
@@ -268,11 +270,12 @@ bool WriteMessageWave(const std::string& path, const std::vector<int16_t>& sampl
         bytes.push_back(static_cast<uint8_t>(u >> 8));
     }
     const WaveFormatRecord format = WaveFormatRecord::Pcm(1, kImageSampleRate, 16);
-    if (CWaveFile::WriteWaveFile(path, bytes.data(), static_cast<uint32_t>(bytes.size()), format.bytes.data(),
-                                 WaveFormatRecord::kWrittenLength) != 1) {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-        if (error) *error = "Could not write " + path;
+    const std::vector<uint8_t> file =
+        WaveWriter::WholeFile(format.bytes.data(), WaveFormatRecord::kWrittenLength, bytes.data(), bytes.size());
+    // Atomic: a full disk or a folder of that name never costs the file that was there.
+    std::string problem;
+    if (!ReplaceFileContent(path, {reinterpret_cast<const char*>(file.data()), file.size()}, &problem)) {
+        if (error) *error = "Could not write " + path + ": " + problem;
         return false;
     }
     return true;

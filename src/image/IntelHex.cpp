@@ -25,8 +25,8 @@ std::string hex2(unsigned value) {
     return Format("0x%02X", value & 0xFFu);
 }
 
-std::string hex4(unsigned long value) {
-    return Format("0x%04lX", value);
+std::string hex4(uint64_t value) {
+    return Format("0x%04llX", static_cast<unsigned long long>(value));
 }
 
 class HexParser {
@@ -39,6 +39,8 @@ public:
         bool blank = true;
         for (char c : line) blank = blank && isBlank(c);
         if (blank) return true;
+        // A file goes on after its end only when something was appended or spliced.
+        if (r_.endRecordSeen) return Fail(number, "a record after the end-of-file record");
         if (line.front() != ':') return Fail(number, "the record does not start with ':'");
         line.remove_prefix(1);
         if (line.size() % 2 != 0) return Fail(number, "odd number of hex digits");
@@ -60,18 +62,19 @@ public:
         if (bytes.back() != expected)
             return Fail(number, "bad checksum " + hex2(bytes.back()) + ", expected " + hex2(expected));
 
-        unsigned long offset = (static_cast<unsigned long>(bytes[1]) << 8) | bytes[2];
+        // 64 bits: a base of 0xFFFF0000 plus an offset must not wrap where long has 32.
+        const uint64_t offset = (uint64_t{bytes[1]} << 8) | bytes[2];
         const uint8_t* data = bytes.data() + 4;
         switch (bytes[3]) {
             case 0x00:
                 return Data(number, base_ + offset, data, count);
             case 0x01:
                 r_.endRecordSeen = true;
-                return false;
+                return true;  // only blank lines may follow
             case 0x02:
             case 0x04: {
                 if (count != 2) return Fail(number, "extended address record without two data bytes");
-                unsigned long value = (static_cast<unsigned long>(data[0]) << 8) | data[1];
+                const uint64_t value = (uint64_t{data[0]} << 8) | data[1];
                 base_ = bytes[3] == 0x02 ? value << 4 : value << 16;
                 return true;
             }
@@ -93,14 +96,14 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    bool Data(int number, unsigned long address, const uint8_t* data, size_t count) {
+    bool Data(int number, uint64_t address, const uint8_t* data, size_t count) {
         if (count == 0) return true;
-        unsigned long last = address + count - 1;
+        const uint64_t last = address + count - 1;
         if (address < kFirmwareFirstAddress || last > kFirmwareLastAddress)
             return Fail(number, "data for " + hex4(address) + "-" + hex4(last) +
                                     " lies outside the firmware area 0xE000-0xFFFF");
         for (size_t i = 0; i < count; ++i) {
-            size_t index = address - kFirmwareFirstAddress + i;
+            const auto index = static_cast<size_t>(address - kFirmwareFirstAddress) + i;
             r_.firmware.bytes[index] = data[i];
             r_.firmware.present.set(index);
         }
@@ -109,7 +112,7 @@ private:
     }
 
     HexReadResult& r_;
-    unsigned long base_ = 0;
+    uint64_t base_ = 0;
     bool failed_ = false;
 };
 
@@ -147,6 +150,9 @@ HexReadResult ReadIntelHex(std::istream& in) {
     if (!parser.failed()) {
         if (result.dataRecords == 0) {
             result.reason = "The file holds no firmware data.";
+        } else if (!result.endRecordSeen) {
+            // A file cut short (a copy or download that stopped) must never reach the controller.
+            result.reason = "The file ends without its end-of-file record (:00000001FF): it is incomplete.";
         } else {
             result.valid = true;
         }

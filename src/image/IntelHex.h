@@ -27,8 +27,8 @@ struct HexReadResult {
     bool endRecordSeen = false;
 };
 
-// Reads records until the end-of-file record or the end of the stream.
-// "\r\n" and "\n" end a record; blank lines are skipped.
+// Reads the whole stream. "\r\n" and "\n" end a record; blank lines are
+// skipped. The end-of-file record is required, and only blank lines may follow it.
 HexReadResult ReadIntelHex(std::istream& in);
 HexReadResult ReadIntelHex(std::string_view text);
 

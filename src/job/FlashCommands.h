@@ -6,13 +6,11 @@
 
 namespace zorvek {
 
-inline constexpr uint8_t kCmdReadSignature = 0xAB;
-inline constexpr uint8_t kCmdWriteEnable = 0x06;
-inline constexpr uint8_t kCmdReadStatus = 0x05;
-inline constexpr uint8_t kCmdPageProgram = 0x02;
-inline constexpr uint8_t kCmdReadData = 0x03;
-inline constexpr uint8_t kCmdChipErase = 0xC7;
-inline constexpr uint8_t kCmdSectorErase = 0xD8;
+// Opcodes.
+enum FlashCommand : uint8_t {
+    kCmdReadSignature = 0xAB, kCmdWriteEnable = 0x06, kCmdReadStatus = 0x05, kCmdPageProgram = 0x02,
+    kCmdReadData = 0x03,      kCmdChipErase = 0xC7,   kCmdSectorErase = 0xD8
+};
 
 // Status register: write in progress, write enable latch.
 inline constexpr uint8_t kStatusBusy = 0x01;

@@ -7,12 +7,7 @@
 
 namespace zorvek {
 
-enum SirenUsage : int32_t {
-    Gas = 0,
-    Fire = 1,
-    IndustrialDc = 2,
-    IndustrialAc = 3,
-};
+enum SirenUsage : int32_t { Gas = 0, Fire = 1, IndustrialDc = 2, IndustrialAc = 3 };
 
 struct MessageSlot {
     std::string wavPath;      // empty: the slot carries no message

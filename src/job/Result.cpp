@@ -6,40 +6,19 @@
 namespace zorvek {
 
 std::string Describe(const Result& r) {
-    std::string text;
-    switch (r.fault) {
-        case Fault::None:
-            return "ok";
-        case Fault::Cancelled:
-            text = ZT("cancelled");
-            break;
-        case Fault::Adapter:
-            text = Format(ZT("the adapter failed (status %d)"), r.status);
-            break;
-        case Fault::InvalidArgument:
-            text = ZT("invalid argument");
-            break;
-        case Fault::PageCrossing:
-            text = Format(ZT("a page program of %d bytes at 0x%06X would cross a page boundary"),
-                          static_cast<int>(r.value), r.address);
-            break;
-        case Fault::StillBusy:
-            text = Format(ZT("the flash was still busy after %d seconds"), static_cast<int>(r.value / 1000));
-            break;
-        case Fault::NotRecognised:
-            text = Format(ZT("flash not recognised: 0x%x"), static_cast<unsigned>(r.value));
-            break;
-        case Fault::Mismatch:
-            text = Format(ZT("read-back differs at 0x%06X"), r.address);
-            break;
-        case Fault::Unsupported:
-            text = ZT("not supported");
-            break;
-        case Fault::File:
-        case Fault::Format:
-            return r.detail;
-    }
-    if (!r.detail.empty()) text += ": " + r.detail;
+    if (r.fault == Fault::File || r.fault == Fault::Format) return r.detail;
+    // In the order of Fault.
+    static constexpr const char* kWords[] = {
+        ZT("ok"),           ZT("cancelled"), ZT("the adapter failed"), ZT("invalid argument"),
+        ZT("a page program would cross a page boundary"), ZT("the flash was still busy"), ZT("flash not recognised"),
+        ZT("read-back differs"), ZT("not supported"),
+    };
+    std::string text = Translated(EnumLookup(r.fault, kWords, ZT("failed")));
+    if (r.fault == Fault::Adapter) text += Format(ZT(" (status %d)"), r.status);
+    if (r.fault == Fault::StillBusy) text += Format(ZT(" after %d seconds"), static_cast<int>(r.value / 1000));
+    if (r.fault == Fault::NotRecognised) text += Format(": 0x%x", static_cast<unsigned>(r.value));
+    if (r.fault == Fault::PageCrossing || r.fault == Fault::Mismatch) text += Format(ZT(" at 0x%06X"), r.address);
+    if (!r.ok() && !r.detail.empty()) text += ": " + r.detail;
     return text;
 }
 

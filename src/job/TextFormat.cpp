@@ -58,3 +58,26 @@ std::string JsonQuoted(const std::string& s) {
 }
 
 }  // namespace zorvek
+
+namespace zorvek {
+
+std::string EscapeControlCharacters(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // C1 controls arrive in UTF-8 as 0xC2 0x80-0x9F; raw they would be CSI and friends.
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1) {
+            out += Format("\\x%02X", static_cast<unsigned char>(text[++i]));
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            out += Format("\\x%02X", c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace zorvek

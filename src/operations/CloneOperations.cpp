@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include "files/SirenImageFile.h"
 #include "job/Translate.h"
 #include "job/Paths.h"
+#include "job/SafeFiles.h"
 #include "job/TextFormat.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
@@ -145,12 +148,14 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     job_.verify = plan.verify ? 1 : 0;  // the window shows it
     const auto path = ChooseImageFile(request.imagePath, false);
     if (!path) return OperationOutcome::Cancelled;
-    std::error_code ec;
-    const auto fileSize = std::filesystem::file_size(*path, ec);
-    if (ec) {
-        port_.ShowMessage(ZT("Error trying to open data."), kProgramTitle, MessageIcon::None);
+    std::string problem;
+    uint64_t fileSize = 0;
+    const int fd = OpenRegularFile(*path, UINT64_MAX, &problem, &fileSize);  // no FIFO, no device
+    if (fd < 0) {
+        port_.ShowMessage(std::string(ZT("Error trying to open data.")) + "\n" + problem, kProgramTitle, MessageIcon::None);
         return OperationOutcome::Failed;
     }
+    ::close(fd);
     // Writing nothing would still erase the whole siren.
     if (fileSize == 0) {
         port_.ShowMessage(kMsgEmptyImageFile, kProgramTitle, MessageIcon::Stop);

@@ -4,6 +4,7 @@
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
 #include "job/SlotTable.h"
+#include "operations/SirenOperations.h"
 
 namespace zorvek {
 
@@ -40,13 +41,21 @@ std::optional<std::string> SaveConfig(JobState& job, UserPort& port) {
     } else {
         std::string error;
         written = WriteConfigFile(*chosen, job, &error);
-        if (!written) port.ShowMessage(std::string(ZT("The configuration was not saved.")) + "\n" + error, kProgramTitle, MessageIcon::Stop);
+        if (!written)
+            port.ShowMessage(std::string(ZT("The configuration was not saved.")) + "\n" + error, kProgramTitle,
+                             MessageIcon::Stop);
     }
     port.exchangeToWindow();
     return written ? chosen : std::nullopt;
 }
 
 namespace {
+
+// A job file that switches the firmware update on asks first, as the menu item does.
+void ConfirmFirmwareUpdate(JobState& job, UserPort& port) {
+    if (job.firmwareUpdate && port.AskYesNo(kMsgFirmwareWarning, ZT("Warning!"), MessageIcon::Stop))
+        job.firmwareUpdate = 0;
+}
 
 // After a read, or an empty choice: the banners and the window follow the job.
 void PresentLoadedJob(JobState& job, UserPort& port) {
@@ -78,6 +87,7 @@ std::optional<std::string> LoadConfig(JobState& job, UserPort& port) {
             return std::nullopt;
         } else {
             read = true;
+            ConfirmFirmwareUpdate(job, port);
         }
         PresentLoadedJob(job, port);
     }
@@ -87,10 +97,12 @@ std::optional<std::string> LoadConfig(JobState& job, UserPort& port) {
 
 bool LoadConfigFile(JobState& job, UserPort& port, const std::string& path) {
     if (!ReadConfigFile(path, job)) {
-        port.ShowMessage(std::string(ZT("Error trying to open config.")) + "\n" + path, kProgramTitle, MessageIcon::Warning);
+        port.ShowMessage(std::string(ZT("Error trying to open config.")) + "\n" + path, kProgramTitle,
+                         MessageIcon::Warning);
         return false;
     }
     job.configFolder = FolderOfChosenFile(path);
+    ConfirmFirmwareUpdate(job, port);
     PresentLoadedJob(job, port);
     port.ShowDip32ToneIndicator(job.dip32Tone != 0);
     return true;

@@ -111,10 +111,13 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     // An interrupted update left its copy of the sector: when the siren shows
     // only that update's traces, the copy is what the sector held.
     std::optional<std::string> restoredFrom;
+    const auto flashId = static_cast<uint32_t>(job_.flashIdValue);
+    const uint32_t capacity = job_.flashLastAddress + 1;
     if (request.restoreFrom) {
         FirmwareRecovery named;
         std::string error;
-        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) || !RecoveryFitsSector(named, buffer)) {
+        if (!ReadFirmwareRecovery(*request.restoreFrom, named, &error) ||
+            MatchRecovery(named, buffer, flashId, capacity) == RecoveryMatch::Foreign) {
             // Asked for by name: going on without it would not be what was asked.
             progress.Destroy();
             port_.ShowMessage((error.empty() ? Format(kMsgRecoveryForeign, request.restoreFrom->c_str()) : error) +
@@ -127,15 +130,23 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         buffer = named.before;
     } else {
         std::string others;
+        std::string blank;
         for (const std::string& candidate : ListFirmwareRecoveryFiles(recoveryFolder)) {
             FirmwareRecovery found;
-            if (ReadFirmwareRecovery(candidate, found, nullptr) && RecoveryFitsSector(found, buffer)) {
+            const RecoveryMatch match = ReadFirmwareRecovery(candidate, found, nullptr)
+                                            ? MatchRecovery(found, buffer, flashId, capacity)
+                                            : RecoveryMatch::Foreign;
+            if (match == RecoveryMatch::Belongs) {
                 port_.ShowMessage(Format(kMsgRecoveryUsed, candidate.c_str()), kProgramTitle, MessageIcon::Information);
                 buffer = found.before;
                 restoredFrom = candidate;
                 break;
             }
-            others += candidate + "\n";
+            (match == RecoveryMatch::Blank ? blank : others) += candidate + "\n";
+        }
+        if (!restoredFrom && !blank.empty()) {
+            blank.pop_back();
+            port_.ShowMessage(Format(kMsgRecoveryBlankSiren, blank.c_str()), kProgramTitle, MessageIcon::Warning);
         }
         if (!restoredFrom && !others.empty()) {
             others.pop_back();
@@ -144,6 +155,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     }
     FirmwareRecovery recovery;
     recovery.before = buffer;
+    recovery.identity = IdentifySiren(flashId, capacity, recovery.before);
 
     const int loaded = LoadFirmwareHex(job_, port_, buffer, kFirmwareOffset);
     if (loaded == kHexNotFound) {

@@ -134,9 +134,12 @@ bool UseBulkErase(EraseMode mode, uint32_t flashLastAddress, int32_t sectors) {
     return false;
 }
 
-int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps) {
+// 0 when the erase ended, 6 when it stopped; a stopped erase leaves its window text.
+template <typename Erase>
+int32_t RunErase(JobState& job, SpiLink& link, UserPort& port, Erase erase) {
     if (job.abortFlag) return kStopped;
-    const Result r = LinkFlash(job, link, port)->EraseChip(steps);
+    LinkFlash flash(job, link, port);
+    const Result r = erase(*flash.operator->());
     link.lastStatus = LinkStatus(r);
     if (!r) {
         Stop(job, port, r);
@@ -146,16 +149,12 @@ int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps) {
     return 0;
 }
 
+int32_t BulkErase(JobState& job, SpiLink& link, UserPort& port, int32_t steps) {
+    return RunErase(job, link, port, [steps](SpiFlash& flash) { return flash.EraseChip(steps); });
+}
+
 int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t address, int32_t count) {
-    if (job.abortFlag) return kStopped;
-    const Result r = LinkFlash(job, link, port)->EraseSectors(address, count);
-    link.lastStatus = LinkStatus(r);
-    if (!r) {
-        Stop(job, port, r);
-        return kStopped;
-    }
-    SetFlashStatus(job, port, "");
-    return 0;
+    return RunErase(job, link, port, [=](SpiFlash& flash) { return flash.EraseSectors(address, count); });
 }
 
 int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length, const uint8_t* data) {

@@ -35,18 +35,13 @@ std::string Done(RunKind kind, bool verified) {
     return "Done";
 }
 
+// In the order of RunKind.
+constexpr const char* kCancelledTexts[] = {
+    ZT("Cancelled: the siren is NOT completely programmed"), ZT("Cancelled: the siren may NOT be completely written"),
+    ZT("Cancelled: no image was read"), ZT("Cancelled: the firmware may NOT be completely updated")};
+
 std::string Cancelled(RunKind kind) {
-    switch (kind) {
-        case RunKind::Program:
-            return ZT("Cancelled: the siren is NOT completely programmed");
-        case RunKind::WriteImage:
-            return ZT("Cancelled: the siren may NOT be completely written");
-        case RunKind::ReadImage:
-            return ZT("Cancelled: no image was read");
-        case RunKind::UpdateFirmware:
-            return ZT("Cancelled: the firmware may NOT be completely updated");
-    }
-    return "Cancelled";
+    return EnumLookup(kind, kCancelledTexts, "Cancelled");
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "files/SirenImageFile.h"
+#include "job/SafeFiles.h"
 #include "job/TextFormat.h"
 #include "job/Translate.h"
 #include "spi/CountingAdapter.h"
@@ -12,20 +13,11 @@
 namespace zorvek {
 namespace {
 
+// In the order of OperationOutcome.
+constexpr const char* kOutcomeNames[] = {"ok", "FAILED", "CANCELLED", "VERIFY FAILED", "NO ADAPTER"};
+
 const char* OutcomeName(OperationOutcome outcome) {
-    switch (outcome) {
-        case OperationOutcome::Success:
-            return "ok";
-        case OperationOutcome::Failed:
-            return "FAILED";
-        case OperationOutcome::Cancelled:
-            return "CANCELLED";
-        case OperationOutcome::VerifyFailed:
-            return "VERIFY FAILED";
-        case OperationOutcome::NoAdapter:
-            return "NO ADAPTER";
-    }
-    return "FAILED";
+    return EnumLookup(outcome, kOutcomeNames, "FAILED");
 }
 
 bool SameFiles(const std::string& a, const std::string& b) {
@@ -64,7 +56,20 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
     link.adapter = &counting;
     link.handle = 0;
     SirenOperations ops(job_, link, port_);
-    const std::string checkPath = backupPath + ".check";
+    // The second reads go to a fresh folder of this run's own: never a name
+    // beside the backup that could be someone's file (or a planted link).
+    struct CheckFolder {
+        std::string path;
+        ~CheckFolder() {
+            if (!path.empty()) RemovePrivateFolder(path);
+        }
+    } checkFolder{MakePrivateFolder(std::filesystem::path(backupPath).parent_path().string(), ".selftest-")};
+    if (checkFolder.path.empty()) checkFolder.path = MakePrivateFolder(TemporaryFolder(), "zorvek-selftest-");
+    if (checkFolder.path.empty()) {
+        report.problem = "No private folder for the second read could be made; nothing was read or written.";
+        return report;
+    }
+    const std::string checkPath = checkFolder.path + "check.zmg";
 
     auto step = [&](const char* name, uint64_t bytes, auto call) {
         const auto start = counting.Elapsed();

@@ -63,7 +63,12 @@ inline constexpr const char* kMsgRecoveryUsed =
 // %s: one path a line.
 inline constexpr const char* kMsgRecoveryForeign =
     ZT("These recovery files of interrupted firmware updates do not belong to this siren's first 64 KiB,\n"
-    "so they are not used (they are kept):\n%s");
+       "so they are not used (they are kept):\n%s");
+// %s: one path a line.
+inline constexpr const char* kMsgRecoveryBlankSiren =
+    ZT("This siren's first 64 KiB are blank, so these recovery files of interrupted firmware updates could be\n"
+       "any siren's; they are not used (they are kept):\n%s\n"
+       "If one is this siren's, name it: zorvek-cli firmware --restore-from FILE FIRMWARE.hex");
 inline constexpr const char* kMsgRecoveryNotSaved =
     ZT("Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.\n"
     "The siren is unchanged.\n%s");

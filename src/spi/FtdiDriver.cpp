@@ -46,19 +46,10 @@ std::string Options(const AdapterRequest&) {
 }  // namespace
 
 const AdapterDriver& FtdiDriver() {
-    static const AdapterDriver driver{
-        .name = "ftdi",
-        .displayName = "FTDI adapter",
-        .serialSettingsKey = kAdapterSerialKey,
-        .noun = "adapter ",
-        .namedInTitle = false,
-        .keepsFlash = false,
-        .loneSerial = nullptr,
-        .list = &List,
-        .make = &Make,
-        .noAdapterAdvice = &Advice,
-        .commandLineOptions = &Options,
-    };
+    static const AdapterDriver driver{.name = "ftdi", .displayName = "FTDI adapter",
+        .serialSettingsKey = kAdapterSerialKey, .noun = "adapter ", .namedInTitle = false, .keepsFlash = false,
+        .loneSerial = nullptr, .list = &List, .make = &Make, .noAdapterAdvice = &Advice,
+        .commandLineOptions = &Options};
     return driver;
 }
 

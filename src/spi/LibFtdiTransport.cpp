@@ -2,6 +2,7 @@
 #include <ftdi.h>
 #include <libusb.h>
 
+#include "job/TextFormat.h"
 #include "spi/SpiAdapter.h"
 #include "spi/UsbTransport.h"
 
@@ -23,18 +24,9 @@ MpsseChip ChipFromBcdDevice(uint16_t bcdDevice) {
 }
 
 const char* ChipName(MpsseChip chip) {
-    switch (chip) {
-        case MpsseChip::Ft2232C:
-            return "FT2232C/D";
-        case MpsseChip::Ft2232H:
-            return "FT2232H";
-        case MpsseChip::Ft4232H:
-            return "FT4232H";
-        case MpsseChip::Ft232H:
-            return "FT232H";
-        default:
-            return "FTDI MPSSE";
-    }
+    // In the order of MpsseChip.
+    static constexpr const char* kNames[] = {"FT2232C/D", "FT2232H", "FT4232H", "FT232H"};
+    return EnumLookup(chip, kNames, "FTDI MPSSE");
 }
 
 std::chrono::nanoseconds UsbTransport::Now() const {

@@ -58,19 +58,10 @@ std::string Options(const AdapterRequest& request) {
 }  // namespace
 
 const AdapterDriver& SimulatorDriver() {
-    static const AdapterDriver driver{
-        .name = "simulator",
-        .displayName = "Simulated Siren",
-        .serialSettingsKey = kSimulatedAdapterSerialKey,
-        .noun = "the simulated siren ",
-        .namedInTitle = true,
-        .keepsFlash = true,
-        .loneSerial = kSimulatedSerial,
-        .list = &List,
-        .make = &Make,
-        .noAdapterAdvice = &Advice,
-        .commandLineOptions = &Options,
-    };
+    static const AdapterDriver driver{.name = "simulator", .displayName = "Simulated Siren",
+        .serialSettingsKey = kSimulatedAdapterSerialKey, .noun = "the simulated siren ", .namedInTitle = true,
+        .keepsFlash = true, .loneSerial = kSimulatedSerial, .list = &List, .make = &Make, .noAdapterAdvice = &Advice,
+        .commandLineOptions = &Options};
     return driver;
 }
 
@@ -80,6 +71,7 @@ AdapterDiagnostics SimulatedSiren::Diagnostics() const {
     d.modelled = ModelledTime();
     d.floor = flash_.busyTime + counters_.spiBitTime;
     d.floorBasis = "flash busy plus SPI bits at 6 MHz";
+    if (!saveError_.empty()) d.saveError = "the simulated siren's flash could not be saved: " + saveError_;
     return d;
 }
 

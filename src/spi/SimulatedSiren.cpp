@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <thread>
 
+#include "files/AtomicFile.h"
+#include "job/FlashChips.h"
 #include "job/FlashCommands.h"
+#include "job/SafeFiles.h"
 
 namespace zorvek {
 
@@ -58,42 +60,30 @@ SimulatedSiren::~SimulatedSiren() {
 
 void SimulatedSiren::LoadFromFile() {
     if (filePath_.empty()) return;
-    std::ifstream in(filePath_, std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        if (std::filesystem::exists(filePath_, ec)) loadError_ = "cannot read " + filePath_;
-        return;  // no file yet: a new, erased siren
-    }
     auto& memory = flash_.Memory();
-    in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+    std::error_code ec;
+    if (!std::filesystem::exists(filePath_, ec)) return;  // no file yet: a new, erased siren
+    // A FIFO or a device is no siren's flash; a longer file is one of a larger flash.
+    std::vector<uint8_t> content;
+    std::string error;
+    if (!ReadRegularFile(filePath_, LargestFlashChip().capacity, content, &error)) {
+        loadError_ = error;
+        return;
+    }
     // A shorter file (another size before) leaves the rest erased.
-    if (in.bad()) loadError_ = "error reading " + filePath_;
+    std::copy_n(content.begin(), std::min(content.size(), memory.size()), memory.begin());
 }
 
 bool SimulatedSiren::SaveToFile() {
     if (filePath_.empty()) return true;
-    namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path path(filePath_);
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-    fs::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        const auto& memory = flash_.Memory();
-        out.write(reinterpret_cast<const char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
+    const std::filesystem::path path(filePath_);
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+    const auto& memory = flash_.Memory();
+    // Atomic and synced: a crash or a full disk leaves the previous flash, never half of this one.
+    if (!ReplaceFileContent(filePath_, {reinterpret_cast<const char*>(memory.data()), memory.size()}, &saveError_))
         return false;
-    }
+    saveError_.clear();
     flash_.modified = false;
     return true;
 }

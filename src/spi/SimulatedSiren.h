@@ -56,8 +56,10 @@ public:
     // Problem met reading the backing file at start (empty when none).
     const std::string& LoadError() const { return loadError_; }
 
-    // Writes the flash content to the backing file (atomically); false on failure.
+    // Writes the flash content to the backing file (atomically, synced); false
+    // on failure, with SaveError() saying why.
     bool SaveToFile();
+    const std::string& SaveError() const { return saveError_; }
 
 private:
     static constexpr uint32_t kHandle = 0x5151;
@@ -85,6 +87,7 @@ private:
     std::string filePath_;
     std::string deviceName_;
     std::string loadError_;
+    std::string saveError_;
     std::string lastErrorDetail_;
     SimulatorCounters counters_;
     bool open_ = false;

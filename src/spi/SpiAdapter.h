@@ -13,14 +13,8 @@ namespace zorvek {
 
 // Failure statuses. Callers only tell 0 from non-zero; the values help diagnostics.
 enum AdapterStatus : int32_t {
-    kAdapterOk = 0,
-    kAdapterInvalidHandle = 1,
-    kAdapterNotFound = 2,
-    kAdapterNotOpened = 3,
-    kAdapterIoError = 4,
-    kAdapterInvalidParameter = 5,
-    kAdapterAccessDenied = 7,
-    kAdapterTimeout = 8,
+    kAdapterOk = 0, kAdapterInvalidHandle = 1, kAdapterNotFound = 2,         kAdapterNotOpened = 3,
+    kAdapterIoError = 4, kAdapterInvalidParameter = 5, kAdapterAccessDenied = 7, kAdapterTimeout = 8
 };
 
 // Name buffer size of AdapterDeviceInfo, terminating zero included.
@@ -128,6 +122,9 @@ struct AdapterDiagnostics {
     std::optional<std::chrono::nanoseconds> modelled;  // modelled duration of everything so far
     std::optional<std::chrono::nanoseconds> floor;     // the physical floor of the same work
     std::string floorBasis;                            // what the floor counts
+    // What the adapter keeps (a simulated siren's flash file) could not be saved:
+    // the run's writes are lost whatever it reported.
+    std::string saveError;
 };
 
 // The operations every driver overrides, declared once.

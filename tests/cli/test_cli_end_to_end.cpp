@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -632,3 +633,53 @@ TEST_F(Cli, GangProgramsTheSameImageIntoEveryAdapter) {
 }
 
 }  // namespace
+
+// Crafted input ends in a message and a failure status: never a crash, a hang,
+// a lost file, a firmware update nobody asked for or a terminal taken over.
+TEST_F(Cli, HostileInputIsRefusedWithAMessage) {
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(Run({"image", Job({}).string(), "-o", (dir / "image.bin").string()}).status, 0);
+    fs::create_directory(dir / "empty");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string said;
+    } cases[] = {
+        {{"info", "/dev/zero"}, 1, "is a device"},
+        {{"program", "/dev/zero"}, 1, "is a device"},
+        {{"info", (dir / "fifo").string()}, 1, "is a FIFO"},
+        {{"extract", (dir / "image.bin").string(), "--message", "1", "-o", (dir / "fifo").string()}, 1, "is a FIFO"},
+        {{"extract", (dir / "image.bin").string(), "--message", "1", "-o", (dir / "empty").string()}, 1, "a folder"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.args[1] << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::is_directory(dir / "empty"));
+
+    // A job that turns the firmware update on: said, and refused without --yes.
+    std::istringstream lines(ReadText(Job({})));
+    std::string text, line;
+    for (int number = 1; std::getline(lines, line); ++number)
+        text += (number == 22 ? "fw.hex\r" : number == 23 ? "1\r" : line) + "\n";
+    std::ofstream(dir / "job" / "firmware.zfg", std::ios::binary) << text;
+    Result r = Siren({"program", (dir / "job" / "firmware.zfg").string()});
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find((dir / "job" / "fw.hex").string() + ". Nothing was done; add --yes"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(siren));
+
+    // Escape sequences in a job's path reach the terminal as text.
+    r = Siren({"program", Job({{1, {"\x1b]0;taken\x07\x1b[31m.wav", 0, 0, 0}}}).string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\\x1B]0;taken\\x07"), std::string::npos) << r.err;
+
+    // The simulated siren's flash that cannot be kept fails the run.
+    std::ofstream(dir / "not-a-folder") << "x";
+    r = Run({"--adapter", "simulator", "--simulator-file", (dir / "not-a-folder" / "siren.bin").string(), "program",
+             Job({}).string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("could not be saved"), std::string::npos) << r.err;
+}

@@ -520,3 +520,12 @@ TEST(ScreenshotHook, RequestFromTheEnvironment) {
     EXPECT_EQ(readOnly.ReadInt(kSection, "Usage", 0), 2);
     EXPECT_FALSE(source.Contains(kSection, "X"));
 }
+
+// The hook presses Program unattended: never on a real adapter.
+TEST_F(ProgrammerCommandsTest, ScreenshotHookWorksOnTheSimulatedSirenOnly) {
+    unsetenv("ZORVEK_ADAPTER");
+    start();
+    QString error;
+    EXPECT_FALSE(armScreenshot(*dlg, {QString::fromStdString((root / "shot.png").string())}, error));
+    EXPECT_TRUE(error.contains("simulated siren only")) << error.toStdString();
+}

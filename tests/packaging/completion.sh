@@ -115,5 +115,18 @@ check "--device=F" "FT4A21B9" "$(complete_words "$work/with-adapters" --device =
 check "--device is silent when adapters fails" "" "$(complete_words "$work/without-adapters" --device "" 2>&1)"
 check "--device with the real program is silent" "" "$(complete_words "$cli" --device "" 2>&1 | grep -v '^[A-Za-z0-9]*$')"
 
+# A serial number is data: a crafted one (a rewritten EEPROM) runs nothing on Tab
+# and is offered quoted, so running the completed line runs nothing either.
+cat >"$work/hostile-adapter" <<EOF
+#!/bin/sh
+printf '%s  FT2232H  0403:6010\n' '\$(touch\${IFS}$work/ran)' '\`touch\${IFS}$work/ran\`'
+EOF
+chmod +x "$work/hostile-adapter"
+offered=$(complete_words "$work/hostile-adapter" --device "")
+check "a serial with shell syntax runs nothing" "no" "$([[ -e $work/ran ]] && echo yes || echo no)"
+eval "echo $offered" >/dev/null
+check "the offered serial runs nothing when used" "no" "$([[ -e $work/ran ]] && echo yes || echo no)"
+check "a serial with shell syntax is offered" "2" "$(wc -w <<<"$offered" | tr -d ' ')"
+
 echo "$failures failed"
 [[ $failures -eq 0 ]]
