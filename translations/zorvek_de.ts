@@ -4,7 +4,7 @@
 <context>
     <name>std</name>
     <message>
-        <location filename="../src/audio/AudioPipeline.cpp" line="+24"/>
+        <location filename="../src/audio/AudioPipeline.cpp" line="+25"/>
         <source>%s was not found.</source>
         <translation>%s wurde nicht gefunden.</translation>
     </message>
@@ -59,42 +59,67 @@
         <translation>%.0f KiB/s</translation>
     </message>
     <message>
-        <location filename="../src/job/Result.cpp" line="+14"/>
+        <location filename="../src/job/Result.cpp" line="+12"/>
         <source>cancelled</source>
         <translation>abgebrochen</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>the adapter failed (status %d)</source>
-        <translation>der Adapter ist ausgefallen (Status %d)</translation>
+        <location line="+0"/>
+        <source>ok</source>
+        <translation>in Ordnung</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+0"/>
+        <source>the adapter failed</source>
+        <translation>der Adapter ist ausgefallen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a page program would cross a page boundary</source>
+        <translation>eine Seitenprogrammierung würde eine Seitengrenze überschreiten</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>the flash was still busy</source>
+        <translation>der Flash war noch beschäftigt</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>flash not recognised</source>
+        <translation>Flash nicht erkannt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>read-back differs</source>
+        <translation>Zurückgelesenes weicht ab</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> (status %d)</source>
+        <translation> (Status %d)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> after %d seconds</source>
+        <translation> nach %d Sekunden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> at 0x%06X</source>
+        <translation> bei 0x%06X</translation>
+    </message>
+    <message>
+        <location line="-8"/>
         <source>invalid argument</source>
         <translation>ungültiges Argument</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>a page program of %d bytes at 0x%06X would cross a page boundary</source>
-        <translation>eine Seitenprogrammierung von %d Bytes bei 0x%06X würde eine Seitengrenze überschreiten</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>the flash was still busy after %d seconds</source>
-        <translation>der Flash war nach %d Sekunden noch beschäftigt</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>flash not recognised: 0x%x</source>
-        <translation>Flash nicht erkannt: 0x%x</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>read-back differs at 0x%06X</source>
-        <translation>Zurückgelesenes weicht bei 0x%06X ab</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>not supported</source>
         <translation>nicht unterstützt</translation>
     </message>
@@ -134,27 +159,7 @@
         <translation>Firmware aktualisiert</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Cancelled: the siren is NOT completely programmed</source>
-        <translation>Abgebrochen: die Sirene ist NICHT vollständig programmiert</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cancelled: the siren may NOT be completely written</source>
-        <translation>Abgebrochen: die Sirene ist möglicherweise NICHT vollständig beschrieben</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cancelled: no image was read</source>
-        <translation>Abgebrochen: es wurde kein Abbild gelesen</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cancelled: the firmware may NOT be completely updated</source>
-        <translation>Abgebrochen: die Firmware ist möglicherweise NICHT vollständig aktualisiert</translation>
-    </message>
-    <message>
-        <location filename="../src/operations/SelfTest.cpp" line="+141"/>
+        <location filename="../src/operations/SelfTest.cpp" line="+146"/>
         <source>Self-test report</source>
         <translation>Selbsttest-Bericht</translation>
     </message>
@@ -318,12 +323,12 @@
         <translation>Eine Sprachmeldung für Stufe 4 wählen...</translation>
     </message>
     <message>
-        <location filename="../src/audio/AudioPipeline.cpp" line="+75"/>
+        <location filename="../src/audio/AudioPipeline.cpp" line="+77"/>
         <source>Broadcast WAV Eliminate NOT successful.</source>
         <translation>Entfernen der Broadcast-WAV-Daten NICHT erfolgreich.</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+44"/>
         <location filename="../src/operations/SirenOperations.h" line="+29"/>
         <source>Siren has NOT been programmed.</source>
         <translation>Die Sirene wurde NICHT programmiert.</translation>
@@ -354,7 +359,7 @@
         <translation>Die Datei ist keine unkomprimierte PCM-WAV-Datei.</translation>
     </message>
     <message>
-        <location filename="../src/audio/MessagePreview.cpp" line="+50"/>
+        <location filename="../src/audio/MessagePreview.cpp" line="+45"/>
         <source>No temporary folder could be made.</source>
         <translation>Es konnte kein temporärer Ordner angelegt werden.</translation>
     </message>
@@ -364,13 +369,13 @@
         <translation>Die Datei kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
         <location line="+5"/>
         <source>The file could not be converted.</source>
         <translation>Die Datei konnte nicht umgewandelt werden.</translation>
     </message>
     <message>
-        <location filename="../src/job/JobState.h" line="+70"/>
+        <location filename="../src/job/JobState.h" line="+65"/>
         <source>Zorvek USB Siren Programmer</source>
         <translation>Zorvek USB-Sirenenprogrammierer</translation>
     </message>
@@ -449,42 +454,47 @@
         <translation>Nicht verfügbar</translation>
     </message>
     <message>
-        <location filename="../src/operations/ConfigCommands.cpp" line="+33"/>
+        <location filename="../src/operations/ConfigCommands.cpp" line="+34"/>
         <source>Save cancelled by user.</source>
         <translation>Speichern vom Benutzer abgebrochen.</translation>
     </message>
     <message>
         <location line="+0"/>
         <location line="+6"/>
-        <location line="+32"/>
+        <location line="+40"/>
         <location line="+4"/>
         <source>Caution!</source>
         <translation>Achtung!</translation>
     </message>
     <message>
-        <location line="-36"/>
-        <location line="+36"/>
+        <location line="-44"/>
+        <location line="+44"/>
         <source>No file selected!</source>
         <translation>Keine Datei ausgewählt!</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-39"/>
         <source>The configuration was not saved.</source>
         <translation>Die Konfiguration wurde nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+11"/>
+        <source>Warning!</source>
+        <translation>Warnung!</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Load cancelled by user.</source>
         <translation>Laden vom Benutzer abgebrochen.</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>Error trying to open config.</source>
         <translation>Fehler beim Öffnen der Konfiguration.</translation>
     </message>
     <message>
-        <location filename="../src/operations/FlashRoutines.cpp" line="+162"/>
+        <location filename="../src/operations/FlashRoutines.cpp" line="+161"/>
         <source>Verifying</source>
         <translation>Prüfen</translation>
     </message>
@@ -553,7 +563,27 @@ Prüfen Sie die Verbindungen und versuchen Sie es erneut.</translation>
         <translation>Wird geprüft...</translation>
     </message>
     <message>
-        <location filename="../src/operations/RunSummary.cpp" line="+12"/>
+        <location filename="../src/operations/RunSummary.cpp" line="+7"/>
+        <source>Cancelled: the siren is NOT completely programmed</source>
+        <translation>Abgebrochen: die Sirene ist NICHT vollständig programmiert</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancelled: the siren may NOT be completely written</source>
+        <translation>Abgebrochen: die Sirene ist möglicherweise NICHT vollständig beschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancelled: no image was read</source>
+        <translation>Abgebrochen: es wurde kein Abbild gelesen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancelled: the firmware may NOT be completely updated</source>
+        <translation>Abgebrochen: die Firmware ist möglicherweise NICHT vollständig aktualisiert</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>%s, %lld s</source>
         <translation>%s, %lld s</translation>
     </message>
@@ -689,7 +719,18 @@ daher werden sie nicht verwendet (sie bleiben erhalten):
 %s</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
+        <source>This siren&apos;s first 64 KiB are blank, so these recovery files of interrupted firmware updates could be
+any siren&apos;s; they are not used (they are kept):
+%s
+If one is this siren&apos;s, name it: zorvek-cli firmware --restore-from FILE FIRMWARE.hex</source>
+        <translation>Die ersten 64 KiB dieser Sirene sind leer, daher könnten diese Wiederherstellungsdateien unterbrochener Firmware-Aktualisierungen
+zu jeder Sirene gehören; sie werden nicht verwendet (sie bleiben erhalten):
+%s
+Wenn eine davon zu dieser Sirene gehört, nennen Sie sie: zorvek-cli firmware --restore-from DATEI FIRMWARE.hex</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.
 The siren is unchanged.
 %s</source>
@@ -831,7 +872,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
         <translation>Simulierte Sirene: %s.</translation>
     </message>
     <message>
-        <location line="+218"/>
+        <location line="+207"/>
         <source>(none)</source>
         <translation>(keine)</translation>
     </message>
@@ -1233,6 +1274,26 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
         <source>Listen to this message as the siren will play it</source>
         <translation>Diese Meldung so anhören, wie die Sirene sie abspielen wird</translation>
     </message>
+    <message>
+        <location filename="../src/app/CProgrammerDlgPrepare.cpp" line="+22"/>
+        <source>Prepare...</source>
+        <translation>Vorbereiten...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Trim, filter and level this message, or make it from text</source>
+        <translation>Diese Meldung kürzen, filtern und pegeln oder aus Text erzeugen</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Message %1 prepared%2: %3</source>
+        <translation>Meldung %1 vorbereitet%2: %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, %1 s shorter</source>
+        <translation>, %1 s kürzer</translation>
+    </message>
 </context>
 <context>
     <name>zorvek::CProgressWindow</name>
@@ -1340,6 +1401,257 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
     </message>
 </context>
 <context>
+    <name>zorvek::PrepareDialog</name>
+    <message>
+        <location filename="../src/app/PrepareDialog.cpp" line="+48"/>
+        <source>Prepare Message %1</source>
+        <translation>Meldung %1 vorbereiten</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+164"/>
+        <source>Choose the steps and press Prepare.</source>
+        <translation>Wählen Sie die Schritte und drücken Sie Vorbereiten.</translation>
+    </message>
+    <message>
+        <location line="-163"/>
+        <source>Before and after</source>
+        <translation>Vorher und nachher</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+173"/>
+        <source>&amp;Prepare</source>
+        <translation>&amp;Vorbereiten</translation>
+    </message>
+    <message>
+        <location line="-173"/>
+        <source>Prepare</source>
+        <translation>Vorbereiten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+178"/>
+        <source>&amp;Listen</source>
+        <translation>&amp;Anhören</translation>
+    </message>
+    <message>
+        <location line="-177"/>
+        <source>Listen to the prepared message</source>
+        <translation>Die vorbereitete Meldung anhören</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Save and use for this message</source>
+        <translation>Speichern und für diese Meldung verwenden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Saves the prepared message as a new WAV file and puts it into the row</source>
+        <translation>Speichert die vorbereitete Meldung als neue WAV-Datei und trägt sie in die Zeile ein</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Message from</source>
+        <translation>Meldung aus</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Audio &amp;file:</source>
+        <translation>Audio&amp;datei:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message from an audio file</source>
+        <translation>Meldung aus einer Audiodatei</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Audio file (WAV, FLAC, Ogg Vorbis, MP3)</source>
+        <translation>Audiodatei (WAV, FLAC, Ogg Vorbis, MP3)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Durchsuchen...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose an audio file</source>
+        <translation>Eine Audiodatei wählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Text to speak:</source>
+        <translation>&amp;Zu sprechender Text:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message from text to speech</source>
+        <translation>Meldung aus Sprachsynthese</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Text to speak</source>
+        <translation>Zu sprechender Text</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Voice</source>
+        <translation>Stimme</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No speech voices are installed</source>
+        <translation>Es sind keine Sprachstimmen installiert</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Speed in words per minute</source>
+        <translation>Geschwindigkeit in Wörtern pro Minute</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> words/min</source>
+        <translation> Wörter/min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Voice:</source>
+        <translation>&amp;Stimme:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Speed:</source>
+        <translation>&amp;Tempo:</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Steps</source>
+        <translation>Schritte</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>T&amp;rim silence at both ends, below</source>
+        <translation>Stille an beiden Enden &amp;kürzen, unter</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Trim silence at both ends</source>
+        <translation>Stille an beiden Enden kürzen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Silence threshold in dBFS</source>
+        <translation>Stilleschwelle in dBFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> dBFS</source>
+        <translation> dBFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;High-pass for horn loudspeakers at</source>
+        <translation>&amp;Hochpass für Hornlautsprecher bei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>High-pass for horn loudspeakers</source>
+        <translation>Hochpass für Hornlautsprecher</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>High-pass corner in hertz</source>
+        <translation>Hochpass-Eckfrequenz in Hertz</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Hz</source>
+        <translation> Hz</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Loud&amp;ness to</source>
+        <translation>Laut&amp;heit auf</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Normalise loudness</source>
+        <translation>Lautheit normalisieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Loudness target in LUFS</source>
+        <translation>Lautheitsziel in LUFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> LUFS</source>
+        <translation> LUFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>True-peak ceiling in dBTP</source>
+        <translation>True-Peak-Obergrenze in dBTP</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> dBTP</source>
+        <translation> dBTP</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>true peak at most</source>
+        <translation>True Peak höchstens</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Audio file</source>
+        <translation>Audiodatei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Audio files (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff);;All files (*)</source>
+        <translation>Audiodateien (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <location line="+37"/>
+        <source>Preparing...</source>
+        <translation>Wird vorbereitet...</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <source>No sound output</source>
+        <translation>Keine Tonausgabe</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Source: %1
+Before: %2
+</source>
+        <translation>Quelle: %1
+Vorher: %2
+</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>After: %1</source>
+        <translation>Nachher: %1</translation>
+    </message>
+</context>
+<context>
     <name>zorvek::ProductionStation</name>
     <message>
         <location filename="../src/operations/ProductionStation.cpp" line="+100"/>
@@ -1371,7 +1683,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
 <context>
     <name>zorvek::SelfTest</name>
     <message>
-        <location filename="../src/operations/SelfTest.cpp" line="-116"/>
+        <location filename="../src/operations/SelfTest.cpp" line="-129"/>
         <source>The backup file %s exists already; choose a new name.</source>
         <translation>Die Sicherungsdatei %s existiert bereits; wählen Sie einen neuen Namen.</translation>
     </message>
@@ -1381,7 +1693,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
         <translation>Kein Adapter.</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+64"/>
         <source>The flash could not be identified; nothing was read or written.</source>
         <translation>Der Flash konnte nicht erkannt werden; es wurde nichts gelesen oder geschrieben.</translation>
     </message>
@@ -1414,7 +1726,7 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
 <context>
     <name>zorvek::SirenOperations</name>
     <message>
-        <location filename="../src/operations/CloneOperations.cpp" line="+35"/>
+        <location filename="../src/operations/CloneOperations.cpp" line="+38"/>
         <source>Save cancelled by user.</source>
         <translation>Speichern vom Benutzer abgebrochen.</translation>
     </message>
@@ -1449,14 +1761,14 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
     </message>
     <message>
         <location line="+4"/>
-        <location line="+120"/>
+        <location line="+122"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+13"/>
         <location filename="../src/operations/ProgramOperation.cpp" line="-52"/>
         <source>Progress</source>
         <translation>Fortschritt</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-120"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+3"/>
         <source>Reading...</source>
         <translation>Wird gelesen...</translation>
@@ -1493,8 +1805,8 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
         <translation>Die Sirenenabbild-Datei konnte nicht geschrieben werden.</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <location line="+23"/>
+        <location line="+18"/>
+        <location line="+24"/>
         <source>Error trying to open data.</source>
         <translation>Fehler beim Öffnen der Daten.</translation>
     </message>
@@ -1508,7 +1820,7 @@ Es wurde nichts in die Sirene geschrieben.</translation>
     <message>
         <location filename="../src/operations/FirmwareCommands.cpp" line="-55"/>
         <location line="+34"/>
-        <location line="+82"/>
+        <location line="+94"/>
         <source>Warning!</source>
         <translation>Warnung!</translation>
     </message>

@@ -4,7 +4,7 @@
 <context>
     <name>std</name>
     <message>
-        <location filename="../src/audio/AudioPipeline.cpp" line="+24"/>
+        <location filename="../src/audio/AudioPipeline.cpp" line="+25"/>
         <source>%s was not found.</source>
         <translation>%s est introuvable.</translation>
     </message>
@@ -59,42 +59,67 @@
         <translation>%.0f Kio/s</translation>
     </message>
     <message>
-        <location filename="../src/job/Result.cpp" line="+14"/>
+        <location filename="../src/job/Result.cpp" line="+12"/>
         <source>cancelled</source>
         <translation>annulé</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>the adapter failed (status %d)</source>
-        <translation>l&apos;adaptateur a échoué (état %d)</translation>
+        <location line="+0"/>
+        <source>ok</source>
+        <translation>ok</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+0"/>
+        <source>the adapter failed</source>
+        <translation>l&apos;adaptateur a échoué</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a page program would cross a page boundary</source>
+        <translation>une programmation de page franchirait une limite de page</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>the flash was still busy</source>
+        <translation>la flash était encore occupée</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>flash not recognised</source>
+        <translation>flash non reconnue</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>read-back differs</source>
+        <translation>la relecture diffère</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> (status %d)</source>
+        <translation> (état %d)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> after %d seconds</source>
+        <translation> après %d secondes</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> at 0x%06X</source>
+        <translation> à 0x%06X</translation>
+    </message>
+    <message>
+        <location line="-8"/>
         <source>invalid argument</source>
         <translation>argument non valide</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>a page program of %d bytes at 0x%06X would cross a page boundary</source>
-        <translation>une programmation de page de %d octets à 0x%06X franchirait une limite de page</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>the flash was still busy after %d seconds</source>
-        <translation>la flash était encore occupée après %d secondes</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>flash not recognised: 0x%x</source>
-        <translation>flash non reconnue : 0x%x</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>read-back differs at 0x%06X</source>
-        <translation>la relecture diffère à 0x%06X</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>not supported</source>
         <translation>non pris en charge</translation>
     </message>
@@ -134,27 +159,7 @@
         <translation>Micrologiciel mis à jour</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Cancelled: the siren is NOT completely programmed</source>
-        <translation>Annulé : la sirène n&apos;est PAS entièrement programmée</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cancelled: the siren may NOT be completely written</source>
-        <translation>Annulé : la sirène n&apos;est peut-être PAS entièrement écrite</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cancelled: no image was read</source>
-        <translation>Annulé : aucune image n&apos;a été lue</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cancelled: the firmware may NOT be completely updated</source>
-        <translation>Annulé : le micrologiciel n&apos;est peut-être PAS entièrement mis à jour</translation>
-    </message>
-    <message>
-        <location filename="../src/operations/SelfTest.cpp" line="+141"/>
+        <location filename="../src/operations/SelfTest.cpp" line="+146"/>
         <source>Self-test report</source>
         <translation>Rapport d&apos;auto-test</translation>
     </message>
@@ -318,12 +323,12 @@
         <translation>Choisir un message vocal pour l&apos;étape 4...</translation>
     </message>
     <message>
-        <location filename="../src/audio/AudioPipeline.cpp" line="+75"/>
+        <location filename="../src/audio/AudioPipeline.cpp" line="+77"/>
         <source>Broadcast WAV Eliminate NOT successful.</source>
         <translation>La suppression des données Broadcast WAV a échoué.</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+44"/>
         <location filename="../src/operations/SirenOperations.h" line="+29"/>
         <source>Siren has NOT been programmed.</source>
         <translation>La sirène n&apos;a PAS été programmée.</translation>
@@ -354,7 +359,7 @@
         <translation>Le fichier n&apos;est pas un fichier WAV PCM non compressé.</translation>
     </message>
     <message>
-        <location filename="../src/audio/MessagePreview.cpp" line="+50"/>
+        <location filename="../src/audio/MessagePreview.cpp" line="+45"/>
         <source>No temporary folder could be made.</source>
         <translation>Impossible de créer un dossier temporaire.</translation>
     </message>
@@ -364,13 +369,13 @@
         <translation>Le fichier ne peut pas être lu.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
         <location line="+5"/>
         <source>The file could not be converted.</source>
         <translation>Le fichier n&apos;a pas pu être converti.</translation>
     </message>
     <message>
-        <location filename="../src/job/JobState.h" line="+70"/>
+        <location filename="../src/job/JobState.h" line="+65"/>
         <source>Zorvek USB Siren Programmer</source>
         <translation>Programmateur de sirènes USB Zorvek</translation>
     </message>
@@ -449,42 +454,47 @@
         <translation>Non disponible</translation>
     </message>
     <message>
-        <location filename="../src/operations/ConfigCommands.cpp" line="+33"/>
+        <location filename="../src/operations/ConfigCommands.cpp" line="+34"/>
         <source>Save cancelled by user.</source>
         <translation>Enregistrement annulé par l&apos;utilisateur.</translation>
     </message>
     <message>
         <location line="+0"/>
         <location line="+6"/>
-        <location line="+32"/>
+        <location line="+40"/>
         <location line="+4"/>
         <source>Caution!</source>
         <translation>Attention !</translation>
     </message>
     <message>
-        <location line="-36"/>
-        <location line="+36"/>
+        <location line="-44"/>
+        <location line="+44"/>
         <source>No file selected!</source>
         <translation>Aucun fichier sélectionné !</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-39"/>
         <source>The configuration was not saved.</source>
         <translation>La configuration n&apos;a pas été enregistrée.</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+11"/>
+        <source>Warning!</source>
+        <translation>Avertissement !</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Load cancelled by user.</source>
         <translation>Chargement annulé par l&apos;utilisateur.</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>Error trying to open config.</source>
         <translation>Erreur à l&apos;ouverture de la configuration.</translation>
     </message>
     <message>
-        <location filename="../src/operations/FlashRoutines.cpp" line="+162"/>
+        <location filename="../src/operations/FlashRoutines.cpp" line="+161"/>
         <source>Verifying</source>
         <translation>Vérification</translation>
     </message>
@@ -553,7 +563,27 @@ Vérifiez les connexions et réessayez.</translation>
         <translation>Vérification...</translation>
     </message>
     <message>
-        <location filename="../src/operations/RunSummary.cpp" line="+12"/>
+        <location filename="../src/operations/RunSummary.cpp" line="+7"/>
+        <source>Cancelled: the siren is NOT completely programmed</source>
+        <translation>Annulé : la sirène n&apos;est PAS entièrement programmée</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancelled: the siren may NOT be completely written</source>
+        <translation>Annulé : la sirène n&apos;est peut-être PAS entièrement écrite</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancelled: no image was read</source>
+        <translation>Annulé : aucune image n&apos;a été lue</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancelled: the firmware may NOT be completely updated</source>
+        <translation>Annulé : le micrologiciel n&apos;est peut-être PAS entièrement mis à jour</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>%s, %lld s</source>
         <translation>%s, %lld s</translation>
     </message>
@@ -689,7 +719,18 @@ ils ne sont donc pas utilisés (ils sont conservés) :
 %s</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
+        <source>This siren&apos;s first 64 KiB are blank, so these recovery files of interrupted firmware updates could be
+any siren&apos;s; they are not used (they are kept):
+%s
+If one is this siren&apos;s, name it: zorvek-cli firmware --restore-from FILE FIRMWARE.hex</source>
+        <translation>Les 64 premiers Kio de cette sirène sont vierges, ces fichiers de récupération de mises à jour interrompues pourraient donc être
+ceux de n&apos;importe quelle sirène ; ils ne sont pas utilisés (ils sont conservés) :
+%s
+Si l&apos;un d&apos;eux est celui de cette sirène, nommez-le : zorvek-cli firmware --restore-from FICHIER FIRMWARE.hex</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.
 The siren is unchanged.
 %s</source>
@@ -831,7 +872,7 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
         <translation>Sirène simulée : %s.</translation>
     </message>
     <message>
-        <location line="+218"/>
+        <location line="+207"/>
         <source>(none)</source>
         <translation>(aucun)</translation>
     </message>
@@ -1233,6 +1274,26 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
         <source>Listen to this message as the siren will play it</source>
         <translation>Écouter ce message tel que la sirène le jouera</translation>
     </message>
+    <message>
+        <location filename="../src/app/CProgrammerDlgPrepare.cpp" line="+22"/>
+        <source>Prepare...</source>
+        <translation>Préparer...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Trim, filter and level this message, or make it from text</source>
+        <translation>Raccourcir, filtrer et niveler ce message, ou le créer à partir d&apos;un texte</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Message %1 prepared%2: %3</source>
+        <translation>Message %1 préparé%2 : %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, %1 s shorter</source>
+        <translation>, %1 s plus court</translation>
+    </message>
 </context>
 <context>
     <name>zorvek::CProgressWindow</name>
@@ -1340,6 +1401,257 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
     </message>
 </context>
 <context>
+    <name>zorvek::PrepareDialog</name>
+    <message>
+        <location filename="../src/app/PrepareDialog.cpp" line="+48"/>
+        <source>Prepare Message %1</source>
+        <translation>Préparer le message %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+164"/>
+        <source>Choose the steps and press Prepare.</source>
+        <translation>Choisissez les étapes et appuyez sur Préparer.</translation>
+    </message>
+    <message>
+        <location line="-163"/>
+        <source>Before and after</source>
+        <translation>Avant et après</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+173"/>
+        <source>&amp;Prepare</source>
+        <translation>&amp;Préparer</translation>
+    </message>
+    <message>
+        <location line="-173"/>
+        <source>Prepare</source>
+        <translation>Préparer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+178"/>
+        <source>&amp;Listen</source>
+        <translation>É&amp;couter</translation>
+    </message>
+    <message>
+        <location line="-177"/>
+        <source>Listen to the prepared message</source>
+        <translation>Écouter le message préparé</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Save and use for this message</source>
+        <translation>Enregistrer et utiliser pour ce message</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Saves the prepared message as a new WAV file and puts it into the row</source>
+        <translation>Enregistre le message préparé dans un nouveau fichier WAV et le place dans la ligne</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Message from</source>
+        <translation>Message à partir de</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Audio &amp;file:</source>
+        <translation>&amp;Fichier audio :</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message from an audio file</source>
+        <translation>Message à partir d&apos;un fichier audio</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Audio file (WAV, FLAC, Ogg Vorbis, MP3)</source>
+        <translation>Fichier audio (WAV, FLAC, Ogg Vorbis, MP3)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Parcourir...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose an audio file</source>
+        <translation>Choisir un fichier audio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Text to speak:</source>
+        <translation>&amp;Texte à prononcer :</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message from text to speech</source>
+        <translation>Message par synthèse vocale</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Text to speak</source>
+        <translation>Texte à prononcer</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Voice</source>
+        <translation>Voix</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No speech voices are installed</source>
+        <translation>Aucune voix de synthèse n&apos;est installée</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Speed in words per minute</source>
+        <translation>Vitesse en mots par minute</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> words/min</source>
+        <translation> mots/min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Voice:</source>
+        <translation>&amp;Voix :</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Speed:</source>
+        <translation>V&amp;itesse :</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Steps</source>
+        <translation>Étapes</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>T&amp;rim silence at both ends, below</source>
+        <translation>&amp;Retirer le silence aux deux bouts, sous</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Trim silence at both ends</source>
+        <translation>Retirer le silence aux deux bouts</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Silence threshold in dBFS</source>
+        <translation>Seuil de silence en dBFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> dBFS</source>
+        <translation> dBFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;High-pass for horn loudspeakers at</source>
+        <translation>Passe-&amp;haut pour haut-parleurs à pavillon à</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>High-pass for horn loudspeakers</source>
+        <translation>Passe-haut pour haut-parleurs à pavillon</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>High-pass corner in hertz</source>
+        <translation>Fréquence de coupure du passe-haut en hertz</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Hz</source>
+        <translation> Hz</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Loud&amp;ness to</source>
+        <translation>&amp;Sonie à</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Normalise loudness</source>
+        <translation>Normaliser la sonie</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Loudness target in LUFS</source>
+        <translation>Sonie visée en LUFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> LUFS</source>
+        <translation> LUFS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>True-peak ceiling in dBTP</source>
+        <translation>Plafond de crête vraie en dBTP</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> dBTP</source>
+        <translation> dBTP</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>true peak at most</source>
+        <translation>crête vraie au plus</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Audio file</source>
+        <translation>Fichier audio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Audio files (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff);;All files (*)</source>
+        <translation>Fichiers audio (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <location line="+37"/>
+        <source>Preparing...</source>
+        <translation>Préparation...</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <source>No sound output</source>
+        <translation>Aucune sortie son</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Source: %1
+Before: %2
+</source>
+        <translation>Source : %1
+Avant : %2
+</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>After: %1</source>
+        <translation>Après : %1</translation>
+    </message>
+</context>
+<context>
     <name>zorvek::ProductionStation</name>
     <message>
         <location filename="../src/operations/ProductionStation.cpp" line="+100"/>
@@ -1371,7 +1683,7 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
 <context>
     <name>zorvek::SelfTest</name>
     <message>
-        <location filename="../src/operations/SelfTest.cpp" line="-116"/>
+        <location filename="../src/operations/SelfTest.cpp" line="-129"/>
         <source>The backup file %s exists already; choose a new name.</source>
         <translation>Le fichier de sauvegarde %s existe déjà ; choisissez un nouveau nom.</translation>
     </message>
@@ -1381,7 +1693,7 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
         <translation>Aucun adaptateur.</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+64"/>
         <source>The flash could not be identified; nothing was read or written.</source>
         <translation>La flash n&apos;a pas pu être identifiée ; rien n&apos;a été lu ni écrit.</translation>
     </message>
@@ -1414,7 +1726,7 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
 <context>
     <name>zorvek::SirenOperations</name>
     <message>
-        <location filename="../src/operations/CloneOperations.cpp" line="+35"/>
+        <location filename="../src/operations/CloneOperations.cpp" line="+38"/>
         <source>Save cancelled by user.</source>
         <translation>Enregistrement annulé par l&apos;utilisateur.</translation>
     </message>
@@ -1449,14 +1761,14 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
     </message>
     <message>
         <location line="+4"/>
-        <location line="+120"/>
+        <location line="+122"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+13"/>
         <location filename="../src/operations/ProgramOperation.cpp" line="-52"/>
         <source>Progress</source>
         <translation>Progression</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-120"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+3"/>
         <source>Reading...</source>
         <translation>Lecture...</translation>
@@ -1493,8 +1805,8 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
         <translation>Impossible d&apos;écrire le fichier image de la sirène.</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <location line="+23"/>
+        <location line="+18"/>
+        <location line="+24"/>
         <source>Error trying to open data.</source>
         <translation>Erreur à l&apos;ouverture des données.</translation>
     </message>
@@ -1508,7 +1820,7 @@ Rien n&apos;a été écrit dans la sirène.</translation>
     <message>
         <location filename="../src/operations/FirmwareCommands.cpp" line="-55"/>
         <location line="+34"/>
-        <location line="+82"/>
+        <location line="+94"/>
         <source>Warning!</source>
         <translation>Avertissement !</translation>
     </message>

@@ -1,6 +1,7 @@
 #pragma once
-#include "job/Translate.h"
 #include <QDialog>
+
+#include "job/Translate.h"
 
 namespace zorvek {
 

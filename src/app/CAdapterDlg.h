@@ -1,5 +1,4 @@
 #pragma once
-#include "job/Translate.h"
 // Chooses the adapter that drives the siren when several are attached: one row
 // per adapter with serial number, description, chip, bus and address. Adapters
 // that cannot be used are listed with the reason and cannot be chosen.
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "job/Translate.h"
 #include "spi/AdapterListing.h"
 
 class QTableWidget;

@@ -1,5 +1,4 @@
 #include "audio/MessagePreview.h"
-#include "job/Translate.h"
 
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include "audio/TwelveBit.h"
 #include "audio/WaveFile.h"
 #include "job/SafeFiles.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 

@@ -1,9 +1,10 @@
 #pragma once
-#include "job/Translate.h"
 // The state of one programming job, owned by the front end for the whole run.
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "job/Translate.h"
 
 namespace zorvek {
 

@@ -1,7 +1,8 @@
 #include "job/SlotTable.h"
-#include "job/Translate.h"
 
 #include <stdexcept>
+
+#include "job/Translate.h"
 
 namespace zorvek {
 

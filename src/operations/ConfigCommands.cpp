@@ -1,9 +1,9 @@
 #include "operations/ConfigCommands.h"
-#include "job/Translate.h"
 
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
 #include "job/SlotTable.h"
+#include "job/Translate.h"
 #include "operations/SirenOperations.h"
 
 namespace zorvek {

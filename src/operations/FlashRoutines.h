@@ -1,5 +1,4 @@
 #pragma once
-#include "job/Translate.h"
 // The serial flash routines as the window and the operations call them: with the
 // job, the link and the user port. Each is a thin wrapper over the flash driver
 // (spi/SpiFlash.h) that turns its result into the routine's status, the window
@@ -10,6 +9,7 @@
 
 #include "job/FlashChips.h"
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/LinkFrames.h"
 #include "operations/SpiLink.h"

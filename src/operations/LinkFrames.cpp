@@ -1,7 +1,7 @@
 #include "operations/LinkFrames.h"
-#include "job/Translate.h"
 
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "operations/FlashRoutines.h"
 
 namespace zorvek::detail {

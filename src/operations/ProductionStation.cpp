@@ -1,9 +1,9 @@
 #include "operations/ProductionStation.h"
-#include "job/Translate.h"
 
 #include <algorithm>
 #include <thread>
 
+#include "job/Translate.h"
 #include "operations/OperationSupport.h"
 
 namespace zorvek {

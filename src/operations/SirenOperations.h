@@ -1,5 +1,4 @@
 #pragma once
-#include "job/Translate.h"
 // The commands that touch a siren: program, clone (read and write), firmware.
 // They talk to the person only through the UserPort and its progress popup,
 // and close the adapter on every way out once they opened it.
@@ -9,6 +8,7 @@
 
 #include "image/FlashImage.h"
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/SpiLink.h"
 

@@ -1,8 +1,8 @@
 #pragma once
-#include "job/Translate.h"
 // The adapter's lifecycle as the window's buttons and the operations use it:
 // find and open it, set up SPI and report, close; and the two diagnostic commands.
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/SpiLink.h"
 
