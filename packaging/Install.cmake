@@ -98,8 +98,9 @@ a udev rule that gives the user at the local seat access to FTDI adapters
 # libespeak-ng1 among them); the voices are data files espeak-ng loads at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data")
-# The help page opens in the desktop's browser; the rule needs udev and a seat manager.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, udev")
+# The help page opens in the desktop's browser; the rule needs udev and a seat manager;
+# Listen plays through Qt Multimedia, which needs a PulseAudio server (PipeWire's or PulseAudio's).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, udev, pipewire-pulse | pulseaudio")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     "${ZORVEK_ROOT_DIR}/packaging/deb/postinst;${ZORVEK_ROOT_DIR}/packaging/deb/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

@@ -10,6 +10,7 @@
 #   ZORVEK_PROGRAMMER  the program to run (default: build/src/app/zorvek-programmer,
 #                      built first when missing)
 #   ZORVEK_KEEP_TEMP=1 keep the temporary HOME for a look afterwards
+#   ZORVEK_SHOT_SCREEN the virtual screen's size (default 1280x1024)
 
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -146,7 +147,8 @@ take_shot() {
   rm -f "$output"
   local run=(env ZORVEK_SCREENSHOT="$output" ZORVEK_SCREENSHOT_TARGET="$target" timeout 180 "$gui")
   if command -v xvfb-run >/dev/null; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "${run[@]}" || status=$?
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 ${ZORVEK_SHOT_SCREEN:-1280x1024}x24 -nolisten tcp" "${run[@]}" ||
+      status=$?
   else
     echo "xvfb-run is not installed: using Qt's offscreen platform instead" >&2
     QT_QPA_PLATFORM=offscreen "${run[@]}" || status=$?

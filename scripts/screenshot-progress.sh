@@ -8,4 +8,7 @@ output=$(realpath -m "${1:-$repo/docs/progress-popup.png}")
 find_program
 make_sandbox
 write_demo_job
+# Paced as a slow USB link, so programming lasts long enough for the popup to
+# know the time left when the picture is taken.
+export ZORVEK_SIMULATOR_FAULTS=slow=3000
 take_shot progress "$output"

@@ -77,13 +77,15 @@ TEST_F(FlashFillTest, FillHasTheImageLengthAndTheSizeRuleOfProgram) {
     EXPECT_EQ(fill.capacity, 2u << 20);
     ASSERT_EQ(fill.messages.size(), 2u);
     EXPECT_EQ(fill.messages[0].slot, 1);
+    EXPECT_EQ(SegmentLabel(fill.messages[0]), "1 2");  // rows of Message 1 and Message 2 share it
     EXPECT_EQ(fill.silenceBytes, 3u);
     EXPECT_EQ(FlashFillSummary(fill).find(" / 2048 KiB (assumed), "), FlashFillSummary(fill).find(" / "));
 
     // A flash just one byte too small: Program says the files are too big, and so does the fill.
     job.flashLastAddress = static_cast<uint32_t>(image.size() - 1);
     EXPECT_EQ(SirenOperations(job, unused, port).BuildImage(image), OperationOutcome::Failed);
-    EXPECT_EQ(port.Texts().back(), kMsgTooBig);
+    // The message that does not fit is named, with what it is over (never "0.0 s").
+    EXPECT_EQ(port.Texts().back(), std::string(kMsgTooBig) + "\nMessage 3: 0.1 s too long");
     fill = ForecastFlashFill(job);
     EXPECT_FALSE(fill.capacityAssumed);
     EXPECT_FALSE(fill.Fits());
@@ -127,6 +129,11 @@ TEST(RunSummaryTest, SaysHowTheRunEnded) {
     EXPECT_EQ(SummariseRun(RunKind::Program, OperationOutcome::NoAdapter, true, 0, "").text.rfind("Failed: ", 0), 0u);
     EXPECT_LE(SummariseRun(RunKind::Program, OperationOutcome::Failed, true, 0, std::string(300, 'x')).text.size(),
               100u);
+    // Speed only for a finished run.
+    EXPECT_EQ(SummariseRun(RunKind::Program, OperationOutcome::Success, true, 38, "", 55 * 1024).text,
+              "Programmed and verified, 38 s, 55 KiB/s");
+    EXPECT_EQ(SummariseRun(RunKind::Program, OperationOutcome::Cancelled, true, 3, "", 55 * 1024).text,
+              "Cancelled: the siren is NOT completely programmed");
     // A long reason is cut between characters, never inside one ("é" is two bytes).
     const std::string reason = std::string(79, 'x') + "\xC3\xA9" + std::string(40, 'y');
     EXPECT_EQ(SummariseRun(RunKind::Program, OperationOutcome::Failed, true, 0, reason).text,

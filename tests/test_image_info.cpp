@@ -8,6 +8,7 @@
 #include "image/ImageBuilder.h"
 #include "image/ImageInfo.h"
 #include "job/SlotTable.h"
+#include "job/TextFormat.h"
 
 namespace zorvek {
 namespace {
@@ -184,6 +185,31 @@ TEST(ImageInfoOutsideData, RefusedOrReported) {
     EXPECT_FALSE(ExtractMessage(hostile, 2, samples, &error));
     EXPECT_FALSE(ExtractMessage(hostile, 8, samples, &error));
     EXPECT_TRUE(samples.empty());
+}
+
+TEST_F(DecodedImage, AudioErasedToItsEndIsReportedAsAnInterruptedProgramming) {
+    job.slot(7) = {"/a.wav", 1, 0, 0};
+    job.slot(1) = {"/b.wav", 1, 0, 0};
+    samples[6] = ReducedSamples(20000, 5);
+    samples[0] = ReducedSamples(20000, 6);
+    packed[6] = Pack(samples[6]);
+    packed[0] = Pack(samples[0]);
+    Build();
+    std::vector<uint8_t> flash(0x40000, kErasedByte);
+    // Programming stopped on a page inside Message 2 (slot 1, the first in the image).
+    const uint32_t stop = (kAudioStart + 0x1000) / 256 * 256;
+    std::copy(image.bytes().begin(), image.bytes().begin() + stop, flash.begin());
+    ImageInfo info;
+    ASSERT_TRUE(DecodeImageInfo(flash, 0x200000, info));
+    EXPECT_EQ(info.messages[1].erasedFrom, stop);
+    EXPECT_NE(info.messages[0].erasedFrom, 0u);  // wholly erased: from its start
+    const std::string text = FormatImageInfoText(info, "siren.zmg");
+    EXPECT_NE(text.find(Format("Message 2: audio erased from 0x%06X (an interrupted programming?)", stop)),
+              std::string::npos)
+        << text;
+    // The whole image: nothing erased.
+    ASSERT_TRUE(DecodeImageInfo(image.bytes(), 0x200000, info));
+    for (const MessageInfo& m : info.messages) EXPECT_EQ(m.erasedFrom, 0u) << m.messageNumber;
 }
 
 }  // namespace

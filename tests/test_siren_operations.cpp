@@ -118,7 +118,7 @@ TEST(SirenOperations, ImageOfFlashSizeIsRefusedBeforeErasing) {
     SirenRun tooBig(256u << 10);
     tooBig.job.slot(1).wavPath = WriteMessage(tooBig.dir, "m.wav", 169130);
     EXPECT_EQ(tooBig.Ops().ProgramCommand(), OperationOutcome::Failed);
-    EXPECT_TRUE(tooBig.port.Saw(kMsgTooBig));
+    EXPECT_TRUE(tooBig.port.Saw(std::string(kMsgTooBig) + "\nMessage 2: 0.1 s too long"));
     EXPECT_EQ(tooBig.siren.Flash().sectorErases, 0);
     EXPECT_EQ(tooBig.link.handle, 0u);
 }

@@ -2,8 +2,8 @@
 # Sourced by scripts/test and scripts/run.
 
 # To configure and build everything (the build also finds GoogleTest and Google Benchmark).
-ZORVEK_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev libftdi1-dev
-  libsoxr-dev libsndfile1-dev libebur128-dev libespeak-ng-dev libgtest-dev libgmock-dev googletest libbenchmark-dev)
+ZORVEK_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-l10n-tools libgl-dev
+  libftdi1-dev libsoxr-dev libsndfile1-dev libebur128-dev libespeak-ng-dev libgtest-dev libgmock-dev googletest libbenchmark-dev)
 # What the tests, the fuzz targets and the packaging checks use on top.
 ZORVEK_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core sox espeak-ng ffmpeg lame srecord binutils clang-14 libclang-rt-14-dev
   openbox x11-utils desktop-file-utils libxml2-utils udev dpkg-dev lintian appstream mandoc groff-base man-db bash-completion)

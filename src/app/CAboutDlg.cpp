@@ -8,11 +8,12 @@
 
 #include "app/DialogUnits.h"
 #include "app/Pictures.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(kAboutTitle));
+    setWindowTitle(zt(kAboutTitle));
     setObjectName(QStringLiteral("aboutBox"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     const DialogUnits du(font());
@@ -21,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(programIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
-    auto* line = new QLabel(QString::fromUtf8(kAboutLine), this);
+    auto* line = new QLabel(zt(kAboutLine), this);
     line->setObjectName(QStringLiteral("aboutLine"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);

@@ -7,22 +7,23 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/Translation.h"
+
 namespace zorvek {
 
 CAdapterDlg::CAdapterDlg(std::vector<AdapterListing> adapters, const std::string& current, QWidget* parent)
     : QDialog(parent), adapters_(std::move(adapters)) {
-    setWindowTitle(QString::fromUtf8(kAdapterDlgTitle));
+    setWindowTitle(zt(kAdapterDlgTitle));
     setObjectName(QStringLiteral("adapterChooser"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto* intro = new QLabel(QStringLiteral("Several adapters are attached. Choose the one connected to the siren;\n"
-                                            "the choice is remembered. Tools > Advanced > Adapter... changes it."),
+    auto* intro = new QLabel(zt("Several adapters are attached. Choose the one connected to the siren;\n"
+                                "the choice is remembered. Tools > Advanced > Adapter... changes it."),
                              this);
     table_ = new QTableWidget(static_cast<int>(adapters_.size()), 6, this);
     table_->setObjectName(QStringLiteral("adapterTable"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Serial number"), QStringLiteral("Description"),
-                                       QStringLiteral("Chip type"), QStringLiteral("Bus"), QStringLiteral("Address"),
-                                       QStringLiteral("Status")});
+    table_->setHorizontalHeaderLabels({zt("Serial number"), zt("Description"), zt("Chip type"), zt("Bus"),
+                                       zt("Address"), zt("Status")});
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -35,7 +36,7 @@ CAdapterDlg::CAdapterDlg(std::vector<AdapterListing> adapters, const std::string
                                    QString::fromStdString(a.chip),
                                    QStringLiteral("%1").arg(a.bus, 3, 10, QLatin1Char('0')),
                                    QStringLiteral("%1").arg(a.address, 3, 10, QLatin1Char('0')),
-                                   a.openable ? QStringLiteral("usable") : QString::fromStdString(a.whyNot)};
+                                   a.openable ? zt("usable") : zt(a.whyNot.c_str())};
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (!choosable(a)) item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "job/Translate.h"
 #include "spi/AdapterListing.h"
 
 class QTableWidget;
@@ -14,7 +15,7 @@ class QPushButton;
 
 namespace zorvek {
 
-inline constexpr const char* kAdapterDlgTitle = "Choose Adapter";
+inline constexpr const char* kAdapterDlgTitle = ZT("Choose Adapter");
 
 class CAdapterDlg : public QDialog {
 public:

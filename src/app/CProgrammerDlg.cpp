@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -26,11 +27,15 @@
 #include "app/Pictures.h"
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
+#include "job/RecentJobs.h"
+#include "job/TextFormat.h"
 #include "job/Settings.h"
 #include "job/SlotTable.h"
 #include "job/Usage.h"
+#include "ui/CProgressWindow.h"
 #include "operations/ConfigCommands.h"
 #include "ui/QtUserPort.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
@@ -52,13 +57,13 @@ CProgrammerDlg::CProgrammerDlg(SettingsStore& store, std::string programFolder, 
     };
     job_.programFolder = std::move(programFolder);
 
-    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowTitle(zt(kProgramTitle));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenu();
     buildAids();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    fitToScreen();
     connectNotifications();
     windowStart();
 }
@@ -91,7 +96,7 @@ void CProgrammerDlg::windowStart() {
     job_.eraseMode = store_.ReadInt(kSettingsSection, kFastEraseKey, 0) != 0 ? EraseMode::Auto : EraseMode::Sectors;
     // programFolder was computed by the caller, before the window was made.
     for (const auto& [id, widget] : controls_)
-        if (const char* tip = tooltipFor(id)) widget->setToolTip(QString::fromUtf8(tip));
+        if (const char* tip = tooltipFor(id)) widget->setToolTip(zt(tip));
     applyUsage();
     for (int s = 1; s <= kSlotCount; ++s) describedPaths_[static_cast<size_t>(s - 1)] = job_.slot(s).wavPath;
     exchangeToWindow();
@@ -207,6 +212,7 @@ void CProgrammerDlg::ShowDip32ToneIndicator(bool visible) {
 
 std::unique_ptr<ProgressPort> CProgrammerDlg::MakeProgress(const std::string& title, bool smooth) {
     std::unique_ptr<ProgressPort> popup = dialogs_->MakeProgress(title, smooth);
+    if (auto* window = dynamic_cast<CProgressWindow*>(popup.get())) window->SetBytesSink(&runBytes_);
     return progressWrapper_ ? progressWrapper_(std::move(popup)) : std::move(popup);
 }
 
@@ -219,7 +225,7 @@ void CProgrammerDlg::chooseAdapter(bool simulatedSetting) {
     const std::string remembered = store_.ReadText(kSettingsSection, request.kind.Driver().serialSettingsKey, "");
     if (!remembered.empty()) request.serial = remembered;
     AdapterChoice choice = MakeAdapter(request);
-    if (!choice.loadError.empty()) warnings.push_back("Simulated siren: " + choice.loadError + ".");
+    if (!choice.loadError.empty()) warnings.push_back(Format(ZT("Simulated siren: %s."), choice.loadError.c_str()));
     adapterWarnings_ = std::move(warnings);
     if (!adapter_ || choice.kind != adapterKind_) {
         // Only between commands, so the link is normally closed; never leave it
@@ -243,9 +249,8 @@ void CProgrammerDlg::showAdapterWarnings() {
 
 void CProgrammerDlg::updateWindowTitle() {
     // Nobody should take the simulated siren for a real one.
-    QString title = QString::fromUtf8(kProgramTitle);
-    if (adapterKind_.Driver().namedInTitle)
-        title += QStringLiteral(" - ") + QString::fromUtf8(AdapterKindName(adapterKind_));
+    QString title = zt(kProgramTitle);
+    if (adapterKind_.Driver().namedInTitle) title += QStringLiteral(" - ") + zt(AdapterKindName(adapterKind_));
     setWindowTitle(title);
 }
 
@@ -402,13 +407,47 @@ void CProgrammerDlg::onHexTest() {
 }
 
 void CProgrammerDlg::onLoadConfig() {
-    LoadConfig(job_, *this);
+    if (const auto path = LoadConfig(job_, *this)) RememberRecentJob(store_, *path);
     forgetStaleDescriptions();
     exchangeToWindow();
 }
 
 void CProgrammerDlg::onSaveConfig() {
-    SaveConfig(job_, *this);
+    if (const auto path = SaveConfig(job_, *this)) RememberRecentJob(store_, *path);
+}
+
+void CProgrammerDlg::onLoadRecentJob(const std::string& path) {
+    if (LoadConfigFile(job_, *this, path)) RememberRecentJob(store_, path);
+    forgetStaleDescriptions();
+    exchangeToWindow();
+}
+
+void CProgrammerDlg::fillRecentJobsMenu() {
+    recentMenu_->clear();
+    const std::vector<std::string> paths = ReadRecentJobs(store_);
+    bool missing = false;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const QString path = QString::fromStdString(paths[i]);
+        QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        a->setToolTip(path);
+        a->setStatusTip(path);
+        a->setData(path);
+        // A file that is gone stays listed, greyed, until it is removed.
+        a->setEnabled(QFileInfo::exists(path));
+        missing = missing || !a->isEnabled();
+        const std::string chosen = paths[i];
+        connect(a, &QAction::triggered, this, [this, chosen] { runCommand([&] { onLoadRecentJob(chosen); }); });
+    }
+    if (paths.empty()) recentMenu_->addAction(zt("(none)"))->setEnabled(false);
+    recentMenu_->addSeparator();
+    QAction* removeMissing = recentMenu_->addAction(zt("&Remove Missing Files"));
+    removeMissing->setObjectName(QStringLiteral("recentRemoveMissing"));
+    removeMissing->setEnabled(missing);
+    connect(removeMissing, &QAction::triggered, this, [this] { ForgetRecentJob(store_, ""); });
+    QAction* clear = recentMenu_->addAction(zt("&Clear List"));
+    clear->setObjectName(QStringLiteral("recentClear"));
+    clear->setEnabled(!paths.empty());
+    connect(clear, &QAction::triggered, this, [this] { ClearRecentJobs(store_); });
 }
 
 void CProgrammerDlg::onReadSiren() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ControlIds.h"
+#include "image/FlashFill.h"
 #include "job/JobState.h"
 #include "job/Settings.h"
 #include "job/SettingsStore.h"
@@ -28,6 +29,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QToolButton;
 
 namespace zorvek {
@@ -64,6 +66,8 @@ public:
     SpiAdapter* adapter() const { return adapter_.get(); }
     AdapterKind adapterKind() const { return adapterKind_; }
 
+    // The designed client area with every control (inside a scroll area).
+    QWidget* clientArea() const { return clientArea_; }
     // Controls by their identifier (also their object name "id<N>" and property "controlId").
     QWidget* control(int id) const;
     template <class T>
@@ -79,6 +83,8 @@ public:
     bool exchangeFromWindow();
     // Presents the job's usage (captions, locked rows, beacons) and refreshes the window.
     void applyUsage();
+    // The mark in the path box of each row whose file Program could not use.
+    QAction* problemMark(int slot) const { return slotControls_[static_cast<size_t>(slot - 1)].problem; }
 
     // UserPort
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
@@ -144,6 +150,11 @@ public:
     void onHexTest();
     void onLoadConfig();
     void onSaveConfig();
+    // File > Recent Jobs: a configuration loaded or saved before.
+    void onLoadRecentJob(const std::string& path);
+    QMenu* recentJobsMenu() const { return recentMenu_; }
+    // Lists the recent jobs (run as the menu opens).
+    void fillRecentJobsMenu();
     void onReadSiren();
     void onWriteSiren();
     void onToggleFirmwareUpdate();
@@ -164,6 +175,7 @@ private:
         QGroupBox* frame = nullptr;
         QLineEdit* path = nullptr;
         QToolButton* play = nullptr;
+        QAction* problem = nullptr;  // a warning in the path box: the file cannot be used
         QLabel* channels = nullptr;
         QLabel* rate = nullptr;
         QLabel* bits = nullptr;
@@ -202,6 +214,7 @@ private:
     // its path is typed, chosen, dropped or loaded anew they are cleared, so
     // they never describe another file.
     void forgetStaleDescriptions();
+    void markUnusableRows(const FlashFill& fill);
     // Listen (CProgrammerDlgListen.cpp).
     void onPlay(int slot);
     void refreshPlayButtons();
@@ -213,6 +226,8 @@ private:
     int droppableSlotAt(QPoint point) const;
     // The status bar, drops and sound (CProgrammerDlgAids.cpp).
     void buildAids();
+    // The designed size, or the screen's room when that is smaller.
+    void fitToScreen();
     void buildPrepareMenus();  // CProgrammerDlgPrepare.cpp
     // Runs a siren command and leaves its ending in the status bar.
     void runReported(RunKind kind, const std::function<OperationOutcome()>& command);
@@ -240,11 +255,15 @@ private:
     int commandDepth_ = 0;
     bool closing_ = false;
     RunStatus* runStatus_ = nullptr;
+    QWidget* clientArea_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     FlashGauge* gauge_ = nullptr;
     MessagePlayer* player_ = nullptr;
     // The first message of a reported command: the reason when it fails.
     bool noteReason_ = false;
     std::string firstReason_;
+    // The data the reported command moved (its largest step), for its speed.
+    int64_t runBytes_ = 0;
 };
 
 }  // namespace zorvek

@@ -4,7 +4,10 @@
 #include "app/CAdapterDlg.h"
 #include "app/CProgrammerDlg.h"
 #include "files/SirenImageFile.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "operations/SelfTest.h"
+#include "ui/QtUserPort.h"
 
 namespace zorvek {
 
@@ -41,8 +44,8 @@ bool CProgrammerDlg::ensureAdapterChosen() {
         // Never replaced by another device: that one's lines are not the siren's.
         const AdapterPick pick = PickAdapter(attached, remembered);
         if (pick.result == PickResult::SerialAbsent) {
-            ShowMessage("The adapter chosen for the siren is not attached.\n" + pick.message +
-                            "\nPlug it in, or choose another with Tools > Advanced > Adapter...",
+            ShowMessage(std::string(ZT("The adapter chosen for the siren is not attached.")) + "\n" + pick.message +
+                            "\n" + ZT("Plug it in, or choose another with Tools > Advanced > Adapter..."),
                         kProgramTitle, MessageIcon::Stop);
             return false;
         }
@@ -62,7 +65,7 @@ void CProgrammerDlg::onChooseAdapter() {
     const std::vector<AdapterListing> attached = attachedAdapters(error);
     const std::string remembered = store_.ReadText(kSettingsSection, adapterSerialKey(), "");
     if (attached.empty()) {
-        std::string text = error.empty() ? std::string("No ") + AdapterKindName(adapterKind_) + " is attached." : error;
+        std::string text = error.empty() ? Format(ZT("No %s is attached."), AdapterKindName(adapterKind_)) : error;
         if (!remembered.empty()) text += "\nThe adapter " + remembered + " stays chosen.";
         ShowMessage(text, kProgramTitle, MessageIcon::Information);
         return;
@@ -84,8 +87,12 @@ void CProgrammerDlg::onSelfTest() {
     const auto path = ChooseSaveFile(dialog);
     if (!path || path->empty()) return;
     const SelfTestReport report = SelfTest(job_, link_, *this).Run(*path);
-    ShowMessage(FormatSelfTestReport(report, "Tools > Siren Writer with " + *path + " and Verify ticked"), "Self-Test",
-                report.outcome == OperationOutcome::Success ? MessageIcon::Information : MessageIcon::Stop);
+    const std::string text = FormatSelfTestReport(report, Format(ZT("Tools > Siren Writer with %s and Verify ticked"), path->c_str()));
+    const MessageIcon icon = report.outcome == OperationOutcome::Success ? MessageIcon::Information : MessageIcon::Stop;
+    if (ownDialogs_ && dialogs_ == ownDialogs_.get())
+        ownDialogs_->ShowTable(text, ZT("Self-Test"), icon);
+    else
+        ShowMessage(text, ZT("Self-Test"), icon);
 }
 
 }  // namespace zorvek

@@ -1,6 +1,7 @@
 // The window binding: every bound field to its control and back, and the
 // usage presentation on top of it.
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,8 @@
 #include "app/DepthScope.h"
 #include "app/FlashGauge.h"
 #include "job/SlotTable.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "job/Usage.h"
 
 namespace zorvek {
@@ -21,12 +24,17 @@ void setListIndex(QComboBox* list, int32_t index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
+// A status text is shown in the user's language; the job keeps the English
+// text it came from while the label still shows that text.
 void setLabelText(QWidget* widget, const std::string& text) {
-    static_cast<QLabel*>(widget)->setText(QString::fromStdString(text));
+    widget->setProperty("englishText", QString::fromStdString(text));
+    static_cast<QLabel*>(widget)->setText(QString::fromStdString(TranslatedLines(text)));
 }
 
 std::string labelText(QWidget* widget) {
-    return static_cast<QLabel*>(widget)->text().toStdString();
+    const std::string shown = static_cast<QLabel*>(widget)->text().toStdString();
+    const std::string english = widget->property("englishText").toString().toStdString();
+    return !english.empty() && TranslatedLines(english) == shown ? english : shown;
 }
 
 void setPathText(QLineEdit* box, const std::string& text) {
@@ -64,8 +72,22 @@ void CProgrammerDlg::exchangeToWindow() {
     usageGroup_->setExclusive(true);
     setPathText(controlAs<QLineEdit>(kIdTestAddress), std::to_string(job_.testAddress));
     // Headers only: a few small reads a file, so it can follow every change.
-    gauge_->setFill(ForecastFlashFill(job_));
+    const FlashFill fill = ForecastFlashFill(job_);
+    gauge_->setFill(fill);
+    markUnusableRows(fill);
     refreshPlayButtons();
+}
+
+void CProgrammerDlg::markUnusableRows(const FlashFill& fill) {
+    for (const SlotControls& row : slotControls_) row.problem->setVisible(false);
+    for (const FillSegment& m : fill.messages) {
+        if (m.forecast.usable) continue;
+        for (int s : m.slots) {
+            QAction* mark = slotControls_[static_cast<size_t>(s - 1)].problem;
+            mark->setToolTip(QString::fromStdString(m.forecast.problem));
+            mark->setVisible(true);
+        }
+    }
 }
 
 bool CProgrammerDlg::exchangeFromWindow() {
@@ -73,7 +95,7 @@ bool CProgrammerDlg::exchangeFromWindow() {
     const qlonglong address = controlAs<QLineEdit>(kIdTestAddress)->text().trimmed().toLongLong(&ok);
     if (!ok || address < 0 || address > kTestAddressMax) {
         DepthScope scope(exchangeDepth_);  // the message box takes the focus: no second exchange
-        dialogs_->ShowMessage("Please enter an integer between 0 and " + std::to_string(kTestAddressMax) + ".",
+        dialogs_->ShowMessage(Format(ZT("Please enter an integer between 0 and %d."), static_cast<int>(kTestAddressMax)),
                               kProgramTitle, MessageIcon::Warning);
         return false;
     }
@@ -108,7 +130,7 @@ void CProgrammerDlg::applyUsage() {
     if (p.known) {
         for (int row = 1; row <= kRowCount; ++row)
             controlAs<QGroupBox>(rowFrameId(row))
-                ->setTitle(QString::fromStdString(p.rowCaptions[static_cast<size_t>(row - 1)]));
+                ->setTitle(QString::fromStdString(Translated(p.rowCaptions[static_cast<size_t>(row - 1)])));
         for (int id : lockableControls()) control(id)->setEnabled(!p.lockedRows);
         for (int id : beaconListIds()) control(id)->setVisible(p.beaconsVisible);
         for (int id : beaconCaptionIds()) control(id)->setVisible(p.beaconsVisible);

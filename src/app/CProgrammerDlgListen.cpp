@@ -5,6 +5,9 @@
 #include "app/CProgrammerDlg.h"
 #include "app/MessagePlayer.h"
 #include "job/SlotTable.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
@@ -14,8 +17,9 @@ void CProgrammerDlg::setSoundOutput(std::unique_ptr<SoundOutput> output) {
     player_->onChanged = [this](int slot, const QString& problem) {
         refreshPlayButtons();
         if (!problem.isEmpty())
-            dialogs_->ShowMessage("The message cannot be played.\n" + problem.toStdString() + "\nMessage " +
-                                      std::to_string(slotInfo(slot).messageNumber) + ": " + job_.slot(slot).wavPath,
+            dialogs_->ShowMessage(std::string(ZT("The message cannot be played.")) + "\n" + problem.toStdString() + "\n" +
+                                      Format(ZT("Message %d: %s"), slotInfo(slot).messageNumber,
+                                             job_.slot(slot).wavPath.c_str()),
                                   kProgramTitle, MessageIcon::Warning);
     };
     for (int s = 1; s <= kSlotCount; ++s) {
@@ -41,10 +45,9 @@ void CProgrammerDlg::refreshPlayButtons() {
         if (!unavailable.isEmpty())
             play->setToolTip(unavailable);
         else if (active)
-            play->setToolTip(player_->converting() ? QStringLiteral("Converting... press to stop")
-                                                   : QStringLiteral("Stop"));
+            play->setToolTip(player_->converting() ? zt("Converting... press to stop") : zt("Stop"));
         else
-            play->setToolTip(QStringLiteral("Listen to this message as the siren will play it"));
+            play->setToolTip(zt("Listen to this message as the siren will play it"));
     }
 }
 

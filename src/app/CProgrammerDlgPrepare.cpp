@@ -12,15 +12,16 @@
 #include "app/PrepareDialog.h"
 #include "job/Paths.h"
 #include "job/SlotTable.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
 void CProgrammerDlg::buildPrepareMenus() {
     for (int s = 1; s <= kSlotCount; ++s) {
         const SlotControls& row = slotControls_[static_cast<size_t>(s - 1)];
-        auto* action = new QAction(QStringLiteral("Prepare..."), row.frame);
+        auto* action = new QAction(zt("Prepare..."), row.frame);
         action->setObjectName(QStringLiteral("prepare%1").arg(s));
-        action->setToolTip(QStringLiteral("Trim, filter and level this message, or make it from text"));
+        action->setToolTip(zt("Trim, filter and level this message, or make it from text"));
         connect(action, &QAction::triggered, this, [this, s] { onPrepare(s); });
         row.frame->setContextMenuPolicy(Qt::ActionsContextMenu);
         row.frame->addAction(action);
@@ -47,9 +48,9 @@ void CProgrammerDlg::onPrepare(int slot) {
         takeChosenWav(slot, dialog.savedPath());
         const double saved = dialog.secondsSaved();
         statusBar()->showMessage(
-            QStringLiteral("Message %1 prepared%2: %3")
+            zt("Message %1 prepared%2: %3")
                 .arg(number)
-                .arg(saved >= 0.01 ? QStringLiteral(", %1 s shorter").arg(saved, 0, 'f', 2) : QString())
+                .arg(saved >= 0.01 ? zt(", %1 s shorter").arg(saved, 0, 'f', 2) : QString())
                 .arg(QString::fromStdString(dialog.savedPath())),
             20000);
     });

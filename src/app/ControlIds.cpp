@@ -3,18 +3,19 @@
 #include <stdexcept>
 
 #include "job/SlotTable.h"
+#include "job/Translate.h"
 #include "job/Usage.h"
 
 namespace zorvek {
 
 const std::array<SlotControlIds, kSlotCount> kSlotControlTable = {{
-    {1, 1093, "Message 2", 1011, 1014, "WAV &2 Open", 1039, 1044, 1101, 1079, 1020, 1023, 1026, 1029},
-    {2, 1094, "Message 3", 1012, 1015, "WAV &3 Open", 1041, 1045, 1102, 1080, 1021, 1024, 1027, 1030},
-    {3, 1095, "Message 4", 1013, 1017, "WAV &4 Open", 1042, 1046, 1103, 1083, 1022, 1025, 1028, 1031},
-    {4, 1096, "Message 5", 1034, 1035, "WAV &5 Open", 1047, 1048, 1104, 1084, 1036, 1037, 1038, 1043},
-    {5, 1097, "Message 6", 1049, 1050, "WAV &6 Open", 1055, 1056, 1105, 1085, 1051, 1052, 1053, 1054},
-    {6, 1098, "Message 7", 1058, 1059, "WAV &7 Open", 1064, 1065, 1106, 1086, 1060, 1061, 1062, 1063},
-    {7, 1092, "Message 1", 1066, 1067, "WAV &1 Open", 1072, 1073, 1100, 1078, 1068, 1069, 1070, 1071},
+    {1, 1093, ZT("Message 2"), 1011, 1014, ZT("WAV &2 Open"), 1039, 1044, 1101, 1079, 1020, 1023, 1026, 1029},
+    {2, 1094, ZT("Message 3"), 1012, 1015, ZT("WAV &3 Open"), 1041, 1045, 1102, 1080, 1021, 1024, 1027, 1030},
+    {3, 1095, ZT("Message 4"), 1013, 1017, ZT("WAV &4 Open"), 1042, 1046, 1103, 1083, 1022, 1025, 1028, 1031},
+    {4, 1096, ZT("Message 5"), 1034, 1035, ZT("WAV &5 Open"), 1047, 1048, 1104, 1084, 1036, 1037, 1038, 1043},
+    {5, 1097, ZT("Message 6"), 1049, 1050, ZT("WAV &6 Open"), 1055, 1056, 1105, 1085, 1051, 1052, 1053, 1054},
+    {6, 1098, ZT("Message 7"), 1058, 1059, ZT("WAV &7 Open"), 1064, 1065, 1106, 1086, 1060, 1061, 1062, 1063},
+    {7, 1092, ZT("Message 1"), 1066, 1067, ZT("WAV &1 Open"), 1072, 1073, 1100, 1078, 1068, 1069, 1070, 1071},
 }};
 
 const SlotControlIds& slotControls(int slot) {
@@ -53,10 +54,10 @@ const std::vector<int>& beaconCaptionIds() {
 }
 
 const std::array<UsageButton, 4> kUsageButtons = {{
-    {Gas, "Gas", 1089},
-    {Fire, "Fire", 1090},
-    {IndustrialDc, "Ind. (DC)", 1091},
-    {IndustrialAc, "Ind. (AC)", 1099},
+    {Gas, ZT("Gas"), 1089},
+    {Fire, ZT("Fire"), 1090},
+    {IndustrialDc, ZT("Ind. (DC)"), 1091},
+    {IndustrialAc, ZT("Ind. (AC)"), 1099},
 }};
 
 namespace {
@@ -65,10 +66,10 @@ struct TooltipEntry {
     const char* text;
 };
 const std::array<TooltipEntry, 4> kTooltips = {{
-    {1014, "Select a voice message for stage 1..."},
-    {1015, "Select a voice message for stage 2..."},
-    {1017, "Select a voice message for stage 3..."},
-    {1035, "Select a voice message for stage 4..."},
+    {1014, ZT("Select a voice message for stage 1...")},
+    {1015, ZT("Select a voice message for stage 2...")},
+    {1017, ZT("Select a voice message for stage 3...")},
+    {1035, ZT("Select a voice message for stage 4...")},
 }};
 }  // namespace
 

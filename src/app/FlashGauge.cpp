@@ -1,12 +1,16 @@
 #include "app/FlashGauge.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
 
+#include "app/Pictures.h"
 #include "audio/Resampler.h"
+#include "job/Translate.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 
@@ -38,12 +42,13 @@ void FlashBar::setFill(const FlashFill& fill) {
     QStringList lines;
     for (const FillSegment& m : fill_.messages) {
         const QString name = QFileInfo(QString::fromStdString(m.path)).fileName();
-        lines << (m.forecast.usable ? QStringLiteral("Message %1: %2, %3")
-                                          .arg(m.messageNumber)
-                                          .arg(name, seconds(m.forecast.packedBytes))
-                                    : QStringLiteral("Message %1: %2: %3")
-                                          .arg(m.messageNumber)
-                                          .arg(name, QString::fromStdString(m.forecast.problem)));
+        QStringList numbers;
+        for (int n : m.messageNumbers) numbers << QString::number(n);
+        if (numbers.isEmpty()) numbers << QString::number(m.messageNumber);
+        const QString which = numbers.join(QStringLiteral(", "));
+        lines << (m.forecast.usable ? zt("Message %1: %2, %3").arg(which, name, seconds(m.forecast.packedBytes))
+                                    : zt("Message %1: %2: %3")
+                                          .arg(which, name, QString::fromStdString(TranslatedLines(m.forecast.problem))));
     }
     setToolTip(lines.join(QLatin1Char('\n')));
     update();
@@ -56,7 +61,8 @@ void FlashBar::paintEvent(QPaintEvent*) {
     // An overfull job is drawn against what it needs, so the overflow shows.
     const double scale =
         static_cast<double>(area.width()) / static_cast<double>(std::max<uint64_t>({fill_.capacity, fill_.used, 1}));
-    p.fillRect(area, kFreeColour);
+    const bool dark = isDarkPalette(palette());
+    p.fillRect(area, dark ? palette().color(QPalette::Base) : kFreeColour);
     double x = area.left();
     auto segment = [&](uint64_t bytes, const QColor& colour, const QString& label) {
         const double w = static_cast<double>(bytes) * scale;
@@ -71,7 +77,7 @@ void FlashBar::paintEvent(QPaintEvent*) {
     segment(fill_.headerBytes, kHeaderColour, QString());
     for (const FillSegment& m : fill_.messages)
         segment(m.forecast.packedBytes, m.forecast.usable ? messageColour(m.messageNumber) : kOverColour,
-                QString::number(m.messageNumber));
+                QString::fromStdString(SegmentLabel(m)));
     if (!fits) {
         // The part beyond the flash's end.
         const double end = area.left() + static_cast<double>(fill_.capacity) * scale;
@@ -80,7 +86,7 @@ void FlashBar::paintEvent(QPaintEvent*) {
         p.setPen(QPen(Qt::black, 2));  // where the flash ends
         p.drawLine(QPointF(end, area.top()), QPointF(end, area.bottom()));
     }
-    p.setPen(fits ? palette().color(QPalette::Dark) : kOverColour);
+    p.setPen(fits ? palette().color(dark ? QPalette::Mid : QPalette::Dark) : kOverColour);
     p.drawRect(area);
 }
 
@@ -96,8 +102,21 @@ FlashGauge::FlashGauge(QWidget* parent) : QWidget(parent), bar_(new FlashBar(thi
 
 void FlashGauge::setFill(const FlashFill& fill) {
     bar_->setFill(fill);
-    summary_->setText(QString::fromStdString(FlashFillSummary(fill)));
-    summary_->setStyleSheet(fill.Fits() ? QString() : QStringLiteral("color: rgb(200, 30, 30); font-weight: bold;"));
+    summary_->setText(QString::fromStdString(FlashFillSummary(fill)));  // worded by Format, in the language
+    showFits();
+}
+
+void FlashGauge::showFits() {
+    // A lighter red on a dark window, where the light theme's would sink in.
+    const bool dark = isDarkPalette(palette());
+    summary_->setStyleSheet(fill().Fits() ? QString()
+                            : dark       ? QStringLiteral("color: rgb(255, 120, 120); font-weight: bold;")
+                                         : QStringLiteral("color: rgb(200, 30, 30); font-weight: bold;"));
+}
+
+void FlashGauge::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) showFits();
+    QWidget::changeEvent(event);
 }
 
 QString FlashGauge::summary() const {

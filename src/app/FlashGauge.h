@@ -33,7 +33,11 @@ public:
     QString summary() const;
     FlashBar* bar() const { return bar_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void showFits();
     FlashBar* bar_;
     QLabel* summary_;
 };

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 
+#include "ui/Translation.h"
+
 #include "audio/MessagePreview.h"
 #include "audio/Resampler.h"
 
@@ -28,9 +30,12 @@ public:
     ~SpeakerOutput() override { stop(); }
 
     QString unavailableReason() const override {
-        if (device_.isNull()) return QStringLiteral("No audio output was found, so messages cannot be played.");
+        // Qt Multimedia plays through a PulseAudio server (PipeWire's counts).
+        if (device_.isNull())
+            return zt("No audio output was found, so messages cannot be played.") + QLatin1Char('\n') +
+                   zt("Install the sound server package pipewire-pulse (or pulseaudio).");
         if (!device_.isFormatSupported(sirenFormat()))
-            return QStringLiteral("The audio output cannot play 22010 samples/s, so messages cannot be played.");
+            return zt("The audio output cannot play 22010 samples/s, so messages cannot be played.");
         return {};
     }
 

@@ -106,6 +106,13 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     switch (kind_) {
         case Kind::Logo:
             drawLogo(p, rect());
+            // Dark blue on a dark window loses its edge: outline it.
+            if (isDarkPalette(palette())) {
+                p.setPen(QPen(palette().color(QPalette::Mid), 1));
+                p.setBrush(Qt::NoBrush);
+                const QRectF edge = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+                p.drawRoundedRect(edge, width() * 0.12, width() * 0.12);
+            }
             break;
         case Kind::FirmwareBanner:
             drawBanner(p, rect(), {QStringLiteral("FIRMWARE UPDATE ON")});
@@ -126,6 +133,37 @@ QSize pictureSizeInDialogUnits(PictureWidget::Kind kind) {
             return {51, 28};
     }
     return {};
+}
+
+bool isDarkPalette(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
+}
+
+QPalette darkPalette() {
+    QPalette p;
+    const QColor window(45, 45, 48), base(30, 30, 32), text(230, 230, 230), disabled(128, 128, 128);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, disabled);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(58, 58, 62));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, QColor(255, 90, 90));
+    p.setColor(QPalette::Light, QColor(80, 80, 84));
+    p.setColor(QPalette::Midlight, QColor(68, 68, 72));
+    p.setColor(QPalette::Mid, QColor(100, 100, 106));
+    p.setColor(QPalette::Dark, QColor(24, 24, 26));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, QColor(90, 160, 240));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, disabled);
+    return p;
 }
 
 QIcon programIcon() {

@@ -24,4 +24,9 @@ QSize pictureSizeInDialogUnits(PictureWidget::Kind kind);
 
 QIcon programIcon();
 
+// True for a palette whose windows are dark (light text on a dark ground).
+bool isDarkPalette(const QPalette& palette);
+// A dark palette as desktops' dark themes have it, for showing the window on one.
+QPalette darkPalette();
+
 }  // namespace zorvek

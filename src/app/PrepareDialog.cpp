@@ -25,6 +25,8 @@
 #include "audio/Resampler.h"
 #include "audio/SilenceTrim.h"
 #include "audio/SpeechSynth.h"
+#include "ui/Translation.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 namespace {
@@ -43,24 +45,24 @@ QString Figures(const SignalStats& s) { return QString::fromStdString(DescribeSt
 PrepareDialog::PrepareDialog(int messageNumber, const std::string& sourcePath, std::string speechFolder,
                              SoundOutput* output, QWidget* parent)
     : QDialog(parent), speechFolder_(std::move(speechFolder)), output_(output) {
-    setWindowTitle(QStringLiteral("Prepare Message %1").arg(messageNumber));
+    setWindowTitle(zt("Prepare Message %1").arg(messageNumber));
     setObjectName(QStringLiteral("prepareDialog"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    report_ = named(new QLabel(QStringLiteral("Choose the steps and press Prepare."), this), "prepareReport",
-                    QStringLiteral("Before and after"));
+    report_ = named(new QLabel(zt("Choose the steps and press Prepare."), this), "prepareReport",
+                    zt("Before and after"));
     report_->setTextFormat(Qt::PlainText);
     report_->setWordWrap(true);
     report_->setMinimumHeight(report_->fontMetrics().lineSpacing() * 7);
     report_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    prepareButton_ = named(new QPushButton(QStringLiteral("&Prepare"), this), "prepareRun", QStringLiteral("Prepare"));
-    listen_ = named(new QPushButton(QStringLiteral("&Listen"), this), "prepareListen",
-                    QStringLiteral("Listen to the prepared message"));
+    prepareButton_ = named(new QPushButton(zt("&Prepare"), this), "prepareRun", zt("Prepare"));
+    listen_ = named(new QPushButton(zt("&Listen"), this), "prepareListen",
+                    zt("Listen to the prepared message"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    ok_ = named(buttons->button(QDialogButtonBox::Ok), "prepareOk", QStringLiteral("Save and use for this message"));
-    ok_->setToolTip(QStringLiteral("Saves the prepared message as a new WAV file and puts it into the row"));
-    named(buttons->button(QDialogButtonBox::Cancel), "prepareCancel", QStringLiteral("Cancel"));
+    ok_ = named(buttons->button(QDialogButtonBox::Ok), "prepareOk", zt("Save and use for this message"));
+    ok_->setToolTip(zt("Saves the prepared message as a new WAV file and puts it into the row"));
+    named(buttons->button(QDialogButtonBox::Cancel), "prepareCancel", zt("Cancel"));
     buttons->addButton(prepareButton_, QDialogButtonBox::ActionRole);
     buttons->addButton(listen_, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &PrepareDialog::accept);
@@ -83,21 +85,21 @@ PrepareDialog::~PrepareDialog() {
 }
 
 QWidget* PrepareDialog::buildSource(const std::string& sourcePath) {
-    auto* box = new QGroupBox(QStringLiteral("Message from"), this);
+    auto* box = new QGroupBox(zt("Message from"), this);
     auto* grid = new QGridLayout(box);
-    fromFile_ = named(new QRadioButton(QStringLiteral("Audio &file:"), box), "prepareFromFile",
-                      QStringLiteral("Message from an audio file"));
+    fromFile_ = named(new QRadioButton(zt("Audio &file:"), box), "prepareFromFile",
+                      zt("Message from an audio file"));
     file_ = named(new QLineEdit(QString::fromStdString(sourcePath), box), "prepareFile",
-                  QStringLiteral("Audio file (WAV, FLAC, Ogg Vorbis, MP3)"));
+                  zt("Audio file (WAV, FLAC, Ogg Vorbis, MP3)"));
     file_->setMinimumWidth(360);
-    browse_ = named(new QPushButton(QStringLiteral("&Browse..."), box), "prepareBrowse",
-                    QStringLiteral("Choose an audio file"));
-    fromText_ = named(new QRadioButton(QStringLiteral("&Text to speak:"), box), "prepareFromText",
-                      QStringLiteral("Message from text to speech"));
-    text_ = named(new QPlainTextEdit(box), "prepareText", QStringLiteral("Text to speak"));
+    browse_ = named(new QPushButton(zt("&Browse..."), box), "prepareBrowse",
+                    zt("Choose an audio file"));
+    fromText_ = named(new QRadioButton(zt("&Text to speak:"), box), "prepareFromText",
+                      zt("Message from text to speech"));
+    text_ = named(new QPlainTextEdit(box), "prepareText", zt("Text to speak"));
     text_->setTabChangesFocus(true);
     text_->setFixedHeight(text_->fontMetrics().lineSpacing() * 3 + 12);
-    voice_ = named(new QComboBox(box), "prepareVoice", QStringLiteral("Voice"));
+    voice_ = named(new QComboBox(box), "prepareVoice", zt("Voice"));
     std::string error;
     for (const VoiceInfo& v : ListVoices(&error))
         voice_->addItem(QStringLiteral("%1 (%2)").arg(QString::fromStdString(v.language), QString::fromStdString(v.name)),
@@ -106,15 +108,15 @@ QWidget* PrepareDialog::buildSource(const std::string& sourcePath) {
     voice_->setCurrentIndex(english >= 0 ? english : 0);
     if (voice_->count() == 0) {
         fromText_->setEnabled(false);
-        fromText_->setToolTip(QString::fromStdString(error.empty() ? "No speech voices are installed" : error));
+        fromText_->setToolTip(error.empty() ? zt("No speech voices are installed") : QString::fromStdString(TranslatedLines(error)));
     }
-    speed_ = named(new QSpinBox(box), "prepareSpeed", QStringLiteral("Speed in words per minute"));
+    speed_ = named(new QSpinBox(box), "prepareSpeed", zt("Speed in words per minute"));
     speed_->setRange(kMinSpeechWpm, kMaxSpeechWpm);
     speed_->setValue(kDefaultSpeechWpm);
-    speed_->setSuffix(QStringLiteral(" words/min"));
-    auto* voiceLabel = new QLabel(QStringLiteral("&Voice:"), box);
+    speed_->setSuffix(zt(" words/min"));
+    auto* voiceLabel = new QLabel(zt("&Voice:"), box);
     voiceLabel->setBuddy(voice_);
-    auto* speedLabel = new QLabel(QStringLiteral("&Speed:"), box);
+    auto* speedLabel = new QLabel(zt("&Speed:"), box);
     speedLabel->setBuddy(speed_);
 
     grid->addWidget(fromFile_, 0, 0);
@@ -138,7 +140,7 @@ QWidget* PrepareDialog::buildSource(const std::string& sourcePath) {
 }
 
 QWidget* PrepareDialog::buildSteps() {
-    auto* box = new QGroupBox(QStringLiteral("Steps"), this);
+    auto* box = new QGroupBox(zt("Steps"), this);
     auto* grid = new QGridLayout(box);
     auto dbBox = [&](const char* name, const QString& accessible, double low, double high, double value,
                      const QString& suffix) {
@@ -150,24 +152,24 @@ QWidget* PrepareDialog::buildSteps() {
         connect(spin, &QDoubleSpinBox::valueChanged, this, &PrepareDialog::changed);
         return spin;
     };
-    trim_ = named(new QCheckBox(QStringLiteral("T&rim silence at both ends, below"), box), "prepareTrim",
-                  QStringLiteral("Trim silence at both ends"));
-    threshold_ = dbBox("prepareThreshold", QStringLiteral("Silence threshold in dBFS"), -90, -10,
-                       kDefaultTrimThresholdDbfs, QStringLiteral(" dBFS"));
-    highPass_ = named(new QCheckBox(QStringLiteral("&High-pass for horn loudspeakers at"), box), "prepareHighPass",
-                      QStringLiteral("High-pass for horn loudspeakers"));
-    corner_ = named(new QSpinBox(box), "prepareCorner", QStringLiteral("High-pass corner in hertz"));
+    trim_ = named(new QCheckBox(zt("T&rim silence at both ends, below"), box), "prepareTrim",
+                  zt("Trim silence at both ends"));
+    threshold_ = dbBox("prepareThreshold", zt("Silence threshold in dBFS"), -90, -10,
+                       kDefaultTrimThresholdDbfs, zt(" dBFS"));
+    highPass_ = named(new QCheckBox(zt("&High-pass for horn loudspeakers at"), box), "prepareHighPass",
+                      zt("High-pass for horn loudspeakers"));
+    corner_ = named(new QSpinBox(box), "prepareCorner", zt("High-pass corner in hertz"));
     corner_->setRange(static_cast<int>(kMinHighPassHz), static_cast<int>(kMaxHighPassHz));
     corner_->setValue(static_cast<int>(kDefaultHighPassHz));
-    corner_->setSuffix(QStringLiteral(" Hz"));
+    corner_->setSuffix(zt(" Hz"));
     connect(corner_, &QSpinBox::valueChanged, this, &PrepareDialog::changed);
-    loudness_ = named(new QCheckBox(QStringLiteral("Loud&ness to"), box), "prepareLoudness",
-                      QStringLiteral("Normalise loudness"));
-    target_ = dbBox("prepareTarget", QStringLiteral("Loudness target in LUFS"), -40, -5, kDefaultLoudnessLufs,
-                    QStringLiteral(" LUFS"));
-    ceiling_ = dbBox("prepareCeiling", QStringLiteral("True-peak ceiling in dBTP"), -20, 0, kDefaultCeilingDbtp,
-                     QStringLiteral(" dBTP"));
-    auto* ceilingLabel = new QLabel(QStringLiteral("true peak at most"), box);
+    loudness_ = named(new QCheckBox(zt("Loud&ness to"), box), "prepareLoudness",
+                      zt("Normalise loudness"));
+    target_ = dbBox("prepareTarget", zt("Loudness target in LUFS"), -40, -5, kDefaultLoudnessLufs,
+                    zt(" LUFS"));
+    ceiling_ = dbBox("prepareCeiling", zt("True-peak ceiling in dBTP"), -20, 0, kDefaultCeilingDbtp,
+                     zt(" dBTP"));
+    auto* ceilingLabel = new QLabel(zt("true peak at most"), box);
     ceilingLabel->setBuddy(ceiling_);
     for (QCheckBox* c : {trim_, highPass_, loudness_}) {
         c->setChecked(true);
@@ -199,8 +201,8 @@ PrepareSettings PrepareDialog::settings() const {
 
 void PrepareDialog::chooseFile() {
     const QString chosen = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Audio file"), file_->text(),
-        QStringLiteral("Audio files (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff);;All files (*)"));
+        this, zt("Audio file"), file_->text(),
+        zt("Audio files (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff);;All files (*)"));
     if (chosen.isEmpty()) return;
     file_->setText(chosen);
     fromFile_->setChecked(true);
@@ -211,7 +213,7 @@ void PrepareDialog::changed() {
     if (playing_ && output_) output_->stop();
     playing_ = false;
     result_.reset();
-    report_->setText(QStringLiteral("Choose the steps and press Prepare."));
+    report_->setText(zt("Choose the steps and press Prepare."));
     updateButtons();
 }
 
@@ -227,13 +229,13 @@ void PrepareDialog::updateButtons() {
     target_->setEnabled(loudness_->isChecked());
     ceiling_->setEnabled(loudness_->isChecked());
     prepareButton_->setEnabled(!busy());
-    prepareButton_->setText(busy() ? QStringLiteral("Preparing...") : QStringLiteral("&Prepare"));
+    prepareButton_->setText(busy() ? zt("Preparing...") : zt("&Prepare"));
     const bool ready = result_ != nullptr && !busy();
     ok_->setEnabled(ready);
-    const QString silent = output_ ? output_->unavailableReason() : QStringLiteral("No sound output");
+    const QString silent = output_ ? output_->unavailableReason() : zt("No sound output");
     listen_->setEnabled(ready && silent.isEmpty());
     listen_->setToolTip(silent);
-    listen_->setText(playing_ ? QStringLiteral("Stop") : QStringLiteral("&Listen"));
+    listen_->setText(playing_ ? zt("Stop") : zt("&Listen"));
     if (ready) ok_->setDefault(true);
 }
 
@@ -264,7 +266,7 @@ void PrepareDialog::prepare() {
             this, [this, generation, status, message] { finished(generation, status, message); },
             Qt::QueuedConnection);
     });
-    report_->setText(QStringLiteral("Preparing..."));
+    report_->setText(zt("Preparing..."));
     worker_->start();
     updateButtons();
 }
@@ -277,10 +279,10 @@ void PrepareDialog::finished(uint64_t generation, PrepareStatus status, std::sha
     if (!status.ok()) {
         report_->setText(QString::fromStdString(DescribePrepareStatus(status)));
     } else {
-        QString text = QStringLiteral("Source: %1\nBefore: %2\n").arg(QString::fromStdString(message->source),
+        QString text = zt("Source: %1\nBefore: %2\n").arg(QString::fromStdString(message->source),
                                                                        Figures(message->before));
         for (const std::string& step : message->steps) text += QStringLiteral("  ") + QString::fromStdString(step) + "\n";
-        text += QStringLiteral("After: %1").arg(Figures(message->after));
+        text += zt("After: %1").arg(Figures(message->after));
         report_->setText(text);
         result_ = std::make_unique<PreparedMessage>(std::move(*message));
     }

@@ -12,14 +12,17 @@ namespace zorvek {
 class RunStatus : public QWidget {
 public:
     explicit RunStatus(QWidget* parent = nullptr);
-    void show(const RunSummary& summary);
+    // `adapter`: the adapter the run opened, as it names itself (none: not shown).
+    void show(const RunSummary& summary, const std::string& adapter = {});
     void clear();
     QString text() const;
+    QString adapterText() const;
     RunSummary::Tone tone() const { return tone_; }
 
 private:
     QLabel* icon_;
     QLabel* text_;
+    QLabel* adapter_;
     RunSummary::Tone tone_ = RunSummary::Tone::Success;
 };
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -72,6 +73,7 @@ public:
         lastChance();
         inner_->SetText(text);
     }
+    void SetStepBytes(int bytes) override { inner_->SetStepBytes(bytes); }
     void Hide() override { inner_->Hide(); }
     void PumpMessages(bool cancelOnEscape) override { inner_->PumpMessages(cancelOnEscape); }
     bool IsCancelled() const override { return inner_->IsCancelled(); }
@@ -173,15 +175,18 @@ std::optional<ScreenshotRequest> screenshotRequestFromEnvironment(QString& error
         request.target = ScreenshotRequest::Target::AdapterChooser;
     } else if (target == QLatin1String("after-run")) {
         request.target = ScreenshotRequest::Target::AfterRun;
+    } else if (target == QLatin1String("screen-after-run")) {
+        request.target = ScreenshotRequest::Target::ScreenAfterRun;
     } else if (target == QLatin1String("prepare")) {
         request.target = ScreenshotRequest::Target::Prepare;
     } else {
         error = QStringLiteral(
                     "ZORVEK_SCREENSHOT_TARGET \"%1\" is not \"main-window\", \"progress\", \"adapter-chooser\", "
-                    "\"after-run\" or \"prepare\"")
+                    "\"after-run\", \"screen-after-run\" or \"prepare\"")
                     .arg(target);
         return std::nullopt;
     }
+    request.darkPalette = qEnvironmentVariable("ZORVEK_SCREENSHOT_PALETTE") == QLatin1String("dark");
     return request;
 }
 
@@ -209,12 +214,16 @@ bool armScreenshot(CProgrammerDlg& window, const ScreenshotRequest& request, QSt
         return true;
     }
     const QString file = request.file;
-    if (request.target == ScreenshotRequest::Target::AfterRun) {
-        QTimer::singleShot(kSettleMs, &window, [&window, file] {
+    if (request.target == ScreenshotRequest::Target::AfterRun ||
+        request.target == ScreenshotRequest::Target::ScreenAfterRun) {
+        const bool wholeScreen = request.target == ScreenshotRequest::Target::ScreenAfterRun;
+        QTimer::singleShot(kSettleMs, &window, [&window, file, wholeScreen] {
             window.controlAs<QPushButton>(kIdProgram)->click();  // returns when the run has ended
             // Let the window repaint its status before it is pictured.
-            QTimer::singleShot(kSettleMs, &window, [&window, file] {
-                QCoreApplication::exit(savePicture(window.grab().toImage(), file) ? 0 : 1);
+            QTimer::singleShot(kSettleMs, &window, [&window, file, wholeScreen] {
+                QScreen* screen = window.screen();
+                const QImage picture = wholeScreen && screen ? screen->grabWindow(0).toImage() : window.grab().toImage();
+                QCoreApplication::exit(savePicture(picture, file) ? 0 : 1);
             });
         });
         return true;

@@ -6,8 +6,11 @@
 // "progress" (the progress popup over the window while a Program run is under
 // way; the run is cancelled once the picture is taken), "adapter-chooser" (the
 // chooser over the window, listing the adapters attached) or "after-run" (the
-// window once a whole Program run has ended, however it ended) or "prepare" (the
+// window once a whole Program run has ended, however it ended), "screen-after-run"
+// (the whole screen at that moment, to show the window fits it) or "prepare" (the
 // top row's Prepare dialog after preparing its message).
+// ZORVEK_SCREENSHOT_PALETTE=dark shows the window on a dark palette, as under a
+// desktop's dark theme.
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -23,9 +26,10 @@ namespace zorvek {
 class CProgrammerDlg;
 
 struct ScreenshotRequest {
-    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, Prepare };
+    enum class Target { MainWindow, Progress, AdapterChooser, AfterRun, ScreenAfterRun, Prepare };
     QString file;
     Target target = Target::MainWindow;
+    bool darkPalette = false;
 };
 
 // The request in the environment, or nothing when ZORVEK_SCREENSHOT is unset or

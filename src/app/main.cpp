@@ -9,6 +9,7 @@
 #include "job/Settings.h"
 #include "ui/CProgressWindow.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/Translation.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopFileName));
     QApplication::setWindowIcon(zorvek::programIcon());
     const std::string programFolder = zorvek::computeProgramFolder(argc > 0 ? argv[0] : nullptr);
+    zorvek::installTranslations(QString::fromStdString(programFolder));
 
     zorvek::QtSettingsStore store(kApplicationName);
 
@@ -39,6 +41,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (screenshot) {
+        if (screenshot->darkPalette) {
+            QApplication::setStyle(QStringLiteral("Fusion"));
+            QApplication::setPalette(zorvek::darkPalette());
+        }
         // A picture for the documentation: nobody answers dialogs, nothing is saved.
         zorvek::ReadOnlySettingsStore readOnly(store);
         const std::unique_ptr<zorvek::UserPort> unattended = zorvek::makeUnattendedUserPort(&readOnly);

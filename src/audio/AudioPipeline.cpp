@@ -1,4 +1,6 @@
 #include "audio/AudioPipeline.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 
 #include <unistd.h>
 
@@ -20,17 +22,17 @@ std::string DeletionFailureText(int error, const std::string& name) {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
-            return name + " was not found.";
+            return Format(ZT("%s was not found."), name.c_str());
         case EACCES:
         case EPERM:
         case EROFS:
         case EISDIR:
-            return "Access to " + name + " was denied.";
+            return Format(ZT("Access to %s was denied."), name.c_str());
         case EBUSY:
         case ETXTBSY:
-            return "A sharing violation occurred while accessing " + name + ".";
+            return Format(ZT("A sharing violation occurred while accessing %s."), name.c_str());
         default:
-            return "An unknown error occurred while accessing " + name + ".";
+            return Format(ZT("An unknown error occurred while accessing %s."), name.c_str());
     }
 }
 
@@ -107,7 +109,7 @@ int EliminateBroadcastChunks(const JobState& job, UserPort& port, const std::str
                                  wave.Format().bytes.data(), WaveFormatRecord::kWrittenLength);
     }
     if (!allOpened) {
-        port.ShowMessage("Broadcast WAV Eliminate NOT successful.", kProgramTitle, MessageIcon::Warning);
+        port.ShowMessage(ZT("Broadcast WAV Eliminate NOT successful."), kProgramTitle, MessageIcon::Warning);
         return 0;
     }
     return 1;
@@ -151,7 +153,7 @@ int PrepareMessageAudio(JobState& job, UserPort& port, PreparedAudio& out, Resam
         wave.ReduceTo12Bit();
     }
     if (anyMissing) {
-        port.ShowMessage("Siren has NOT been programmed.", kProgramTitle, MessageIcon::Warning);
+        port.ShowMessage(ZT("Siren has NOT been programmed."), kProgramTitle, MessageIcon::Warning);
         for (auto& wave : out.waves) wave.Release();
         return 0;
     }

@@ -1,4 +1,6 @@
 #include "audio/MessageForecast.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 
 #include "audio/Resampler.h"
 #include "audio/WaveFile.h"
@@ -26,18 +28,18 @@ MessageForecast ForecastFromFormat(const WaveFormatRecord& format, uint64_t data
     const unsigned bits = format.bitsPerSample();
     const uint32_t rate = format.samplesPerSecond();
     if (channels == 0 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
-        forecast.problem = "Only 8-, 16-, 24- or 32-bit PCM can be converted.";
+        forecast.problem = ZT("Only 8-, 16-, 24- or 32-bit PCM can be converted.");
         return forecast;
     }
     if (rate < kMinInputRate || rate > kMaxInputRate) {
-        forecast.problem = "The sample rate must be from " + std::to_string(kMinInputRate) + " to " +
-                           std::to_string(kMaxInputRate) + " samples/s.";
+        forecast.problem = Format(ZT("The sample rate must be from %u to %u samples/s."),
+                                  static_cast<unsigned>(kMinInputRate), static_cast<unsigned>(kMaxInputRate));
         return forecast;
     }
     const uint64_t frames = monoBytes / (bits / 8);
     forecast.convertedSamples = ConvertedFrameCount(frames, rate);
     if (forecast.convertedSamples == 0) {
-        forecast.problem = "The file is too short to give a single sample.";
+        forecast.problem = ZT("The file is too short to give a single sample.");
         return forecast;
     }
     forecast.usable = true;
@@ -49,12 +51,12 @@ MessageForecast ForecastMessage(const std::string& path) {
     CWaveFile wave;  // no port: a forecast shows nothing
     if (!wave.Open(path)) {
         MessageForecast forecast;
-        forecast.problem = "The file cannot be opened.";
+        forecast.problem = ZT("The file cannot be opened.");
         return forecast;
     }
     if (!wave.Parse()) {
         MessageForecast forecast;
-        forecast.problem = "The file is not an uncompressed PCM WAV file.";
+        forecast.problem = ZT("The file is not an uncompressed PCM WAV file.");
         return forecast;
     }
     if (wave.DataBytesHeld() < wave.DataSize()) {

@@ -10,6 +10,7 @@
 #include "audio/TwelveBit.h"
 #include "audio/WaveFile.h"
 #include "job/SafeFiles.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -41,13 +42,13 @@ MessagePreview PreviewMessage(const std::string& path) {
     }
     ScratchFolder scratch;
     if (scratch.path().empty()) {
-        preview.problem = "No temporary folder could be made.";
+        preview.problem = ZT("No temporary folder could be made.");
         return preview;
     }
     // The steps of programming, in its order.
     CWaveFile source;
     if (!source.Open(path) || !source.Parse()) {
-        preview.problem = "The file cannot be read.";
+        preview.problem = ZT("The file cannot be read.");
         return preview;
     }
     if (!source.ReadData()) {
@@ -61,12 +62,12 @@ MessagePreview PreviewMessage(const std::string& path) {
                              WaveFormatRecord::kWrittenLength);
     source.Release();
     if (ResampleWaveFile(mono, resampled) != ResampleOk) {
-        preview.problem = "The file could not be converted.";
+        preview.problem = ZT("The file could not be converted.");
         return preview;
     }
     CWaveFile converted;
     if (!converted.Open(resampled) || !converted.Parse() || !converted.ReadData()) {
-        preview.problem = "The file could not be converted.";
+        preview.problem = ZT("The file could not be converted.");
         return preview;
     }
     converted.ReduceTo12Bit();

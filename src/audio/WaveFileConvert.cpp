@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "audio/WaveFile.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -106,12 +108,12 @@ int CWaveFile::Pack12Bit() {
 }
 
 int CWaveFile::DescribeFormat(std::string& channels, std::string& rate, std::string& bits, std::string& samples) const {
-    if (m_format.channels() == 1) channels = "Mono";
-    if (m_format.channels() == 2) channels = "Stereo";
-    rate = std::to_string(m_format.samplesPerSecond()) + " samples/s";
-    if (m_format.bitsPerSample() == 8) bits = "8-bit";
-    if (m_format.bitsPerSample() == 16) bits = "16-bit";
-    samples = std::to_string(m_dataSize / 2) + " samples";
+    if (m_format.channels() == 1) channels = ZT("Mono");
+    if (m_format.channels() == 2) channels = ZT("Stereo");
+    rate = zorvek::Format(ZT("%u samples/s"), static_cast<unsigned>(m_format.samplesPerSecond()));
+    if (m_format.bitsPerSample() == 8) bits = ZT("8-bit");
+    if (m_format.bitsPerSample() == 16) bits = ZT("16-bit");
+    samples = zorvek::Format(ZT("%u samples"), static_cast<unsigned>(m_dataSize / 2));
     return 1;
 }
 

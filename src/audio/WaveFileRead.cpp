@@ -3,6 +3,8 @@
 #include <new>
 
 #include "audio/WaveFile.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 
 namespace zorvek {
@@ -32,8 +34,8 @@ void CWaveFile::FailParse(const std::string& text) {
 int CWaveFile::Open(const std::string& fileName) {
     m_fileName = fileName;
     if (!m_hFile.Open(fileName)) {
-        Report("Failed to open file specified for message " + std::to_string(m_messageNumber) +
-               ".\nCheck file exists and it is Uncompressed PCM.\n(check Help)");
+        Report(zorvek::Format(ZT("Failed to open file specified for message %d."), m_messageNumber) + "\n" +
+               ZT("Check file exists and it is Uncompressed PCM.") + "\n" + ZT("(check Help)"));
         return 0;
     }
     return 1;
@@ -42,16 +44,16 @@ int CWaveFile::Open(const std::string& fileName) {
 int CWaveFile::Parse() {
     if (!m_hFile.IsOpen()) {
         // Nothing to walk: the same outcome as a file without a RIFF form.
-        Report("No embedded WAVE format within file.");
+        Report(ZT("No embedded WAVE format within file."));
         return 0;
     }
     m_hFile.Seek(0);
     if (!m_hFile.Descend(m_riffChunk, nullptr, kRiff, kWave)) {
-        FailParse("No embedded WAVE format within file.");
+        FailParse(ZT("No embedded WAVE format within file."));
         return 0;
     }
     if (!m_hFile.Descend(m_subChunk, &m_riffChunk, kFmt)) {
-        FailParse("File has NO 'FMT' chunk.");
+        FailParse(ZT("File has NO 'FMT' chunk."));
         return 0;
     }
     // The whole chunk must be there, inside the file and inside its form; only its first bytes are kept.
@@ -60,21 +62,21 @@ int CWaveFile::Parse() {
     const size_t keep = static_cast<size_t>(std::min<uint64_t>(m_subChunk.size, WaveFormatRecord::kSize));
     const size_t got = m_hFile.Read(m_format.bytes.data(), keep);
     if (got < keep || available < m_subChunk.size) {
-        FailParse("ERROR: could not read 'FMT' chunk in file.");
+        FailParse(ZT("ERROR: could not read 'FMT' chunk in file."));
         return 0;
     }
     if (m_format.formatTag() != WaveFormatRecord::kPcmTag) {
-        FailParse("Waveform is compressed. Sorry.");
+        FailParse(ZT("Waveform is compressed. Sorry."));
         return 0;
     }
     m_hFile.Ascend(m_subChunk);
     if (!m_hFile.Descend(m_subChunk, &m_riffChunk, kData)) {
-        FailParse("File has no data chunk.");
+        FailParse(ZT("File has no data chunk."));
         return 0;
     }
     m_dataSize = m_subChunk.size;
     if (m_dataSize == 0) {
-        FailParse("The data chunk contains no data in file.");
+        FailParse(ZT("The data chunk contains no data in file."));
         return 0;
     }
     return 1;
@@ -99,7 +101,7 @@ int CWaveFile::ReadData() {
         // Keep what arrived; the count follows the bytes really held.
         m_dataSize = static_cast<uint32_t>(got);
         if (!m_pSamples.empty()) m_pSamples.resize(got + kSpareBytes);
-        Report("Failed to read data chunk in file.");
+        Report(ZT("Failed to read data chunk in file."));
         return 0;
     }
     return 1;

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 
 namespace zorvek::cli {
 namespace {
@@ -20,14 +21,6 @@ extern "C" void OnInterrupt(int signal) {
         return;
     }
     g_interrupted = 1;
-}
-
-std::string FormatDuration(double seconds) {
-    if (seconds < 0) seconds = 0;
-    int total = static_cast<int>(seconds + 0.5);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d:%02d", total / 60, total % 60);
-    return buf;
 }
 
 }  // namespace
@@ -60,9 +53,16 @@ std::string FormatMessage(const std::string& caption, const std::string& text) {
     return out;
 }
 
-ConsoleProgress::ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title)
-    : out_(out), terminal_(terminal), quiet_(quiet), title_(std::move(title)) {
-    phaseStart_ = lastRender_ = std::chrono::steady_clock::now();
+ConsoleProgress::ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title,
+                                 std::function<double()> clock)
+    : out_(out), terminal_(terminal), quiet_(quiet), title_(Translated(title)), clock_(std::move(clock)) {
+    lastRender_ = Now();
+    estimate_.StartRun(lastRender_);
+}
+
+double ConsoleProgress::Now() const {
+    if (clock_) return clock_();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 ConsoleProgress::~ConsoleProgress() {
@@ -77,11 +77,13 @@ void ConsoleProgress::SetRange(int lower, int upper, int step) {
     lower_ = lower;
     upper_ = upper;
     step_ = step;
+    estimate_.SetRange(Now(), lower, upper);
 }
 
 int ConsoleProgress::SetPosition(int position) {
     int previous = position_;
     position_ = position;
+    estimate_.Update(Now(), position);
     Render(false);
     return previous;
 }
@@ -92,11 +94,22 @@ int ConsoleProgress::Step() {
 
 void ConsoleProgress::SetText(const std::string& text) {
     FinishLine();
-    text_ = EscapeControlCharacters(text);
+    text_ = EscapeControlCharacters(TranslatedLines(text));
     lastPercent_ = -1;
     peakPercent_ = 0;
-    phaseStart_ = std::chrono::steady_clock::now();
+    estimate_.StartStep(Now(), lower_, upper_, 0);
     Render(true);
+}
+
+void ConsoleProgress::SetStepBytes(int bytes) {
+    estimate_.SetStepBytes(bytes);
+}
+
+std::string ConsoleProgress::Timing(double now) const {
+    std::string timing = ", " + Format(ZT("%s elapsed"), FormatElapsed(estimate_.RunSeconds(now)).c_str());
+    if (const auto left = estimate_.SecondsLeft()) timing += ", " + FormatSecondsLeft(*left);
+    if (const double speed = estimate_.StepBytesPerSecond(); speed > 0) timing += ", " + FormatKiBPerSecond(speed);
+    return timing;
 }
 
 void ConsoleProgress::Hide() {
@@ -116,25 +129,28 @@ void ConsoleProgress::Destroy() {
 void ConsoleProgress::FinishLine() {
     if (lineOpen_) {
         // The redraws are throttled: show where the phase ended before leaving the line.
-        if (terminal_ && peakPercent_ != lastPercent_) Draw(peakPercent_, std::chrono::steady_clock::now());
+        if (terminal_ && peakPercent_ != lastPercent_) Draw(peakPercent_, Now());
         std::fputc('\n', out_);
         std::fflush(out_);
         lineOpen_ = false;
     }
 }
 
-void ConsoleProgress::Draw(int percent, std::chrono::steady_clock::time_point now) {
+void ConsoleProgress::Draw(int percent, double now) {
     lastRender_ = now;
     lastPercent_ = percent;
     const std::string label = text_.empty() ? title_ : text_;
     const int width = 30;
     std::string bar(static_cast<size_t>(percent * width / 100), '#');
     bar.resize(width, '.');
-    const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
-    std::string eta = "--:--";
-    if (percent > 0 && percent < 100) eta = FormatDuration(elapsed * (100 - percent) / percent);
-    if (percent >= 100) eta = "0:00";
-    std::fprintf(out_, "\r%-16s [%s] %3d%%  left %s ", label.c_str(), bar.c_str(), percent, eta.c_str());
+    char head[160];
+    std::snprintf(head, sizeof head, "\r%-16s [%s] %3d%%", label.c_str(), bar.c_str(), percent);
+    std::string line = head + Timing(now);
+    // Blank what a longer line drawn before left behind.
+    const size_t drawn = line.size();
+    if (drawn < lastWidth_) line.append(lastWidth_ - drawn, ' ');
+    lastWidth_ = drawn;
+    std::fputs(line.c_str(), out_);
     std::fflush(out_);
     lineOpen_ = true;
 }
@@ -148,17 +164,17 @@ void ConsoleProgress::Render(bool force) {
     // shown going backwards; the next phase's text starts it afresh.
     if (percent < peakPercent_) return;
     peakPercent_ = percent;
-    const auto now = std::chrono::steady_clock::now();
+    const double now = Now();
     if (terminal_) {
         // Redraw at most ~20 times a second; terminals are slow.
         if (!force && percent == lastPercent_) return;
-        if (!force && percent != 100 && now - lastRender_ < std::chrono::milliseconds(50)) return;
+        if (!force && percent != 100 && now - lastRender_ < 0.05) return;
         Draw(percent, now);
     } else {
         // Plain lines for logs: one each time the bar passes a tenth.
         if (!force && percent / 10 <= lastPercent_ / 10) return;
         lastPercent_ = percent;
-        std::fprintf(out_, "%s %d%%\n", (text_.empty() ? title_ : text_).c_str(), percent);
+        std::fprintf(out_, "%s %d%%%s\n", (text_.empty() ? title_ : text_).c_str(), percent, Timing(now).c_str());
         std::fflush(out_);
     }
 }
@@ -169,13 +185,13 @@ ConsoleUserPort::ConsoleUserPort(std::FILE* err, bool terminal, bool quiet)
 void ConsoleUserPort::ShowMessage(const std::string& text, const std::string& caption, MessageIcon) {
     ++messagesShown_;
     lastMessage_ = text;
-    std::fprintf(err_, "%s\n", FormatMessage(caption, text).c_str());
+    std::fprintf(err_, "%s\n", FormatMessage(Translated(caption), TranslatedLines(text)).c_str());
     std::fflush(err_);
 }
 
 bool ConsoleUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon) {
     // An explicit answer only: Enter alone must not pick a side of a warning.
-    std::fprintf(err_, "%s [y/n] ", FormatMessage(caption, text).c_str());
+    std::fprintf(err_, "%s [y/n] ", FormatMessage(Translated(caption), TranslatedLines(text)).c_str());
     for (;;) {
         std::fflush(err_);
         std::string line;

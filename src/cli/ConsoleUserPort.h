@@ -4,9 +4,11 @@
 // popup's Cancel.
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "job/ProgressEstimate.h"
 #include "job/UserPort.h"
 
 namespace zorvek::cli {
@@ -18,13 +20,16 @@ void ClearInterrupt();
 
 class ConsoleProgress : public ProgressPort {
 public:
-    ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title);
+    // `clock` gives seconds for elapsed time, time left and speed; the steady clock when empty.
+    ConsoleProgress(std::FILE* out, bool terminal, bool quiet, std::string title,
+                    std::function<double()> clock = {});
     ~ConsoleProgress() override;
     bool BeginModal(const std::string& title, bool smooth) override;
     void SetRange(int lower, int upper, int step) override;
     int SetPosition(int position) override;
     int Step() override;
     void SetText(const std::string& text) override;
+    void SetStepBytes(int bytes) override;
     void Hide() override;
     void PumpMessages(bool cancelOnEscape) override;
     bool IsCancelled() const override { return cancelled_; }
@@ -32,8 +37,11 @@ public:
 
 private:
     void Render(bool force);
-    void Draw(int percent, std::chrono::steady_clock::time_point now);
+    void Draw(int percent, double now);
     void FinishLine();
+    double Now() const;
+    // ", 0:12 elapsed, about 15 s left, 54 KiB/s" as far as known.
+    std::string Timing(double now) const;
 
     std::FILE* out_;
     bool terminal_;
@@ -46,8 +54,10 @@ private:
     bool cancelled_ = false;
     bool lineOpen_ = false;
     bool destroyed_ = false;
-    std::chrono::steady_clock::time_point phaseStart_;
-    std::chrono::steady_clock::time_point lastRender_;
+    size_t lastWidth_ = 0;
+    std::function<double()> clock_;
+    ProgressEstimate estimate_;
+    double lastRender_ = 0;
 };
 
 class ConsoleUserPort : public UserPort {

@@ -1,5 +1,6 @@
 #include "image/FlashFill.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -7,6 +8,8 @@
 #include "image/FlashImage.h"
 #include "job/FlashChips.h"
 #include "job/SlotTable.h"
+#include "job/TextFormat.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -30,7 +33,13 @@ FlashFill ForecastFlashFill(const JobState& job, const MessageForecaster& foreca
             fill.used += fill.silenceBytes;
             continue;
         }
-        FillSegment segment{slot, slotInfo(slot).messageNumber, path, forecaster(path)};
+        FillSegment segment{slot, slotInfo(slot).messageNumber, {}, {}, path, forecaster(path)};
+        for (int other = slot; other <= kSlotCount; ++other) {
+            if (job.slot(other).wavPath != path) continue;
+            segment.slots.push_back(other);
+            segment.messageNumbers.push_back(slotInfo(other).messageNumber);
+        }
+        std::sort(segment.messageNumbers.begin(), segment.messageNumbers.end());
         if (!segment.forecast.usable) fill.allUsable = false;
         fill.used += segment.forecast.packedBytes;
         fill.messages.push_back(std::move(segment));
@@ -38,15 +47,19 @@ FlashFill ForecastFlashFill(const JobState& job, const MessageForecaster& foreca
     return fill;
 }
 
+std::string SegmentLabel(const FillSegment& segment) {
+    std::string label;
+    for (int number : segment.messageNumbers) label += (label.empty() ? "" : " ") + std::to_string(number);
+    return label.empty() ? std::to_string(segment.messageNumber) : label;
+}
+
 std::string FlashFillSummary(const FlashFill& fill) {
-    char seconds[32];
     const double free = fill.SecondsFree();
-    std::snprintf(seconds, sizeof seconds, "%.1f", std::fabs(free));
-    const auto kib = [](uint64_t bytes) { return std::to_string((bytes + 1023) / 1024) + " KiB"; };
-    std::string text = kib(fill.used) + " / " + kib(fill.capacity);
-    if (fill.capacityAssumed) text += " (assumed)";
-    text += fill.Fits() ? std::string(", ") + seconds + " s free" : std::string(", ") + seconds + " s too long";
-    return text;
+    const auto kib = [](uint64_t bytes) { return static_cast<unsigned long long>((bytes + 1023) / 1024); };
+    std::string text = Format(ZT("%llu KiB / %llu KiB"), kib(fill.used), kib(fill.capacity));
+    if (fill.capacityAssumed) text = Format(ZT("%s (assumed)"), text.c_str());
+    return fill.Fits() ? Format(ZT("%s, %.1f s free"), text.c_str(), std::fabs(free))
+                       : Format(ZT("%s, %.1f s too long"), text.c_str(), std::fabs(free));
 }
 
 }  // namespace zorvek

@@ -16,6 +16,10 @@ namespace zorvek {
 struct FillSegment {
     int slot = 0;           // the first slot using the file
     int messageNumber = 0;  // the number shown to the person
+    // Every slot whose row names this file, and their message numbers, ascending
+    // (a file chosen for Message 1 and Message 4 is stored once).
+    std::vector<int> slots;
+    std::vector<int> messageNumbers;
     std::string path;
     MessageForecast forecast;
 };
@@ -39,6 +43,9 @@ using MessageForecaster = std::function<MessageForecast(const std::string& path)
 // The job's fill of a flash of `capacity` bytes; 0 takes the identified flash
 // (job.flashLastAddress + 1), or the usual 2 MiB, marked assumed, when none is.
 FlashFill ForecastFlashFill(const JobState& job, const MessageForecaster& forecaster = ForecastMessage);
+
+// "1 4": the message numbers of a segment, as its label.
+std::string SegmentLabel(const FillSegment& segment);
 
 // "612 KiB / 2048 KiB, 47.3 s free", "... (assumed)", or "..., 3.2 s too long".
 std::string FlashFillSummary(const FlashFill& fill);

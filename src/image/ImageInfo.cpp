@@ -51,6 +51,17 @@ uint32_t PackedLength(const MessageEntry& e, const std::array<MessageEntry, kSlo
     return kSilencePairBytes;
 }
 
+
+// Programming goes page by page from the start, after erasing: a run stopped
+// half-way leaves each later message's audio erased to its end. A page of 0xFF
+// is no sound a conversion makes in practice, so a whole page counts.
+uint32_t ErasedTail(std::span<const uint8_t> data, uint32_t start, uint32_t end) {
+    uint32_t at = end;
+    while (at > start && data[at - 1] == kErasedByte) --at;
+    const uint32_t page = (at + kFlashPageSize - 1) / kFlashPageSize * kFlashPageSize;
+    return end >= page && end - page >= kFlashPageSize ? page : 0;
+}
+
 }  // namespace
 
 bool IsFlashSize(size_t size) {
@@ -118,6 +129,10 @@ bool DecodeImageInfo(std::span<const uint8_t> data, uint32_t assumedFlashSize, I
         m.audioInside = m.entry.startAddress >= kAudioStart && end <= data.size();
         if (m.audioInside) {
             audioEnd = std::max(audioEnd, end);
+            m.erasedFrom = ErasedTail(data, m.entry.startAddress, static_cast<uint32_t>(end));
+            if (m.erasedFrom)
+                info.problems.push_back(
+                    Format("Message %d: audio erased from 0x%06X (an interrupted programming?)", n, m.erasedFrom));
         } else {
             info.problems.push_back(Format("Message %d: its samples (0x%06X to 0x%06llX) lie outside the %s.", n,
                                            m.entry.startAddress, static_cast<unsigned long long>(end),

@@ -31,6 +31,9 @@ struct MessageInfo {
     int volumeLevel = 0;       // 10..2, 0 when the byte is no list entry
     int sharesAudioWith = 0;   // message number of an earlier message with the same start, else 0
     bool audioInside = false;  // the samples lie in the audio area and inside the data
+    // Where the message's audio turns to erased flash up to its end (whole pages
+    // of 0xFF, as a programming stopped half-way leaves it); 0 when it does not.
+    uint32_t erasedFrom = 0;
 };
 
 struct ImageInfo {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "job/FlashIdentity.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -64,7 +65,7 @@ struct JobState {
 };
 
 // Caption of every message box that does not name another one.
-inline constexpr const char* kProgramTitle = "Zorvek USB Siren Programmer";
+inline constexpr const char* kProgramTitle = ZT("Zorvek USB Siren Programmer");
 inline constexpr int kTestAddressMax = 5600000;
 
 }  // namespace zorvek

@@ -15,7 +15,11 @@ public:
     // Each returns the previous bar position and shows a hidden popup again.
     virtual int SetPosition(int position) = 0;
     virtual int Step() = 0;
+    // A new text starts a new step (erasing, programming, verifying, reading).
     virtual void SetText(const std::string& text) = 0;
+    // The bytes of data one position of the step stands for, for the speed and
+    // the time left; 0 (the default) for a step that moves no data, as erasing.
+    virtual void SetStepBytes(int bytes) { (void)bytes; }
     virtual void Hide() = 0;
     // Handles waiting events without ever waiting; Escape counts as Cancel only when asked.
     virtual void PumpMessages(bool cancelOnEscape) = 0;

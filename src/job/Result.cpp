@@ -1,6 +1,7 @@
 #include "job/Result.h"
 
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -8,15 +9,15 @@ std::string Describe(const Result& r) {
     if (r.fault == Fault::File || r.fault == Fault::Format) return r.detail;
     // In the order of Fault.
     static constexpr const char* kWords[] = {
-        "ok",           "cancelled", "the adapter failed", "invalid argument", "a page program would cross a page boundary",
-        "the flash was still busy", "flash not recognised", "read-back differs", "not supported", "", "",
-        "the flash is write-protected",
+        ZT("ok"),           ZT("cancelled"), ZT("the adapter failed"), ZT("invalid argument"),
+        ZT("a page program would cross a page boundary"), ZT("the flash was still busy"), ZT("flash not recognised"),
+        ZT("read-back differs"), ZT("not supported"), "", "", ZT("the flash is write-protected"),
     };
-    std::string text = EnumLookup(r.fault, kWords, "failed");
-    if (r.fault == Fault::Adapter) text += Format(" (status %d)", r.status);
-    if (r.fault == Fault::StillBusy) text += Format(" after %d seconds", static_cast<int>(r.value / 1000));
+    std::string text = Translated(EnumLookup(r.fault, kWords, ZT("failed")));
+    if (r.fault == Fault::Adapter) text += Format(ZT(" (status %d)"), r.status);
+    if (r.fault == Fault::StillBusy) text += Format(ZT(" after %d seconds"), static_cast<int>(r.value / 1000));
     if (r.fault == Fault::NotRecognised) text += Format(": 0x%x", static_cast<unsigned>(r.value));
-    if (r.fault == Fault::PageCrossing || r.fault == Fault::Mismatch) text += Format(" at 0x%06X", r.address);
+    if (r.fault == Fault::PageCrossing || r.fault == Fault::Mismatch) text += Format(ZT(" at 0x%06X"), r.address);
     if (!r.ok() && !r.detail.empty()) text += ": " + r.detail;
     return text;
 }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "job/Translate.h"
+
 namespace zorvek {
 
 const std::array<SlotInfo, kSlotCount> kSlotTable = {{
@@ -29,11 +31,11 @@ int slotForMessageNumber(int messageNumber) {
 
 std::string toneEntry(int index) {
     if (index < 0 || index >= kToneCount) return {};
-    if (index == 0 || index == 43 || index == 45 || index == 48) return "None";
+    if (index == 0 || index == 43 || index == 45 || index == 48) return ZT("None");
     return std::to_string(index);
 }
 
-const std::array<const char*, kBeaconCount> kBeaconEntries = {"None", "Single", "Double", "Static"};
+const std::array<const char*, kBeaconCount> kBeaconEntries = {ZT("None"), ZT("Single"), ZT("Double"), ZT("Static")};
 const std::array<const char*, kVolumeCount> kVolumeEntries = {"10", "9", "8", "7", "6", "5", "4", "3", "2"};
 
 int FirstSlotWithSamePath(const JobState& job, int slot) {

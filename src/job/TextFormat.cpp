@@ -3,11 +3,16 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "job/Translate.h"
+
 namespace zorvek {
 
-std::string Format(const char* format, ...) {
+std::string Format(const char* english, ...) {
+    // A marked format is put in the user's language before the numbers go in.
+    const std::string translated = HasTextTranslator() ? Translated(english) : std::string();
+    const char* format = translated.empty() ? english : translated.c_str();
     va_list args;
-    va_start(args, format);
+    va_start(args, english);
     va_list again;
     va_copy(again, args);
     const int n = std::vsnprintf(nullptr, 0, format, args);

@@ -6,7 +6,8 @@
 
 namespace zorvek {
 
-// The whole text, however long; empty if the format itself is bad.
+// The whole text, however long; empty if the format itself is bad. A format
+// marked with ZT comes out in the user's language (job/Translate.h).
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // What a table in an enum's order holds for `value`; `fallback` past its end.

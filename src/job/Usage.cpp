@@ -1,6 +1,7 @@
 #include "job/Usage.h"
 
 #include "job/SlotTable.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 namespace {
@@ -8,12 +9,12 @@ namespace {
 using Captions = std::array<const char*, kRowCount>;
 
 const std::array<Captions, 4> kCaptionsByUsage = {{
-    {"Default Warning Message", "Stage 1: Alert", "Stage 2: Gas Release Imminent", "Stage 3: Gas Released",
-     "(Not Used)", "(Not Used)", "Gas Release on Hold"},
-    {"Default Warning Message", "Stage 1: Alert", "Stage 2: Evacuate", "(Not Used)", "Test Message",
-     "Test Over Message", "(Not Used)"},
-    {"Message 1", "Message 2", "Message 3", "Message 4", "Message 5", "Message 6", "Message 7"},
-    {"Message 1", "Message 2", "Message 3", "Message 4", "Not Available", "Not Available", "Not Available"},
+    {ZT("Default Warning Message"), ZT("Stage 1: Alert"), ZT("Stage 2: Gas Release Imminent"), ZT("Stage 3: Gas Released"),
+     ZT("(Not Used)"), ZT("(Not Used)"), ZT("Gas Release on Hold")},
+    {ZT("Default Warning Message"), ZT("Stage 1: Alert"), ZT("Stage 2: Evacuate"), ZT("(Not Used)"), ZT("Test Message"),
+     ZT("Test Over Message"), ZT("(Not Used)")},
+    {ZT("Message 1"), ZT("Message 2"), ZT("Message 3"), ZT("Message 4"), ZT("Message 5"), ZT("Message 6"), ZT("Message 7")},
+    {ZT("Message 1"), ZT("Message 2"), ZT("Message 3"), ZT("Message 4"), ZT("Not Available"), ZT("Not Available"), ZT("Not Available")},
 }};
 
 }  // namespace

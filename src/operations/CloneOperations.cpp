@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/SirenImageFile.h"
+#include "job/Translate.h"
 #include "job/Paths.h"
 #include "job/SafeFiles.h"
 #include "job/TextFormat.h"
@@ -34,12 +35,12 @@ std::optional<std::string> SirenOperations::ChooseImageFile(const std::optional<
                       : save ? port_.ChooseSaveFile(ImageDialog(job_, true))
                              : port_.ChooseOpenFile(ImageDialog(job_, false));
     if (!path) {
-        port_.ShowMessage(save ? "Save cancelled by user." : "Load cancelled by user.", "Caution!", MessageIcon::Stop);
+        port_.ShowMessage(save ? ZT("Save cancelled by user.") : ZT("Load cancelled by user."), ZT("Caution!"), MessageIcon::Stop);
         return std::nullopt;
     }
     job_.imageFolder = FolderOfChosenFile(*path);
     if (path->empty()) {
-        port_.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        port_.ShowMessage(ZT("No file selected!"), ZT("Caution!"), MessageIcon::Stop);
         return std::nullopt;
     }
     return path;
@@ -60,16 +61,17 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     StagedFileWriter file;
     std::string error;
     if (!file.Open(*path, &error)) {
-        port_.ShowMessage("Could not create the siren image file.\n" + error, kProgramTitle, MessageIcon::Stop);
+        port_.ShowMessage(std::string(ZT("Could not create the siren image file.")) + "\n" + error, kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
     }
-    job_.flashStatusText = "Reading";
+    job_.flashStatusText = ZT("Reading");
     port_.exchangeToWindow();
 
     ProgressScope progress(link_, port_);
-    progress->BeginModal("Progress", false);
+    progress->BeginModal(ZT("Progress"), false);
     progress->SetRange(0, static_cast<int>(job_.flashLastAddress / kFlashPageSize) + 1, 1);
-    progress->SetText("Reading...");
+    progress->SetText(ZT("Reading..."));
+    progress->SetStepBytes(static_cast<int>(kFlashPageSize));
 
     std::vector<uint8_t> chunk(kReadChunk);
     uint64_t bytesRead = 0;
@@ -108,9 +110,9 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
     OperationOutcome outcome = OperationOutcome::Success;
     if (readFailed) {
         file.Abandon();
-        port_.ShowMessage(Format("Could not read the siren's flash at address 0x%llX.\n",
+        port_.ShowMessage(Format(ZT("Could not read the siren's flash at address 0x%llX."),
                                  static_cast<unsigned long long>(failedAddress)) +
-                              "The siren image file was NOT written; any earlier file is unchanged.",
+                              "\n" + ZT("The siren image file was NOT written; any earlier file is unchanged."),
                           kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
     } else if (cancelled) {
@@ -120,19 +122,19 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
         if (bytesRead == 0) {
             file.Abandon();
         } else if (file.CommitTo(partial, &error)) {
-            port_.ShowMessage(Format("Reading cancelled. The first %llu bytes read were saved in\n",
+            port_.ShowMessage(Format(ZT("Reading cancelled. The first %llu bytes read were saved in"),
                                      static_cast<unsigned long long>(bytesRead)) +
-                                  partial + "\n" + *path + " was not changed.",
+                                  "\n" + partial + "\n" + Format(ZT("%s was not changed."), path->c_str()),
                               kProgramTitle, MessageIcon::Information);
         } else {
             file.Abandon();
-            port_.ShowMessage("Reading cancelled. The bytes read so far could not be saved.\n" + error + "\n" + *path +
-                                  " was not changed.",
+            port_.ShowMessage(std::string(ZT("Reading cancelled. The bytes read so far could not be saved.")) + "\n" +
+                                  error + "\n" + Format(ZT("%s was not changed."), path->c_str()),
                               kProgramTitle, MessageIcon::Information);
         }
     } else if (writeFailed || !file.Commit(&error)) {
         file.Abandon();
-        port_.ShowMessage("Could not write the siren image file.\n" + error, kProgramTitle, MessageIcon::Stop);
+        port_.ShowMessage(std::string(ZT("Could not write the siren image file.")) + "\n" + error, kProgramTitle, MessageIcon::Stop);
         outcome = OperationOutcome::Failed;
     }
     job_.flashStatusText.clear();
@@ -150,7 +152,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     uint64_t fileSize = 0;
     const int fd = OpenRegularFile(*path, UINT64_MAX, &problem, &fileSize);  // no FIFO, no device
     if (fd < 0) {
-        port_.ShowMessage("Error trying to open data.\n" + problem, kProgramTitle, MessageIcon::None);
+        port_.ShowMessage(std::string(ZT("Error trying to open data.")) + "\n" + problem, kProgramTitle, MessageIcon::None);
         return OperationOutcome::Failed;
     }
     ::close(fd);
@@ -174,12 +176,12 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     std::string error;
     bool restErased = true;
     if (!ReadImageHead(*path, flashSize, data, restErased, &error)) {
-        port_.ShowMessage("Error trying to open data.", kProgramTitle, MessageIcon::None);
+        port_.ShowMessage(ZT("Error trying to open data."), kProgramTitle, MessageIcon::None);
         return OperationOutcome::Failed;
     }
     if (!restErased) {
-        port_.ShowMessage(Format("The siren image file holds data beyond the end of this siren's flash "
-                                 "(%llu bytes).\nNothing has been written to the siren.",
+        port_.ShowMessage(Format(ZT("The siren image file holds data beyond the end of this siren's flash "
+                                    "(%llu bytes).\nNothing has been written to the siren."),
                                  static_cast<unsigned long long>(flashSize)),
                           kProgramTitle, MessageIcon::Stop);
         return OperationOutcome::Failed;
@@ -188,7 +190,7 @@ OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
     data.resize(length, kErasedByte);
 
     ProgressScope progress(link_, port_);
-    progress->BeginModal("Progress", false);
+    progress->BeginModal(ZT("Progress"), false);
     const FlashWriteResult written = EraseProgramVerify(job_, link_, port_, progress, data.data(), length, plan);
     data = {};
     progress.Destroy();

@@ -3,6 +3,7 @@
 #include "files/ConfigFile.h"
 #include "job/Paths.h"
 #include "job/SlotTable.h"
+#include "job/Translate.h"
 #include "operations/SirenOperations.h"
 
 namespace zorvek {
@@ -26,51 +27,85 @@ void NormaliseToControls(JobState& job) {
     job.dip32Tone = job.dip32Tone ? 1 : 0;
 }
 
-void SaveConfig(JobState& job, UserPort& port) {
+std::optional<std::string> SaveConfig(JobState& job, UserPort& port) {
     std::optional<std::string> chosen =
         port.ChooseSaveFile(FileDialogOptions::ForSaving(kConfigFilter, "zfg", job.configFolder));
     if (!chosen) {
-        port.ShowMessage("Save cancelled by user.", "Caution!", MessageIcon::Stop);
-        return;
+        port.ShowMessage(ZT("Save cancelled by user."), ZT("Caution!"), MessageIcon::Stop);
+        return std::nullopt;
     }
     job.configFolder = FolderOfChosenFile(*chosen);
+    bool written = false;
     if (chosen->empty()) {
-        port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+        port.ShowMessage(ZT("No file selected!"), ZT("Caution!"), MessageIcon::Stop);
     } else {
         std::string error;
-        if (!WriteConfigFile(*chosen, job, &error))
-            port.ShowMessage("The configuration was not saved.\n" + error, kProgramTitle, MessageIcon::Stop);
+        written = WriteConfigFile(*chosen, job, &error);
+        if (!written)
+            port.ShowMessage(std::string(ZT("The configuration was not saved.")) + "\n" + error, kProgramTitle,
+                             MessageIcon::Stop);
     }
     port.exchangeToWindow();
+    return written ? chosen : std::nullopt;
 }
 
-void LoadConfig(JobState& job, UserPort& port) {
+namespace {
+
+// A job file that switches the firmware update on asks first, as the menu item does.
+void ConfirmFirmwareUpdate(JobState& job, UserPort& port) {
+    if (job.firmwareUpdate && port.AskYesNo(kMsgFirmwareWarning, ZT("Warning!"), MessageIcon::Stop))
+        job.firmwareUpdate = 0;
+}
+
+// After a read, or an empty choice: the banners and the window follow the job.
+void PresentLoadedJob(JobState& job, UserPort& port) {
+    if (job.firmwareUpdate) {
+        port.ShowFirmwareBanner(true);
+        job.statusLineText = job.firmwarePath;
+    } else {
+        port.ShowFirmwareBanner(false);
+        job.statusLineText.clear();
+    }
+    port.exchangeToWindow();
+    NormaliseToControls(job);
+}
+
+}  // namespace
+
+std::optional<std::string> LoadConfig(JobState& job, UserPort& port) {
     std::optional<std::string> chosen =
         port.ChooseOpenFile(FileDialogOptions::ForOpening(kConfigFilter, "zfg", job.configFolder));
+    bool read = false;
     if (!chosen) {
-        port.ShowMessage("Load cancelled by user.", "Caution!", MessageIcon::Stop);
+        port.ShowMessage(ZT("Load cancelled by user."), ZT("Caution!"), MessageIcon::Stop);
     } else {
         job.configFolder = FolderOfChosenFile(*chosen);
         if (chosen->empty()) {
-            port.ShowMessage("No file selected!", "Caution!", MessageIcon::Stop);
+            port.ShowMessage(ZT("No file selected!"), ZT("Caution!"), MessageIcon::Stop);
         } else if (!ReadConfigFile(*chosen, job)) {
-            port.ShowMessage("Error trying to open config.", kProgramTitle, MessageIcon::Warning);
-            return;
-        } else if (job.firmwareUpdate && port.AskYesNo(kMsgFirmwareWarning, "Warning!", MessageIcon::Stop)) {
-            // A job file that switches the firmware update on asks first, as the menu item does.
-            job.firmwareUpdate = 0;
-        }
-        if (job.firmwareUpdate) {
-            port.ShowFirmwareBanner(true);
-            job.statusLineText = job.firmwarePath;
+            port.ShowMessage(ZT("Error trying to open config."), kProgramTitle, MessageIcon::Warning);
+            return std::nullopt;
         } else {
-            port.ShowFirmwareBanner(false);
-            job.statusLineText.clear();
+            read = true;
+            ConfirmFirmwareUpdate(job, port);
         }
-        port.exchangeToWindow();
-        NormaliseToControls(job);
+        PresentLoadedJob(job, port);
     }
     port.ShowDip32ToneIndicator(job.dip32Tone != 0);
+    return read ? chosen : std::nullopt;
+}
+
+bool LoadConfigFile(JobState& job, UserPort& port, const std::string& path) {
+    if (!ReadConfigFile(path, job)) {
+        port.ShowMessage(std::string(ZT("Error trying to open config.")) + "\n" + path, kProgramTitle,
+                         MessageIcon::Warning);
+        return false;
+    }
+    job.configFolder = FolderOfChosenFile(path);
+    ConfirmFirmwareUpdate(job, port);
+    PresentLoadedJob(job, port);
+    port.ShowDip32ToneIndicator(job.dip32Tone != 0);
+    return true;
 }
 
 }  // namespace zorvek

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "files/FirmwareRecoveryFile.h"
+#include "job/Translate.h"
 #include "image/FirmwareHexLoader.h"
 #include "job/Paths.h"
 #include "job/TextFormat.h"
@@ -31,18 +32,18 @@ void SirenOperations::ToggleFirmwareUpdate() {
         job_.firmwareUpdate = 0;
         port_.ShowFirmwareBanner(false);
         job_.statusLineText.clear();
-    } else if (!port_.AskYesNo(kMsgFirmwareWarning, "Warning!", MessageIcon::Stop)) {
+    } else if (!port_.AskYesNo(kMsgFirmwareWarning, ZT("Warning!"), MessageIcon::Stop)) {
         job_.firmwareUpdate = 1;
         port_.ShowFirmwareBanner(true);
         if (!ChooseFirmwareFile()) {
             job_.firmwareUpdate = 0;
-            port_.ShowMessage(kMsgNoFirmware, "Caution!", MessageIcon::Stop);
+            port_.ShowMessage(kMsgNoFirmware, ZT("Caution!"), MessageIcon::Stop);
             port_.ShowFirmwareBanner(false);
             job_.statusLineText.clear();
         } else {
             if (job_.firmwarePath.empty()) {
                 job_.firmwareUpdate = 0;
-                port_.ShowMessage(kMsgNoFirmware, "Caution!", MessageIcon::Stop);
+                port_.ShowMessage(kMsgNoFirmware, ZT("Caution!"), MessageIcon::Stop);
                 port_.ShowFirmwareBanner(false);
             }
             job_.statusLineText = job_.firmwarePath;
@@ -65,12 +66,12 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
         port_.exchangeToWindow();
         return outcome;
     };
-    if (!request.confirmed && port_.AskYesNo(kMsgFirmwareWarning, "Warning!", MessageIcon::Stop))
+    if (!request.confirmed && port_.AskYesNo(kMsgFirmwareWarning, ZT("Warning!"), MessageIcon::Stop))
         return finish(OperationOutcome::Cancelled);
     port_.ShowFirmwareBanner(true);
     const auto chosen = ChooseFirmwareFile(request.hexPath);
     if (!chosen || chosen->empty()) {
-        port_.ShowMessage(kMsgNoFirmware, "Caution!", MessageIcon::Stop);
+        port_.ShowMessage(kMsgNoFirmware, ZT("Caution!"), MessageIcon::Stop);
         port_.ShowFirmwareBanner(false);
         port_.exchangeToWindow();
         return finish(OperationOutcome::Cancelled);
@@ -83,10 +84,10 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     UsbSession session(job_, link_, port_);
 
     ProgressScope progress(link_, port_);
-    progress->BeginModal("Progress", false);
+    progress->BeginModal(ZT("Progress"), false);
     constexpr int kPages = static_cast<int>(kFirmwareReadBack / kFlashPageSize);
     progress->SetRange(0, 3 * kPages + 1, 1);  // read, erase, program, verify
-    progress->SetText("Reading...");
+    progress->SetText(ZT("Reading..."));
     // Everything outside the firmware area is written back as it is now, so
     // every page must have been read; otherwise nothing is erased.
     std::vector<uint8_t> buffer(kFirmwareReadBack, kErasedByte);
@@ -159,7 +160,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     const int loaded = LoadFirmwareHex(job_, port_, buffer, kFirmwareOffset);
     if (loaded == kHexNotFound) {
         progress.Destroy();
-        port_.ShowMessage(kMsgFirmwareNotFound, "Warning!", MessageIcon::Stop);
+        port_.ShowMessage(kMsgFirmwareNotFound, ZT("Warning!"), MessageIcon::Stop);
         session.Close();
         return OperationOutcome::Failed;
     }
@@ -197,11 +198,11 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     }
     CancelHold hold(progress.Popup());
     link_.progress = &hold;
-    hold.SetText("Erasing...");
+    hold.SetText(ZT("Erasing..."));
     EraseSectors(job_, link_, port_, 0, 1);
-    job_.flashStatusText = "Programming";
+    job_.flashStatusText = ZT("Programming");
     port_.exchangeToWindow();
-    hold.SetText("Programming...");
+    hold.SetText(ZT("Programming..."));
     for (uint32_t address = 0; address < kFirmwareReadBack; address += kFlashPageSize) {
         if (job_.abortFlag) break;
         PageProgram(job_, link_, port_, address, buffer.data() + address, kFlashPageSize);
@@ -211,7 +212,7 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     int32_t verified = kStopped;
     const bool verifyRan = job_.abortFlag == 0;
     if (verifyRan) {
-        hold.SetText("Verifying...");
+        hold.SetText(ZT("Verifying..."));
         verified = VerifyFlash(job_, link_, port_, static_cast<int32_t>(kFirmwareReadBack), buffer.data());
     }
     // The copy is promised to the next update only as far as that update will take

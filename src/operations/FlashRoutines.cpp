@@ -1,5 +1,6 @@
 // The described flash routines over the flash driver.
 #include "operations/FlashRoutines.h"
+#include "job/Translate.h"
 
 #include <algorithm>
 
@@ -257,7 +258,7 @@ int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t addr
 }
 
 int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length, const uint8_t* data) {
-    SetFlashStatus(job, port, "Verifying");
+    SetFlashStatus(job, port, ZT("Verifying"));
     if (job.abortFlag) return kStopped;
     const Result r =
         LinkFlash(job, link, port)->Verify(data, static_cast<size_t>(std::max(length, 0)), link.verifyFrameBytes);

@@ -9,6 +9,7 @@
 
 #include "job/FlashChips.h"
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/LinkFrames.h"
 #include "operations/SpiLink.h"
@@ -23,19 +24,19 @@ inline constexpr int32_t kStopped = 6;
 inline constexpr std::chrono::milliseconds kPageProgramBusyLimit = BusyLimit(nullptr, BusyKind::PageProgram);
 inline constexpr std::chrono::milliseconds kSectorEraseBusyLimit = BusyLimit(nullptr, BusyKind::SectorErase);
 
-inline constexpr const char* kMsgSignature = "Electronic Signature = 0x%x.";
-inline constexpr const char* kMsgStatusRegister = "Flash Status Register = 0x%x.";
-inline constexpr const char* kMsgVerifyError = "Error verifying! Check connections and try again. Location %d.";
+inline constexpr const char* kMsgSignature = ZT("Electronic Signature = 0x%x.");
+inline constexpr const char* kMsgStatusRegister = ZT("Flash Status Register = 0x%x.");
+inline constexpr const char* kMsgVerifyError = ZT("Error verifying! Check connections and try again. Location %d.");
 inline constexpr const char* kMsgSignatureUnknown =
-    "Flash not recognised: electronic signature 0x%x.\nCheck connections and try again.";
+    ZT("Flash not recognised: electronic signature 0x%x.\nCheck connections and try again.");
 inline constexpr const char* kMsgSignatureUnread =
-    "Could not read the flash's electronic signature.\nCheck connections and try again.";
+    ZT("Could not read the flash's electronic signature.\nCheck connections and try again.");
 // The flash would wrap such a write inside its page and overwrite the page's start.
 inline constexpr const char* kMsgPageCrossing =
-    "Internal error: a page program of %d bytes at 0x%06X would cross a %u-byte page boundary.\n"
-    "Nothing was written; the operation stops.";
+    ZT("Internal error: a page program of %d bytes at 0x%06X would cross a %u-byte page boundary.\n"
+    "Nothing was written; the operation stops.");
 inline constexpr const char* kMsgStillBusy =
-    "The flash was still busy after %d seconds, so the operation was stopped.\nCheck connections and try again.";
+    ZT("The flash was still busy after %d seconds, so the operation was stopped.\nCheck connections and try again.");
 
 inline constexpr const char* kMsgJedecUnknown =
     "Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable "

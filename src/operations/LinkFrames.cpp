@@ -1,6 +1,7 @@
 #include "operations/LinkFrames.h"
 
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "operations/FlashRoutines.h"
 
 namespace zorvek::detail {
@@ -58,7 +59,7 @@ void WindowFlashObserver::StatusRead(uint8_t status) {
 }
 
 void WindowFlashObserver::EraseStarting() {
-    SetFlashStatus(job_, port_, "Erasing");
+    SetFlashStatus(job_, port_, ZT("Erasing"));
 }
 
 int32_t LinkStatus(const Result& result) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/FlashRoutines.h"
 #include "operations/SirenOperations.h"
@@ -31,7 +32,7 @@ private:
 // its lifetime and destroyed (ending its modality) when the command leaves.
 class ProgressScope {
 public:
-    ProgressScope(SpiLink& link, UserPort& port) : link_(link), popup_(port.MakeProgress("Complete...", false)) {
+    ProgressScope(SpiLink& link, UserPort& port) : link_(link), popup_(port.MakeProgress(ZT("Complete..."), false)) {
         link_.progress = popup_.get();
     }
     ~ProgressScope() { Destroy(); }
@@ -68,6 +69,7 @@ public:
     void SetText(const std::string& text) override {
         if (!held_) popup_.SetText(text);
     }
+    void SetStepBytes(int bytes) override { popup_.SetStepBytes(bytes); }
     void Hide() override { popup_.Hide(); }
     void PumpMessages(bool cancelOnEscape) override {
         popup_.PumpMessages(cancelOnEscape);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "job/Translate.h"
 #include "operations/OperationSupport.h"
 
 namespace zorvek {
@@ -96,7 +97,7 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     if (length > flashSize) {
         if (!std::all_of(image.begin() + static_cast<std::ptrdiff_t>(flashSize), image.end(),
                          [](uint8_t b) { return b == kErasedByte; }))
-            return finish(OperationOutcome::Failed, "The image does not fit this siren's flash.");
+            return finish(OperationOutcome::Failed, ZT("The image does not fit this siren's flash."));
         length = static_cast<size_t>(flashSize);
     }
 
@@ -104,7 +105,7 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     FlashWriteResult written;
     {
         ProgressScope progress(link_, port);
-        progress->BeginModal("Progress", false);
+        progress->BeginModal(ZT("Progress"), false);
         // A production siren passes only once read back.
         written = EraseProgramVerify(job_, link_, port, progress, image.data(), length, {true, job_.eraseMode});
     }

@@ -1,12 +1,35 @@
 #include <algorithm>
 
 #include "audio/AudioPipeline.h"
+#include "job/Translate.h"
+#include "audio/Resampler.h"
 #include "image/ImageBuilder.h"
 #include "image/SlotCodes.h"
 #include "operations/OperationSupport.h"
 #include "operations/SirenOperations.h"
+#include "job/SlotTable.h"
+#include "job/TextFormat.h"
 
 namespace zorvek {
+namespace {
+
+// "Message 5: 3.2 s too long": the message that crosses the flash's end (an
+// empty row's silence pushed out counts against the message before it), and
+// how much playing time the job must lose.
+std::string TooBigDetail(const JobState& job, const PreparedAudio& audio) {
+    uint64_t end = kAudioStart;
+    int crossing = 0, lastWithFile = 0;
+    for (int s = 1; s <= kSlotCount; ++s) {
+        if (!IsDistinctSlot(job, s)) continue;
+        end += audio.PackedSize(s);
+        if (crossing == 0 && !job.slot(s).wavPath.empty()) lastWithFile = s;
+        if (crossing == 0 && end > job.flashLastAddress) crossing = lastWithFile ? lastWithFile : s;
+    }
+    const double over = static_cast<double>(end - job.flashLastAddress) * 2.0 / 3.0 / kSirenSampleRate;
+    return Format(kMsgTooBigDetail, slotInfo(crossing == 0 ? 1 : crossing).messageNumber, std::max(0.1, over));
+}
+
+}  // namespace
 
 OperationOutcome SirenOperations::OpenAndIdentify() {
     SetupUsb(job_, link_, port_);
@@ -35,7 +58,7 @@ OperationOutcome SirenOperations::PrepareImage(PreparedAudio& audio, FlashImage&
 
     const uint64_t length = kAudioStart + audio.audioTotal;
     if (length > job_.flashLastAddress) {
-        port_.ShowMessage(kMsgTooBig, kProgramTitle, MessageIcon::None);
+        port_.ShowMessage(std::string(kMsgTooBig) + "\n" + TooBigDetail(job_, audio), kProgramTitle, MessageIcon::None);
         return OperationOutcome::Failed;
     }
     if (job_.verbose) port_.ShowMessage(kMsgEnoughSpace, kProgramTitle, MessageIcon::None);
@@ -73,7 +96,7 @@ OperationOutcome SirenOperations::ProgramSiren(const ProgramRequest& request) {
 
     job_.abortFlag = 0;
     ProgressScope progress(link_, port_);
-    progress->BeginModal("Progress", false);
+    progress->BeginModal(ZT("Progress"), false);
 
     const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode)};
     const FlashWriteResult written =
@@ -122,21 +145,23 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     // The sectors the image touches, no more: one more would wrap to sector 0 on a full image.
     const int sectors = static_cast<int>((length + sectorSize - 1) / sectorSize);
     progress->SetRange(0, sectors, 1);
-    progress->SetText("Erasing...");
+    progress->SetText(ZT("Erasing..."));
     if (UseBulkErase(plan.erase, job.flashLastAddress, sectors))
         BulkErase(job, link, port, sectors);
     else
         EraseSectors(job, link, port, 0, sectors);
 
-    job.flashStatusText = "Programming";
+    job.flashStatusText = ZT("Programming");
     port.exchangeToWindow();
     progress->SetRange(0, sectors * 256, 1);
-    progress->SetText("Programming...");
+    progress->SetText(ZT("Programming..."));
+    progress->SetStepBytes(static_cast<int>(kFlashPageSize));
     ProgramPages(job, link, port, 0, data, length);
 
     if (plan.verify && !job.abortFlag) {
         progress->SetPosition(1);
-        progress->SetText("Verifying...");
+        progress->SetText(ZT("Verifying..."));
+        progress->SetStepBytes(static_cast<int>(kFlashPageSize));
         result.verified = VerifyFlash(job, link, port, static_cast<int32_t>(length), data);
     }
     result.stopped = job.abortFlag != 0;

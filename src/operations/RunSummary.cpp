@@ -1,6 +1,8 @@
 #include "operations/RunSummary.h"
 
+#include "job/ProgressEstimate.h"
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 
 namespace zorvek {
 
@@ -22,51 +24,64 @@ std::string ShortReason(const std::string& reason) {
 std::string Done(RunKind kind, bool verified) {
     switch (kind) {
         case RunKind::Program:
-            return verified ? "Programmed and verified" : "Programmed (not verified)";
+            return verified ? ZT("Programmed and verified") : ZT("Programmed (not verified)");
         case RunKind::WriteImage:
-            return verified ? "Written and verified" : "Written (not verified)";
+            return verified ? ZT("Written and verified") : ZT("Written (not verified)");
         case RunKind::ReadImage:
-            return "Read and saved";
+            return ZT("Read and saved");
         case RunKind::UpdateFirmware:
-            return "Firmware updated";
+            return ZT("Firmware updated");
     }
     return "Done";
 }
 
 // In the order of RunKind.
 constexpr const char* kCancelledTexts[] = {
-    "Cancelled: the siren is NOT completely programmed", "Cancelled: the siren may NOT be completely written",
-    "Cancelled: no image was read", "Cancelled: the firmware may NOT be completely updated"};
+    ZT("Cancelled: the siren is NOT completely programmed"), ZT("Cancelled: the siren may NOT be completely written"),
+    ZT("Cancelled: no image was read"), ZT("Cancelled: the firmware may NOT be completely updated")};
 
 std::string Cancelled(RunKind kind) {
     return EnumLookup(kind, kCancelledTexts, "Cancelled");
 }
 }  // namespace
 
-RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason) {
+namespace {
+RunSummary SummariseOutcome(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
+                            const std::string& reason) {
     RunSummary summary;
     switch (outcome) {
         case OperationOutcome::Success:
-            summary.text = Done(kind, verified) + ", " + std::to_string(seconds < 0 ? 0 : seconds) + " s";
+            summary.text = Format(ZT("%s, %lld s"), Translated(Done(kind, verified)).c_str(),
+                                  static_cast<long long>(seconds < 0 ? 0 : seconds));
             return summary;
         case OperationOutcome::Cancelled:
             summary.tone = RunSummary::Tone::Warning;
-            summary.text = Cancelled(kind);
+            summary.text = Translated(Cancelled(kind));
             return summary;
         case OperationOutcome::VerifyFailed:
             summary.tone = RunSummary::Tone::Error;
-            summary.text = "Failed: the siren does not hold what was written";
+            summary.text = Translated(ZT("Failed: the siren does not hold what was written"));
             return summary;
         case OperationOutcome::NoAdapter:
         case OperationOutcome::Failed:
             break;
     }
     summary.tone = RunSummary::Tone::Error;
-    std::string why = ShortReason(reason);
+    // The reason is what the person was told, already in the language.
+    std::string why = ShortReason(TranslatedLines(reason));
     if (why.empty())
-        why = outcome == OperationOutcome::NoAdapter ? "the adapter could not be opened" : "the run stopped";
-    summary.text = "Failed: " + why;
+        why = outcome == OperationOutcome::NoAdapter ? ZT("the adapter could not be opened") : ZT("the run stopped");
+    summary.text = Format(ZT("Failed: %s"), Translated(why).c_str());
+    return summary;
+}
+}  // namespace
+
+RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
+                        const std::string& reason, double bytesPerSecond) {
+    RunSummary summary = SummariseOutcome(kind, outcome, verified, seconds, reason);
+    // A speed over less than a second says more about the clock than the link.
+    if (outcome == OperationOutcome::Success && bytesPerSecond > 0 && seconds >= 1)
+        summary.text += ", " + FormatKiBPerSecond(bytesPerSecond);
     return summary;
 }
 

@@ -19,8 +19,9 @@ struct RunSummary {
 };
 
 // `verified` is whether Verify was on for the run; `reason` what the person was
-// told first (its first line is used); `seconds` the run's length.
+// told first (its first line is used); `seconds` the run's length. A finished run
+// of a second or more adds its speed when known (`bytesPerSecond` > 0).
 RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason);
+                        const std::string& reason, double bytesPerSecond = 0);
 
 }  // namespace zorvek

@@ -5,6 +5,7 @@
 #include "files/SirenImageFile.h"
 #include "job/SafeFiles.h"
 #include "job/TextFormat.h"
+#include "job/Translate.h"
 #include "spi/CountingAdapter.h"
 #include "operations/FlashRoutines.h"
 #include "operations/UsbConnection.h"
@@ -32,14 +33,15 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
     report.backupPath = backupPath;
     std::error_code ec;
     if (std::filesystem::exists(backupPath, ec)) {
-        report.problem = "The backup file " + backupPath + " exists already; choose a new name.";
+        report.problem = Format(ZT("The backup file %s exists already; choose a new name."), backupPath.c_str());
         return report;
     }
     if (!link_.adapter) {
         report.outcome = OperationOutcome::NoAdapter;
-        report.problem = "No adapter.";
+        report.problem = ZT("No adapter.");
         return report;
     }
+    report.modelledTime = link_.adapter->Diagnostics().modelled.has_value();
     // The test opens and closes the adapter itself, on a link of its own.
     if (link_.handle != 0) CloseUsb(job_, link_, port_);
     // The write-back verifies whatever the job says; the job's own choice is kept.
@@ -100,22 +102,22 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
         return known ? OperationOutcome::Success : OperationOutcome::Failed;
     });
     if (!identified) {
-        report.problem = "The flash could not be identified; nothing was read or written.";
+        report.problem = ZT("The flash could not be identified; nothing was read or written.");
         return report;
     }
     report.signature = job_.flashIdValue;
     report.capacity = uint64_t{job_.flashLastAddress} + 1;
 
     if (!step("read into backup", report.capacity, [&] { return readInto(backupPath); })) {
-        report.problem = "Reading the siren failed; nothing was written.";
+        report.problem = ZT("Reading the siren failed; nothing was written.");
         return report;
     }
     report.backupSaved = true;
     // A backup that a second read does not confirm must never be written back.
     if (!step("read again, compare", report.capacity, [&] { return compareWithBackup(readInto(checkPath)); })) {
         report.problem = report.outcome == OperationOutcome::VerifyFailed
-                             ? "Two reads of the siren differ: the link is unreliable. Nothing was written."
-                             : "Reading the siren again failed; nothing was written.";
+                             ? ZT("Two reads of the siren differ: the link is unreliable. Nothing was written.")
+                             : ZT("Reading the siren again failed; nothing was written.");
         return report;
     }
 
@@ -127,11 +129,11 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
     if (good) return report;
 
     const OperationOutcome failure = report.outcome;
-    report.problem = "The round trip failed at \"" + report.steps.back().name + "\".";
+    report.problem = Format(ZT("The round trip failed at \"%s\"."), report.steps.back().name.c_str());
     // Put the siren back as it was found, unless the person asked to stop.
     if (failure != OperationOutcome::Cancelled && step("restore from backup", report.capacity, writeBack)) {
         report.restoredByRetry = true;
-        report.problem += " The siren was written again from the backup and verified.";
+        report.problem += "\n" + Translated(ZT("The siren was written again from the backup and verified."));
     } else {
         report.mayDiffer = true;
     }
@@ -140,11 +142,13 @@ SelfTestReport SelfTest::Run(const std::string& backupPath) {
 }
 
 std::string FormatSelfTestReport(const SelfTestReport& r, const std::string& restoreCommand) {
-    std::string text = "Self-test report\n";
+    // The table stays in English: it is made to be pasted into a bug report.
+    std::string text = Translated(ZT("Self-test report")) + "\n";
     if (r.capacity)
         text += Format("Flash: signature 0x%02X, %llu bytes (%llu KiB)\n", r.signature,
                        static_cast<unsigned long long>(r.capacity), static_cast<unsigned long long>(r.capacity / 1024));
-    text += Format("%-28s %-14s %10s %12s %10s\n", "Step", "Result", "Time (s)", "Round trips", "KiB/s");
+    text += Format("%-28s %-14s %10s %12s %10s\n", "Step", "Result", r.modelledTime ? "Modelled s" : "Time (s)",
+                   "Round trips", "KiB/s");
     for (const SelfTestStep& s : r.steps) {
         const double seconds = static_cast<double>(s.time.count()) / 1e9;
         std::string speed = "-";
@@ -153,12 +157,13 @@ std::string FormatSelfTestReport(const SelfTestReport& r, const std::string& res
         text += Format("%-28s %-14s %10.3f %12lld %10s\n", s.name.c_str(), OutcomeName(s.outcome), seconds,
                        static_cast<long long>(s.roundTrips), speed.c_str());
     }
-    text += std::string("Result: ") + (r.outcome == OperationOutcome::Success ? "PASSED" : "FAILED") + "\n";
-    if (!r.problem.empty()) text += r.problem + "\n";
-    if (r.backupSaved) text += "Backup of the siren as found: " + r.backupPath + "\n";
+    if (r.modelledTime) text += Translated(ZT("Times and speeds are modelled by the simulated siren, not measured.")) + "\n";
+    text += Format(ZT("Result: %s"), r.outcome == OperationOutcome::Success ? "PASSED" : "FAILED") + "\n";
+    if (!r.problem.empty()) text += TranslatedLines(r.problem) + "\n";
+    if (r.backupSaved) text += Format(ZT("Backup of the siren as found: %s"), r.backupPath.c_str()) + "\n";
     if (r.mayDiffer)
-        text += "The siren may no longer hold what it held before. Restore it from the backup with:\n  " +
-                restoreCommand + "\n";
+        text += Translated(ZT("The siren may no longer hold what it held before. Restore it from the backup with:")) +
+                "\n  " + restoreCommand + "\n";
     return text;
 }
 

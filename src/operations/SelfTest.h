@@ -34,6 +34,7 @@ struct SelfTestReport {
     bool restoredByRetry = false;  // the write-back failed and a second one succeeded
     bool mayDiffer = false;        // the siren may no longer hold the backup's content
     std::string problem;           // what went wrong, for the report
+    bool modelledTime = false;     // times come from the simulated siren's model, not a clock
 };
 
 class SelfTest {

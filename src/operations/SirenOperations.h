@@ -8,6 +8,7 @@
 
 #include "image/FlashImage.h"
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/SpiLink.h"
 
@@ -25,61 +26,62 @@ enum class OperationOutcome {
     NoAdapter,     // the adapter could not be found or opened
 };
 
-inline constexpr const char* kMsgNotProgrammed = "Siren has NOT been programmed.";
-inline constexpr const char* kMsgTooBig = "Chosen files too big for flash chip";
-inline constexpr const char* kMsgEnoughSpace = "Flash has enough space for files.";
-inline constexpr const char* kMsgFirmwareNotFound = "Firmware file not found.\nUpdate not possible.";
+inline constexpr const char* kMsgNotProgrammed = ZT("Siren has NOT been programmed.");
+inline constexpr const char* kMsgTooBig = ZT("Chosen files too big for flash chip");
+inline constexpr const char* kMsgTooBigDetail = ZT("Message %d: %.1f s too long");
+inline constexpr const char* kMsgEnoughSpace = ZT("Flash has enough space for files.");
+inline constexpr const char* kMsgFirmwareNotFound = ZT("Firmware file not found.\nUpdate not possible.");
 inline constexpr const char* kMsgFirmwareWarning =
-    "Changing the firmware can \nhave undesired effects. \nOnly do so if you are \ncertain. The current version "
-    "\nwill be overwritten.\nAbort?";
-inline constexpr const char* kMsgNoFirmware = "No firmware loaded!\nMirax firmware will NOT be updated!";
+    ZT("Changing the firmware can \nhave undesired effects. \nOnly do so if you are \ncertain. The current version "
+    "\nwill be overwritten.\nAbort?");
+inline constexpr const char* kMsgNoFirmware = ZT("No firmware loaded!\nMirax firmware will NOT be updated!");
 inline constexpr const char* kHexFilter = "HEX Files (*.hex)|*.hex|All Files (*.*)|*.*||";
 // Said when a run stops for a fault rather than Cancel, so a half-written
 // siren never looks programmed.
 inline constexpr const char* kMsgProgrammingIncomplete =
-    "Programming stopped because the siren or the adapter stopped answering.\n"
-    "The siren is NOT (completely) programmed. Check connections and program it again.";
+    ZT("Programming stopped because the siren or the adapter stopped answering.\n"
+    "The siren is NOT (completely) programmed. Check connections and program it again.");
 inline constexpr const char* kMsgWritingIncomplete =
-    "Writing stopped because the siren or the adapter stopped answering.\n"
-    "The siren is NOT (completely) written. Check connections and write it again.";
+    ZT("Writing stopped because the siren or the adapter stopped answering.\n"
+    "The siren is NOT (completely) written. Check connections and write it again.");
 inline constexpr const char* kMsgFirmwareReadFailed =
-    "Could not read the siren's flash, so the firmware was NOT updated.\nThe siren is unchanged.";
+    ZT("Could not read the siren's flash, so the firmware was NOT updated.\nThe siren is unchanged.");
 inline constexpr const char* kMsgFirmwareIncomplete =
-    "Updating the firmware stopped because the siren or the adapter stopped answering.\n"
-    "The first 64 KiB of the siren are NOT (completely) written. Check connections and update it again.";
+    ZT("Updating the firmware stopped because the siren or the adapter stopped answering.\n"
+    "The first 64 KiB of the siren are NOT (completely) written. Check connections and update it again.");
 // Said when the read-back after writing failed; the run counts as failed, not as a difference.
 inline constexpr const char* kMsgNotVerified =
-    "What was written could not be verified: the siren or the adapter stopped answering.\n"
-    "Check connections and try again.";
-inline constexpr const char* kMsgFinishing = "Finishing, please wait...";
+    ZT("What was written could not be verified: the siren or the adapter stopped answering.\n"
+    "Check connections and try again.");
+inline constexpr const char* kMsgFinishing = ZT("Finishing, please wait...");
 // %s: the recovery file.
 inline constexpr const char* kMsgRecoveryKept =
-    "What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there.";
+    ZT("What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there.");
 // Said when the run stopped and the sector could not be looked at.
 inline constexpr const char* kMsgRecoveryKeptUnlessBlank =
-    "What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there; "
-    "if it finds them blank, it names that file, to be given with --restore-from.";
+    ZT("What the first 64 KiB held is kept in\n%s\nThe next firmware update of this siren restores it from there; "
+       "if it finds them blank, it names that file, to be given with --restore-from.");
 // The siren holds bits the update did not write, so no update takes the copy by itself.
 inline constexpr const char* kMsgRecoveryKeptNotMatched =
-    "What the first 64 KiB held is kept in\n%s\nThe siren now holds bits this update did not write, so "
-    "the next firmware update will NOT restore it from there by itself. Keep that file.";
+    ZT("What the first 64 KiB held is kept in\n%s\nThe siren now holds bits this update did not write, so "
+       "the next firmware update will NOT restore it from there by itself. Keep that file.");
 inline constexpr const char* kMsgRecoveryUsed =
-    "Found the recovery file of an interrupted firmware update:\n%s\n"
-    "The first 64 KiB are restored from it instead of from the siren.";
+    ZT("Found the recovery file of an interrupted firmware update:\n%s\n"
+    "The first 64 KiB are restored from it instead of from the siren.");
 // %s: one path a line.
 inline constexpr const char* kMsgRecoveryForeign =
-    "These recovery files of interrupted firmware updates do not belong to this siren's first 64 KiB,\n"
-    "so they are not used (they are kept):\n%s";
+    ZT("These recovery files of interrupted firmware updates do not belong to this siren's first 64 KiB,\n"
+       "so they are not used (they are kept):\n%s");
 // %s: one path a line.
 inline constexpr const char* kMsgRecoveryBlankSiren =
-    "This siren's first 64 KiB are blank, so these recovery files of interrupted firmware updates could be\n"
-    "any siren's; they are not used (they are kept):\n%s\n"
-    "If one is this siren's, name it: zorvek-cli firmware --restore-from FILE FIRMWARE.hex";
+    ZT("This siren's first 64 KiB are blank, so these recovery files of interrupted firmware updates could be\n"
+       "any siren's; they are not used (they are kept):\n%s\n"
+       "If one is this siren's, name it: zorvek-cli firmware --restore-from FILE FIRMWARE.hex");
 inline constexpr const char* kMsgRecoveryNotSaved =
-    "Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.\n"
-    "The siren is unchanged.\n%s";
+    ZT("Could not keep a copy of the first 64 KiB before erasing them, so the firmware was NOT updated.\n"
+    "The siren is unchanged.\n%s");
 inline constexpr const char* kMsgEmptyImageFile =
-    "The siren image file is empty.\nNothing has been written to the siren.";
+    ZT("The siren image file is empty.\nNothing has been written to the siren.");
 
 // What a command is called with. An unset path is asked for through the
 // UserPort's file dialog, as the window does; an unset choice keeps the job's.

@@ -3,6 +3,7 @@
 // keep it: which adapter, which handle, the latest adapter status and the
 // running operation's popup. Opened and closed by UsbConnection.h.
 #include <cstdint>
+#include <string>
 
 #include "job/ProgressPort.h"
 #include "spi/AdapterLifecycle.h"
@@ -19,6 +20,9 @@ struct SpiLink {
     int32_t verifyFrameBytes = 0x10000;
     int32_t clockHz = 0;  // SPI clock reported at setup; 0 until then
     bool writeRefused = false;  // a routine stopped because the flash refused a write (protection)
+    // The adapter last opened, as it names itself (description and serial number);
+    // kept after closing, so a finished run can say where it ran.
+    std::string deviceName;
 };
 
 }  // namespace zorvek

@@ -1,6 +1,7 @@
 // Opening and closing the adapter as the window reports it, and the diagnostic
 // Test Write and Test Read.
 #include "operations/UsbConnection.h"
+#include "job/Translate.h"
 
 #include <string>
 
@@ -43,12 +44,13 @@ void SetupUsb(JobState& job, SpiLink& link, UserPort& port) {
         link.handle = 0;
         Show(port, o.open.detail.empty() ? std::string(kMsgCouldNotOpen)
                                          : std::string(kMsgCouldNotOpen) + "\n" + o.open.detail);
-        SetUsbStatus(job, port, "Idle");
+        SetUsbStatus(job, port, ZT("Idle"));
         job.abortFlag = 1;
         return;
     }
     link.handle = o.handle;
-    SetUsbStatus(job, port, "Device Connected");
+    link.deviceName = o.name;
+    SetUsbStatus(job, port, ZT("Device Connected"));
     if (!o.initSpi) Show(port, kMsgSpiInitError);
 
     link.clockHz = o.clockHz;
@@ -64,7 +66,7 @@ void CloseUsb(JobState& job, SpiLink& link, UserPort& port) {
     if (link.handle == 0 || link.adapter == nullptr) return;
     const AdapterClosing c = CloseAdapter(*link.adapter, link.handle);
     link.lastStatus = c.lastStatus;
-    job.usbStatusText = "Idle";
+    job.usbStatusText = ZT("Idle");
     job.flashIdText.clear();
     port.exchangeToWindow();
     link.handle = 0;
@@ -73,13 +75,13 @@ void CloseUsb(JobState& job, SpiLink& link, UserPort& port) {
 
 void TestWrite(JobState& job, SpiLink& link, UserPort& port) {
     static const uint8_t kPattern[] = {'9', '2', '3', '6', '5'};
-    detail::SetFlashStatus(job, port, "Programming");
+    detail::SetFlashStatus(job, port, ZT("Programming"));
     PageProgram(job, link, port, 0x200, kPattern, sizeof kPattern);
     detail::SetFlashStatus(job, port, "");
 }
 
 void TestRead(JobState& job, SpiLink& link, UserPort& port) {
-    detail::SetFlashStatus(job, port, "Reading");
+    detail::SetFlashStatus(job, port, ZT("Reading"));
     uint8_t bytes[10] = {};
     const auto address = static_cast<uint32_t>(job.testAddress);
     link.lastStatus = ReadFlash(job, link, port, address, bytes, sizeof bytes);

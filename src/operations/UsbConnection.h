@@ -2,20 +2,21 @@
 // The adapter's lifecycle as the window's buttons and the operations use it:
 // find and open it, set up SPI and report, close; and the two diagnostic commands.
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/SpiLink.h"
 
 namespace zorvek {
 
-inline constexpr const char* kMsgDeviceFound = "FT2232C device found.";
-inline constexpr const char* kMsgDeviceInfo = "Device name = %s; Location ID = %d.";
-inline constexpr const char* kMsgCouldNotOpen = "Could not open device.";
-inline constexpr const char* kMsgSpiInitError = "Error initialising SPI.";
-inline constexpr const char* kMsgClockFrequency = "Clock frequency = %d Hz.";
-inline constexpr const char* kMsgUpperGpio = "Upper GPIO = %d, %d, %d, %d.";
-inline constexpr const char* kMsgCloseError = "Error closing device.";
+inline constexpr const char* kMsgDeviceFound = ZT("FT2232C device found.");
+inline constexpr const char* kMsgDeviceInfo = ZT("Device name = %s; Location ID = %d.");
+inline constexpr const char* kMsgCouldNotOpen = ZT("Could not open device.");
+inline constexpr const char* kMsgSpiInitError = ZT("Error initialising SPI.");
+inline constexpr const char* kMsgClockFrequency = ZT("Clock frequency = %d Hz.");
+inline constexpr const char* kMsgUpperGpio = ZT("Upper GPIO = %d, %d, %d, %d.");
+inline constexpr const char* kMsgCloseError = ZT("Error closing device.");
 inline constexpr const char* kMsgNoAdapter =
-    "No siren programmer found.\nCheck that the USB adapter is plugged in and try again.";
+    ZT("No siren programmer found.\nCheck that the USB adapter is plugged in and try again.");
 
 // On failure abortFlag is set and the person was told.
 void SetupUsb(JobState& job, SpiLink& link, UserPort& port);

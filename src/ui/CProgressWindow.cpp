@@ -13,8 +13,12 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <functional>
+
+#include "job/Translate.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 namespace {
@@ -90,7 +94,7 @@ CProgressWindow::CProgressWindow(SettingsStore* store) : store_(store) {}
 
 CProgressWindow::CProgressWindow(QWidget* parent, const std::string& title, bool smooth, SettingsStore* store)
     : store_(store) {
-    title_ = QString::fromStdString(title);
+    title_ = QString::fromStdString(Translated(title));
     Create(parent, title, smooth);
 }
 
@@ -110,7 +114,7 @@ bool CProgressWindow::Create(QWidget* parent, const std::string& title, bool /*s
     popup->setAutoFillBackground(true);
     popup->setBackgroundRole(QPalette::Button);
     popup->setCursor(Qt::BusyCursor);
-    popup->setWindowTitle(QString::fromStdString(title));
+    popup->setWindowTitle(QString::fromStdString(Translated(title)));
     popup->setObjectName(QStringLiteral("progressWindow"));
     window_ = popup;
 
@@ -126,6 +130,13 @@ bool CProgressWindow::Create(QWidget* parent, const std::string& title, bool /*s
     progressBar_->setTextVisible(false);
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
+    // The estimate sits on the text's last line, which the popup's texts leave free.
+    timeLeft_ = new QLabel(popup);
+    timeLeft_->setObjectName(QStringLiteral("timeLeft"));
+    timeLeft_->setTextFormat(Qt::PlainText);
+    timeLeft_->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    timeLeft_->setFont(font);
+    cancelLabel_ = QLatin1Char(' ') + zt("Cancel") + QLatin1Char(' ');
     cancelButton_ = new QPushButton(cancelLabel_, popup);
     cancelButton_->setObjectName(QStringLiteral("id10"));
     cancelButton_->setFont(font);
@@ -134,6 +145,7 @@ bool CProgressWindow::Create(QWidget* parent, const std::string& title, bool /*s
     QObject::connect(cancelButton_, &QPushButton::clicked, popup, [this] { Cancel(); });
 
     barPosition_ = 0;
+    estimate_.StartRun(now());
     arrangeControls();
     if (popup->windowHandle() == nullptr) popup->winId();
     if (owner_ && owner_->windowHandle() && popup->windowHandle())
@@ -169,6 +181,7 @@ void CProgressWindow::arrangeControls() {
     progressBar_->setGeometry(barRect);
     cancelButton_->setGeometry(buttonRect);
     textControl_->setGeometry(textRect);
+    timeLeft_->setGeometry(textRect);
 }
 
 bool CProgressWindow::BeginModal(const std::string& title, bool smooth) {
@@ -204,6 +217,8 @@ void CProgressWindow::SetRange(int lower, int upper, int step) {
         progressBar_->setRange(lower, saturatingAdd(lower, 1));
     barPosition_ = std::clamp(barPosition_, progressBar_->minimum(), progressBar_->maximum());
     progressBar_->setValue(barPosition_);
+    estimate_.SetRange(now(), lower, upper);
+    showTimeLeft();
 }
 
 int CProgressWindow::SetPosition(int position) {
@@ -222,6 +237,9 @@ int CProgressWindow::SetPosition(int position) {
     const int previous = barPosition_;
     barPosition_ = std::clamp(position, progressBar_->minimum(), progressBar_->maximum());
     progressBar_->setValue(barPosition_);
+    estimate_.Update(now(), position);
+    if (bytesSink_) *bytesSink_ = std::max(*bytesSink_, estimate_.RunBytes());
+    showTimeLeft();
     return previous;
 }
 
@@ -241,7 +259,26 @@ int CProgressWindow::SetStep(int step) {
 
 void CProgressWindow::SetText(const std::string& text) {
     if (!window_) return;
-    textControl_->setText(QString::fromStdString(cutUtf8(text, kTextLimit)));
+    textControl_->setText(QString::fromStdString(cutUtf8(TranslatedLines(text), kTextLimit)));
+    estimate_.StartStep(now(), lower_, upper_, stepBytes_ = 0);
+    showTimeLeft();
+}
+
+void CProgressWindow::SetStepBytes(int bytes) {
+    stepBytes_ = bytes;
+    estimate_.SetStepBytes(bytes);
+}
+
+double CProgressWindow::now() const {
+    if (clock_) return clock_();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void CProgressWindow::showTimeLeft() {
+    const std::optional<double> left = estimate_.SecondsLeft();
+    // A text that fills every line keeps them all.
+    const bool room = textControl_->text().count(QLatin1Char('\n')) + 1 < textLines_;
+    timeLeft_->setText(left && room ? QString::fromStdString(FormatSecondsLeft(*left)) : QString());  // worded by Format
 }
 
 void CProgressWindow::Reset() {
@@ -303,6 +340,7 @@ void CProgressWindow::Destroy() {
         textControl_ = nullptr;
         progressBar_ = nullptr;
         cancelButton_ = nullptr;
+        timeLeft_ = nullptr;
         w->hide();
         delete w;
     }
@@ -347,6 +385,9 @@ QString CProgressWindow::caption() const {
 }
 QString CProgressWindow::text() const {
     return window_ ? textControl_->text() : QString();
+}
+QString CProgressWindow::timeLeft() const {
+    return window_ ? timeLeft_->text() : QString();
 }
 int CProgressWindow::barValue() const {
     return window_ ? progressBar_->value() : barPosition_;

@@ -5,9 +5,12 @@
 // commands; that is the only place Cancel and Escape are seen.
 #include <QPointer>
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "job/ProgressEstimate.h"
 #include "job/ProgressPort.h"
 #include "job/SettingsStore.h"
 
@@ -45,6 +48,7 @@ public:
     int SetStep(int step);
     // Texts longer than 511 bytes are cut (at a character boundary).
     void SetText(const std::string& text) override;
+    void SetStepBytes(int bytes) override;
     void Reset();
     void Show();
     void Hide() override;
@@ -54,12 +58,19 @@ public:
     void Destroy() override;
 
     void SetPersistPosition(bool persist) { persistPosition_ = persist; }
+    // The clock of the time-left estimate, in seconds (the steady clock unless set;
+    // tests give the simulated siren's modelled one).
+    void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
+    // Where the run's largest data step is added up, for the speed at its end.
+    void SetBytesSink(int64_t* sink) { bytesSink_ = sink; }
 
     // Inspection, for the window's owner and tests.
     QWidget* window() const { return window_.data(); }
     QPushButton* cancelButton() const;
     QString caption() const;
     QString text() const;
+    // "about N s left" once the step's rate is steady, else empty.
+    QString timeLeft() const;
     int barValue() const;
     int barMinimum() const;
     int barMaximum() const;
@@ -80,6 +91,8 @@ private:
     void savePosition();
     void restorePosition();
     void centreOverOwner();
+    double now() const;
+    void showTimeLeft();
 
     SettingsStore* store_;
     QPointer<QWidget> owner_;
@@ -88,6 +101,11 @@ private:
     QLabel* textControl_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QLabel* timeLeft_ = nullptr;
+    ProgressEstimate estimate_;
+    std::function<double()> clock_;
+    int64_t* bytesSink_ = nullptr;
+    int stepBytes_ = 0;
     bool cancelled_ = false;
     bool modal_ = false;
     bool persistPosition_ = true;

@@ -1,8 +1,13 @@
 #include "ui/QtUserPort.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
 
+#include "job/Translate.h"
 #include "ui/CProgressWindow.h"
+#include "ui/Translation.h"
 
 namespace zorvek {
 namespace {
@@ -63,7 +68,7 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogOptions& request, QF
     else
         dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !(mode == QFileDialog::AcceptSave && request.overwritePrompt));
-    const QStringList filters = qtNameFilters(request.filter);
+    const QStringList filters = qtNameFilters(Translated(request.filter));
     if (!filters.isEmpty()) dialog->setNameFilters(filters);
     if (!request.defaultExtension.empty()) dialog->setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.initialFolder.empty() && QDir(QString::fromStdString(request.initialFolder)).exists())
@@ -76,10 +81,17 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogOptions& request, QF
 
 std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                                             bool yesNo, QWidget* parent) {
-    auto box =
-        std::make_unique<QMessageBox>(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                                      yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
+    // The core's texts arrive in English: each line is put in the user's language here.
+    auto box = std::make_unique<QMessageBox>(qtIcon(icon), QString::fromStdString(Translated(caption)),
+                                             QString::fromStdString(TranslatedLines(text)),
+                                             yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
+    if (yesNo) {
+        box->button(QMessageBox::Yes)->setText(zt("&Yes"));
+        box->button(QMessageBox::No)->setText(zt("&No"));
+    } else {
+        box->button(QMessageBox::Ok)->setText(zt("OK"));
+    }
     box->setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     return box;
 }
@@ -88,6 +100,13 @@ QtUserPort::QtUserPort(QWidget* parent, SettingsStore* store) : parent_(parent),
 
 void QtUserPort::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
     makeMessageBox(text, caption, icon, false, parent_)->exec();
+}
+
+void QtUserPort::ShowTable(const std::string& text, const std::string& caption, MessageIcon icon) {
+    auto box = makeMessageBox(text, caption, icon, false, parent_);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box->exec();
 }
 
 bool QtUserPort::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) {

@@ -39,6 +39,8 @@ public:
     void setWindowCallbacks(WindowCallbacks callbacks) { callbacks_ = std::move(callbacks); }
 
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    // A box whose text is a table of columns padded with spaces: a fixed-width font.
+    void ShowTable(const std::string& text, const std::string& caption, MessageIcon icon);
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon) override;
     std::optional<std::string> ChooseOpenFile(const FileDialogOptions& dialog) override;
     std::optional<std::string> ChooseSaveFile(const FileDialogOptions& dialog) override;

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -553,6 +554,24 @@ TEST_F(Cli, CtrlCDuringProgrammingCancels) {
     EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Programming stopped because"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("siren programmed"), std::string::npos) << r.err;
+    // What the cut left: the table is there, the audio after the cut is erased flash.
+    const Result info = Run({"info", siren.string()});
+    EXPECT_NE(info.out.find("audio erased from 0x"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("(an interrupted programming?)"), std::string::npos) << info.out;
+}
+
+TEST_F(Cli, ProgressLinesTellElapsedTimeTimeLeftAndSpeed) {
+    // 18 s of sound, each answer of the siren a millisecond: programming takes seconds.
+    Shell("sox -q -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 18 pinknoise vol 0.6");
+    const fs::path job = Job({{7, {"long.wav", 0, 0, 0}}});
+    extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "slow=1000";
+    const Result r = Siren({"program", job.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Not a terminal: plain lines, one per tenth, each with the figures known by then.
+    EXPECT_NE(r.err.find("Programming... 0%, 0:0"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::regex_search(r.err, std::regex("Programming\\.\\.\\. [0-9]+%, [0-9]+:[0-9]{2} elapsed, "
+                                                    "about [0-9]+ s left, [0-9.]+ KiB/s\\n")))
+        << r.err;
 }
 
 // Production runs. Lines of the log, as written.

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -96,11 +98,16 @@ TEST_F(ProgrammerDlgTest, FirstRunShowsTheDefaults) {
     EXPECT_TRUE(port.messages.empty());
 }
 
-TEST_F(ProgrammerDlgTest, WindowHasAFixedSizeInDialogUnitsAndNamedControls) {
+TEST_F(ProgrammerDlgTest, WindowOpensAtItsSizeInDialogUnitsResizesAndNamesItsControls) {
     start();
-    EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     const DialogUnits du(dlg->font());
-    EXPECT_EQ(dlg->centralWidget()->size(), QSize(du.x(478), du.y(398 + 14)));  // with the flash gauge
+    EXPECT_EQ(dlg->clientArea()->size(), QSize(du.x(478), du.y(398 + 14)));  // with the flash gauge
+    // Never larger than the screen, and it can be made smaller still (it scrolls).
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_LE(dlg->width(), screen.width());
+    EXPECT_LE(dlg->height(), screen.height());
+    EXPECT_LT(dlg->minimumSizeHint().height(), 768 / 2);
+    EXPECT_NE(dlg->minimumSize(), dlg->maximumSize());
     for (const SlotControlIds& info : kSlotControlTable) {
         for (int id : {info.rowCaptionId, info.pathBoxId, info.openButtonId, info.toneListId, info.beaconListId,
                        info.beaconCaptionId, info.volumeListId, info.channelsLabelId, info.rateLabelId,

@@ -96,7 +96,7 @@ protected:
     bool drop(int slot, const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
-        QWidget* target = dlg->centralWidget();
+        QWidget* target = dlg->clientArea();
         const QPoint at = dlg->control(slotControls(slot).rowCaptionId)->geometry().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
@@ -152,7 +152,10 @@ TEST_F(WindowAdditionsTest, AJobThatDoesNotFitIsRedBeforeProgramSaysSo) {
     EXPECT_TRUE(gauge->summary().endsWith(QStringLiteral(" s too long")));
     port.messages.clear();
     program();
-    EXPECT_TRUE(port.Saw(kMsgTooBig));
+    // The box says which message does not fit and by how much, as the gauge does.
+    const QString over = gauge->summary().section(QStringLiteral(", "), -1);
+    EXPECT_TRUE(port.SawContaining(std::string(kMsgTooBig) + "\nMessage ")) << ::testing::PrintToString(port.Texts());
+    EXPECT_TRUE(port.SawContaining(over.toStdString())) << over.toStdString();
     EXPECT_EQ(status(), QStringLiteral("Failed: ") + kMsgTooBig);
 }
 
@@ -185,8 +188,9 @@ TEST_F(WindowAdditionsTest, StatusBarKeepsHowTheLastRunEnded) {
     choose(7, wav("alarm.wav", 0.5));
     program();
     EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s$")).match(status()).hasMatch())
+        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s(, [0-9.]+ KiB/s)?$")).match(status()).hasMatch())
         << status().toStdString();
+    EXPECT_EQ(dlg->runStatus()->adapterText(), QStringLiteral("Simulated Siren SIM0001"));
     EXPECT_EQ(dlg->runStatus()->tone(), RunSummary::Tone::Success);
     EXPECT_EQ(dlg->controlAs<QLabel>(kIdUsbStatus)->text(), "Idle");  // where it always was
 
@@ -304,4 +308,43 @@ TEST_F(WindowAdditionsTest, ListenHandsTheSirensSamplesToTheOutputAndKeepsThem) 
     dlg->setSoundOutput(std::make_unique<RecordingOutput>(sound));
     EXPECT_FALSE(play->isEnabled());
     EXPECT_EQ(play->toolTip(), sound->unavailable);
+}
+
+TEST_F(WindowAdditionsTest, RecentJobsListsSavedFilesGreysMissingOnesAndLoadsThem) {
+    start();
+    const std::string job = (root / "first.zfg").string();
+    port.fileAnswers.push_back(job);
+    dlg->onSaveConfig();
+    dlg->fillRecentJobsMenu();
+    QList<QAction*> items = dlg->recentJobsMenu()->actions();
+    ASSERT_FALSE(items.isEmpty());
+    EXPECT_EQ(items.front()->text(), QStringLiteral("&1 first.zfg"));
+    EXPECT_TRUE(items.front()->isEnabled());
+    choose(7, wav("alarm.wav", 0.2));
+    items.front()->trigger();  // loads the job as saved: row 1 empty again
+    EXPECT_EQ(dlg->job().slot(7).wavPath, "");
+
+    fs::remove(job);
+    dlg->fillRecentJobsMenu();
+    items = dlg->recentJobsMenu()->actions();
+    EXPECT_FALSE(items.front()->isEnabled());
+    QAction* removeMissing = dlg->recentJobsMenu()->findChild<QAction*>(QStringLiteral("recentRemoveMissing"));
+    ASSERT_NE(removeMissing, nullptr);
+    ASSERT_TRUE(removeMissing->isEnabled());
+    removeMissing->trigger();
+    dlg->fillRecentJobsMenu();
+    EXPECT_EQ(dlg->recentJobsMenu()->actions().front()->text(), QStringLiteral("(none)"));
+}
+
+TEST_F(WindowAdditionsTest, ARowWhoseFileCannotBeUsedIsMarkedWithTheReason) {
+    start();
+    choose(7, wav("alarm.wav", 0.2));
+    choose(1, (root / "sounds" / "gone.wav").string());
+    EXPECT_FALSE(dlg->problemMark(7)->isVisible());
+    EXPECT_TRUE(dlg->problemMark(1)->isVisible());
+    EXPECT_EQ(dlg->problemMark(1)->toolTip(), QStringLiteral("The file cannot be opened."));
+    choose(1, wav("alarm.wav", 0.2));  // now Message 1 and Message 2 share a file
+    EXPECT_FALSE(dlg->problemMark(1)->isVisible());
+    ASSERT_EQ(dlg->flashGauge()->fill().messages.size(), 1u);
+    EXPECT_EQ(SegmentLabel(dlg->flashGauge()->fill().messages[0]), "1 2");
 }
