@@ -27,6 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (match == zorvek::RecoveryMatch::Belongs &&
             !(id.known && zorvek::IdentifySiren(id.flashId, id.capacity, erased) == id))
             __builtin_trap();
+        // What the update was writing is that update's own trace; another flash is never this siren.
+        if (zorvek::MatchRecovery(recovery, recovery.writing, id.flashId, id.capacity) ==
+            zorvek::RecoveryMatch::Foreign)
+            __builtin_trap();
+        if (id.known && zorvek::MatchRecovery(recovery, recovery.before, id.flashId ^ 1, id.capacity) !=
+                            zorvek::RecoveryMatch::Foreign)
+            __builtin_trap();
     }
     std::remove(path.c_str());
     return 0;
