@@ -140,6 +140,9 @@ int ResampleWaveFile(const std::string& inputPath, const std::string& outputPath
             rate < kMinInputRate || rate > kMaxInputRate)
             return ResampleUnsupported;
         if (input.DataSize() < bits / 8 * channels) return ResampleNoSamples;
+        // A data chunk that claims more than the file holds is a message cut short:
+        // refused, as the reader and the forecast refuse it.
+        if (input.DataBytesHeld() < input.DataSize()) return ResampleNoInput;
 
         const WaveFormatRecord outFormat =
             WaveFormatRecord::Pcm(static_cast<uint16_t>(channels), outputRate, static_cast<uint16_t>(outputBits));
