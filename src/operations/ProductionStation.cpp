@@ -83,6 +83,7 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     const auto start = std::chrono::steady_clock::now();
     SirenReport report;
     report.signature = job_.flashIdValue;
+    job_.lastWrite = {};
     NotingPort port(port_);
     auto finish = [&](OperationOutcome outcome, const std::string& failure) {
         report.outcome = outcome;
@@ -106,7 +107,8 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
         ProgressScope progress(link_, port);
         progress->BeginModal("Progress", false);
         // A production siren passes only once read back.
-        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length, {true, job_.eraseMode});
+        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length,
+                                     {true, job_.eraseMode, job_.writeChanged});
     }
     job_.flashStatusText.clear();
     port.exchangeToWindow();
