@@ -2,6 +2,8 @@
 // back, refused writes named, and the simulated flash as strict as the datasheets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
 #include "TestFiles.h"
@@ -39,6 +41,13 @@ struct ChipRun {
     SpiLink link;
     ScriptedUserPort port;
 };
+
+// A siren that holds something else, so that even a write of only what differs
+// must erase and program.
+void HoldsAnotherImage(ChipRun& run) {
+    auto& memory = run.siren.Flash().Memory();
+    std::fill(memory.begin(), memory.end(), uint8_t{0x00});
+}
 
 std::vector<uint8_t> Pattern(size_t n) {
     std::vector<uint8_t> v(n);
@@ -249,6 +258,7 @@ TEST(FlashChips, TheBusIsReleasedAfterEveryRunAlsoAFailedOrCancelledOne) {
         CloseUsb(run.job, run.link, run.port);
         run.job.programFolder = dir.path().string() + "/";
         run.port.cancelAtStep = c.cancelAtStep;
+        HoldsAnotherImage(run);
         EXPECT_EQ(SirenOperations(run.job, run.link, run.port).ProgramCommand({.verify = true}), c.outcome)
             << c.faults;
         EXPECT_TRUE(run.siren.BusReleased()) << c.faults;
@@ -267,6 +277,7 @@ TEST(FlashChips, FaultsNeverPassAsSuccessOnAnyChipModel) {
             ChipRun run(faults);
             CloseUsb(run.job, run.link, run.port);
             run.job.programFolder = dir.path().string() + "/";
+            HoldsAnotherImage(run);
             const OperationOutcome outcome =
                 SirenOperations(run.job, run.link, run.port).ProgramCommand({.verify = true});
             EXPECT_NE(outcome, OperationOutcome::Success) << faults;

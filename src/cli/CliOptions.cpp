@@ -277,7 +277,9 @@ Options:
   --log FILE                 program or write, the production way (also alone: one
                              siren, always verified): append one JSON line per siren
                              (time, adapter, signature, file, CRC-32 of the image,
-                             erase mode, outcome, seconds, round trips, failure)
+                             erase mode, write mode, sectors erased, pages written,
+                             pages already right, outcome, seconds, round trips,
+                             failure)
   --simulator-file PATH      the simulated siren's flash content
                              (default: $ZORVEK_SIMULATOR_FILE, else
                              ~/.local/share/Zorvek/simulated-siren.bin)

@@ -391,7 +391,7 @@ TEST_F(Cli, DamagedJobsAndEmptyImagesAreRefusedAndWritesVerify) {
     EXPECT_EQ(Siren({"write", (dir / "in.zmg").string()}).status, 4);
     EXPECT_EQ(Siren({"write", (dir / "in.zmg").string(), "--no-verify"}).status, 0);
     extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "read-error-at=0x1000";
-    r = Siren({"write", (dir / "in.zmg").string()});
+    r = Siren({"write", (dir / "in.zmg").string(), "--write", "all"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("could not be verified: the siren or the adapter stopped answering"), std::string::npos)
         << r.err;
@@ -573,7 +573,7 @@ TEST_F(Cli, CtrlCMidSirenEndsItsReportAndTheLoop) {
     extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "sirens=2,slow=1000";
     const fs::path log = dir / "log.jsonl";
     const pid_t pid = Start({"--adapter", "simulator", "--simulator-file", siren.string(), "write",
-                             (dir / "zero.zmg").string(), "--repeat", "--log", log.string()});
+                             (dir / "zero.zmg").string(), "--repeat", "--log", log.string(), "--write", "all"});
     bool erasing = false;  // each of its polls takes a millisecond: seconds in all
     for (int i = 0; i < 3000 && !erasing; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
