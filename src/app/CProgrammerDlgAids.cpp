@@ -60,7 +60,7 @@ void CProgrammerDlg::runReported(RunKind kind, const std::function<OperationOutc
     const OperationOutcome outcome = command();
     const auto seconds = std::chrono::round<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
     noteReason_ = false;
-    runStatus_->show(SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_));
+    runStatus_->show(SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_, &job_.lastWrite));
 }
 
 }  // namespace zorvek

@@ -248,13 +248,22 @@ void CProgrammerDlg::buildMenu() {
     item(advanced, "&Adapter...", kCmdChooseAdapter, &CProgrammerDlg::onChooseAdapter);
     item(advanced, "Self-&Test...", kCmdSelfTest, &CProgrammerDlg::onSelfTest);
     item(advanced, "Fast erase", kCmdFastErase, &CProgrammerDlg::onToggleFastErase)->setCheckable(true);
+    item(advanced, "Write only what differs", kCmdWriteChanged, &CProgrammerDlg::onToggleWriteChanged)
+        ->setCheckable(true);
+    QMenu* clock = advanced->addMenu(QStringLiteral("SPI Clock"));
+    clock->setObjectName(QStringLiteral("spiClockMenu"));
+    for (const auto& [text, id] : kSpiClockCommands) {
+        QAction* a = registerCommand(clock->addAction(QString::fromUtf8(text)), id);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, id] { runCommand([this, id] { onChooseSpiClock(id); }); });
+    }
 
     // Alt+H belongs to the Help button.
     QMenu* help = bar->addMenu(QStringLiteral("H&elp"));
     item(help, "&Help", kCmdHelp, &CProgrammerDlg::onHelp);
     item(help, "&About", kCmdAbout, &CProgrammerDlg::onAbout);
 
-    for (QMenu* menu : {file, tools, advanced, help})
+    for (QMenu* menu : {file, tools, advanced, clock, help})
         connect(menu, &QMenu::aboutToShow, this, [this] { refreshCheckMarks(); });
 }
 

@@ -43,12 +43,23 @@ std::string Cancelled(RunKind kind) {
 }
 }  // namespace
 
+std::string DescribeWriteCounts(const WriteCounts& counts) {
+    const auto plural = [](int32_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    return plural(counts.sectorsErased, "sector erased", "sectors erased") + ", " +
+           plural(counts.pagesWritten, "page written", "pages written") + ", " +
+           std::to_string(counts.pagesAlreadyRight) + " already right";
+}
+
 RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason) {
+                        const std::string& reason, const WriteCounts* counts) {
     RunSummary summary;
     switch (outcome) {
         case OperationOutcome::Success:
             summary.text = Done(kind, verified) + ", " + std::to_string(seconds < 0 ? 0 : seconds) + " s";
+            if (counts && (kind == RunKind::Program || kind == RunKind::WriteImage))
+                summary.text += ": " + DescribeWriteCounts(*counts);
             return summary;
         case OperationOutcome::Cancelled:
             summary.tone = RunSummary::Tone::Warning;

@@ -20,7 +20,10 @@ struct RunSummary {
 
 // `verified` is whether Verify was on for the run; `reason` what the person was
 // told first (its first line is used); `seconds` the run's length.
+// `counts`, when given, is what a successful program or write did to the flash.
 RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason);
+                        const std::string& reason, const WriteCounts* counts = nullptr);
+// "3 sectors erased, 700 pages written, 7492 already right".
+std::string DescribeWriteCounts(const WriteCounts& counts);
 
 }  // namespace zorvek

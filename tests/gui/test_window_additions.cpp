@@ -185,7 +185,8 @@ TEST_F(WindowAdditionsTest, StatusBarKeepsHowTheLastRunEnded) {
     choose(7, wav("alarm.wav", 0.5));
     program();
     EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s$")).match(status()).hasMatch())
+        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s: \\d+ sectors? erased, "
+                                          "\\d+ pages? written, \\d+ already right$")).match(status()).hasMatch())
         << status().toStdString();
     EXPECT_EQ(dlg->runStatus()->tone(), RunSummary::Tone::Success);
     EXPECT_EQ(dlg->controlAs<QLabel>(kIdUsbStatus)->text(), "Idle");  // where it always was
