@@ -82,6 +82,31 @@ SectorCheck CheckSectors(JobState& job, SpiLink& link, UserPort& port, ProgressS
     return check;
 }
 
+// A sector's first bytes are read alone: where one of them needs a bit raised the
+// sector is erased anyway and what the rest holds no longer matters (it is marked
+// as needing the erase, 0x00). A siren full of another image is read that little.
+constexpr uint32_t kProbeBytes = 4096;
+
+bool ReadWhatMatters(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress, uint8_t* current,
+                     const uint8_t* wanted, size_t length, uint32_t sectorSize) {
+    for (size_t start = 0; start < length; start += sectorSize) {
+        const size_t end = std::min(length, start + sectorSize);
+        const size_t probe = std::min<size_t>(end - start, kProbeBytes);
+        if (ReadFlashRange(job, link, port, static_cast<uint32_t>(start), current + start, probe, false) != 0)
+            return false;
+        bool rises = false;
+        for (size_t i = start; i < start + probe && !rises; ++i) rises = (~current[i] & wanted[i] & 0xFF) != 0;
+        if (rises)
+            std::fill(current + start + probe, current + end, uint8_t{0x00});
+        else if (end > start + probe &&
+                 ReadFlashRange(job, link, port, static_cast<uint32_t>(start + probe), current + start + probe,
+                                end - start - probe, false) != 0)
+            return false;
+        progress->Step();
+    }
+    return true;
+}
+
 void Count(WriteCounts& counts, const ChangePlan& plan) {
     counts.sectorsErased += plan.sectorsErased;
     counts.pagesWritten += plan.pagesWritten;
@@ -97,11 +122,12 @@ FlashWriteResult WriteChangedOnly(JobState& job, SpiLink& link, UserPort& port, 
 
     // What the siren holds decides the rest; nothing is changed before it is known.
     std::vector<uint8_t> current(length);
-    progress->SetRange(0, std::max(1, ReadFrameCount(link, length)), 1);
+    progress->SetRange(0, std::max<int32_t>(1, static_cast<int32_t>((length + geometry.sector - 1) / geometry.sector)),
+                       1);
     progress->SetText("Reading...");
     job.flashStatusText = "Reading";
     port.exchangeToWindow();
-    if (job.abortFlag || ReadFlashRange(job, link, port, 0, current.data(), length) != 0) {
+    if (job.abortFlag || !ReadWhatMatters(job, link, port, progress, current.data(), data, length, geometry.sector)) {
         result.stopped = true;
         result.cancelled = progress.Cancelled();
         return result;

@@ -303,7 +303,7 @@ void ReportVerifyMismatch(JobState& job, SpiLink& link, UserPort& port, uint32_t
 }
 
 int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer,
-                       size_t length) {
+                       size_t length, bool stepEachFrame) {
     const auto frame = static_cast<size_t>(std::max<int32_t>(link.verifyFrameBytes, 256));
     for (size_t done = 0; done < length; done += frame) {
         if (job.abortFlag) return kStopped;
@@ -319,7 +319,7 @@ int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t ad
             job.abortFlag = 1;  // nothing is known of what could not be read
             return kStopped;
         }
-        if (link.progress) link.progress->Step();
+        if (link.progress && stepEachFrame) link.progress->Step();
     }
     return 0;
 }

@@ -28,6 +28,7 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
     flash_.SetWallClock(options.wallClock);
+    if (faults_.fill) std::fill(flash_.Memory().begin(), flash_.Memory().end(), *faults_.fill);
     LoadFromFile();
     if (faults_.sirens > 0) InsertSiren();
 }

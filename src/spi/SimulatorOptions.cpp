@@ -89,6 +89,12 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
     }
     if (key == "sfdp") return Trim(value) == "none" && (f.noSfdp = true);
     if (key == "wp") return Trim(value) == "low" && (f.wpLow = true);
+    if (key == "fill") {
+        auto p = ParseNumber(value, 0xFF);
+        if (!p) return false;
+        f.fill = static_cast<uint8_t>(*p);
+        return true;
+    }
     if (key == "protect") {
         auto p = ParseNumber(value, 0xFF);
         if (!p) return false;
