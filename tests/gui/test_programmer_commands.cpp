@@ -406,6 +406,25 @@ TEST_F(ProgrammerCommandsTest, SimulatedSirenMenuItemSwitchesTheAdapterAndIsKept
     EXPECT_EQ(dlg->windowTitle(), "Zorvek USB Siren Programmer");
 }
 
+TEST_F(ProgrammerCommandsTest, WriteOnlyWhatDiffersIsOnByDefaultAndTheClockChoiceIsKept) {
+    start();
+    dropMenu();
+    EXPECT_TRUE(dlg->command(kCmdWriteChanged)->isChecked());
+    EXPECT_TRUE(dlg->job().writeChanged);
+    EXPECT_TRUE(dlg->command(kCmdSpiClock6)->isChecked());
+    dlg->command(kCmdWriteChanged)->trigger();
+    dlg->command(kCmdSpiClock30)->trigger();
+    EXPECT_FALSE(dlg->job().writeChanged);
+    EXPECT_EQ(dlg->job().spiClockHz, 30000000);
+    dlg->command(kCmdExit)->trigger();
+    start();
+    dropMenu();
+    EXPECT_FALSE(dlg->command(kCmdWriteChanged)->isChecked());
+    EXPECT_TRUE(dlg->command(kCmdSpiClock30)->isChecked());
+    EXPECT_FALSE(dlg->command(kCmdSpiClock6)->isChecked());
+    EXPECT_EQ(dlg->job().spiClockHz, 30000000);
+}
+
 TEST_F(ProgrammerCommandsTest, FastEraseIsOffByDefaultAndKept) {
     start();
     QAction* fast = dlg->command(kCmdFastErase);
