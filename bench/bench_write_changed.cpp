@@ -25,25 +25,6 @@ using namespace zorvek::bench;
 
 namespace {
 
-void MakeMessage(const std::string& path, int index, double seconds, uint32_t rate) {
-    const size_t count = static_cast<size_t>(seconds * rate);
-    std::vector<uint8_t> bytes(count * 2);
-    uint32_t noise = 777u + static_cast<uint32_t>(index);
-    for (size_t i = 0; i < count; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        const double f = 140.0 + 20 * index + 30 * std::sin(2 * M_PI * 0.7 * t);
-        double v = 0.35 * std::sin(2 * M_PI * f * t) + 0.2 * std::sin(2 * M_PI * 3 * f * t);
-        noise = noise * 1664525u + 1013904223u;
-        v += 0.05 * (static_cast<double>(noise >> 8) / (1u << 24) - 0.5);
-        const auto s = static_cast<int16_t>(std::lround(v * 32767));
-        bytes[2 * i] = static_cast<uint8_t>(static_cast<uint16_t>(s));
-        bytes[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8);
-    }
-    const auto format = WaveFormatRecord::Pcm(1, rate, 16);
-    CWaveFile::WriteWaveFile(path, bytes.data(), static_cast<uint32_t>(bytes.size()), format.bytes.data(),
-                             WaveFormatRecord::kWrittenLength);
-}
-
 std::vector<uint8_t> Build(JobState job) {
     QuietPort port;
     SpiLink none;
@@ -84,8 +65,8 @@ Figures Run(const Case& c, const std::vector<uint8_t>& image) {
     FlashWriteResult written;
     {
         ProgressScope progress(link, port);
-        written = EraseProgramVerify(job, link, port, progress, image.data(), image.size(),
-                                     {true, c.erase, c.changedOnly});
+        written =
+            EraseProgramVerify(job, link, port, progress, image.data(), image.size(), {true, c.erase, c.changedOnly});
     }
     CloseUsb(job, link, port);
     Figures f;
@@ -129,12 +110,13 @@ int main() {
                 100.0 * static_cast<double>(image.size()) / kFlash);
 
     // Today's procedure at 6 MHz on the siren full of a different image: the reference floor.
-    const Case reference{"described procedure", padded(differentImage), false, EraseMode::Sectors,
-                         MpsseChip::Ft2232C, 6000000, 0};
+    const Case reference{
+        "described procedure", padded(differentImage), false, EraseMode::Sectors, MpsseChip::Ft2232C, 6000000, 0};
     const Figures ref = Run(reference, image);
-    std::printf("reference: every sector erased, every page programmed, all read back, FT2232D 6 MHz:\n"
-                "  modelled %.2f s, floor %.2f s%s\n\n",
-                ref.modelled, ref.floor, ref.good ? "" : "  (FAILED)");
+    std::printf(
+        "reference: every sector erased, every page programmed, all read back, FT2232D 6 MHz:\n"
+        "  modelled %.2f s, floor %.2f s%s\n\n",
+        ref.modelled, ref.floor, ref.good ? "" : "  (FAILED)");
 
     const Case cases[] = {
         {"factory-blank siren", padded({}), true, EraseMode::Sectors, MpsseChip::Ft2232C, 6000000, 0.50},

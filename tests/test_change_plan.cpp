@@ -21,7 +21,9 @@ struct Case {
     std::vector<uint32_t> touched;
 };
 
-std::vector<uint8_t> Filled(size_t n, uint8_t v) { return std::vector<uint8_t>(n, v); }
+std::vector<uint8_t> Filled(size_t n, uint8_t v) {
+    return std::vector<uint8_t>(n, v);
+}
 
 std::vector<uint8_t> With(std::vector<uint8_t> v, size_t at, uint8_t value) {
     v[at] = value;
@@ -44,7 +46,12 @@ TEST(ChangePlan, ErasesOnlyWhereABitMustRiseAndProgramsOnlyDifferingPages) {
         // 0x00 -> 0x15 needs bits raised: that sector is erased, all its non-blank pages written.
         {"a bit rises", With(image, 21, 0x00), image, {1}, {{16, 16}}, 4, {1}},
         {"erased pages that must stay blank are not programmed",
-         With(Filled(32, 0x00), 0, 0x00), With(Filled(32, 0xFF), 17, 0x00), {0, 1}, {{16, 4}}, 7, {0, 1}},
+         With(Filled(32, 0x00), 0, 0x00),
+         With(Filled(32, 0xFF), 17, 0x00),
+         {0, 1},
+         {{16, 4}},
+         7,
+         {0, 1}},
         // The image ends inside a page: that last page is a short one.
         {"short image", Filled(10, 0xFF), Filled(10, 0x01), {}, {{0, 10}}, 0, {0}},
     };

@@ -310,8 +310,8 @@ TEST(FlashChips, TheSpiClockIsWhatTheAdapterAndTheChipBothAllow) {
         {MpsseChip::Ft2232C, 30000000, std::nullopt, 6000000},  // the D makes 6 MHz at most
         {MpsseChip::Ft2232H, 30000000, std::nullopt, 30000000},
         {MpsseChip::Ft2232H, 20000000, std::nullopt, 15000000},  // never faster than asked
-        {MpsseChip::Ft2232H, 30000000, 12000000u, 10000000},    // the chip's FAST_READ limit
-        {MpsseChip::Ft2232H, 30000000, 0u, 6000000},            // limits unknown: the setup clock
+        {MpsseChip::Ft2232H, 30000000, 12000000u, 10000000},     // the chip's FAST_READ limit
+        {MpsseChip::Ft2232H, 30000000, 0u, 6000000},             // limits unknown: the setup clock
     };
     for (const Case& c : cases) {
         SimulatorOptions options;

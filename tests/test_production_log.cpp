@@ -33,11 +33,12 @@ TEST(ProductionLog, LinesAreOneJsonObjectEachAndAppended) {
     e.roundTrips = 13257;
     e.failure = "line one\nline\ttwo";
     const std::string line = FormatProductionLogLine(e);
-    EXPECT_EQ(line,
-              "{\"time\":\"2026-01-02T03:04:05Z\",\"adapter\":\"SIM0001\",\"signature\":\"0x14\","
-              "\"file\":\"C:\\\\jobs\\\\\\\"a\\\".zfg\",\"crc32\":\"CBF43926\",\"erase\":\"auto\",\"write\":\"changed\","
-              "\"sectorsErased\":3,\"pagesWritten\":700,\"pagesAlreadyRight\":7492,\"outcome\":\"fail\","
-              "\"seconds\":24.200,\"roundTrips\":13257,\"failure\":\"line one\\nline\\u0009two\"}");
+    EXPECT_EQ(
+        line,
+        "{\"time\":\"2026-01-02T03:04:05Z\",\"adapter\":\"SIM0001\",\"signature\":\"0x14\","
+        "\"file\":\"C:\\\\jobs\\\\\\\"a\\\".zfg\",\"crc32\":\"CBF43926\",\"erase\":\"auto\",\"write\":\"changed\","
+        "\"sectorsErased\":3,\"pagesWritten\":700,\"pagesAlreadyRight\":7492,\"outcome\":\"fail\","
+        "\"seconds\":24.200,\"roundTrips\":13257,\"failure\":\"line one\\nline\\u0009two\"}");
 
     const auto path = std::filesystem::temp_directory_path() / ("zorvek-log-" + std::to_string(::getpid()));
     std::filesystem::remove(path);

@@ -114,7 +114,10 @@ const char* tooltipFor(int controlId);
 inline constexpr std::pair<const char*, int> kSpiClockCommands[] = {
     {"6 MHz", kCmdSpiClock6}, {"10 MHz", kCmdSpiClock10}, {"15 MHz", kCmdSpiClock15}, {"30 MHz", kCmdSpiClock30}};
 inline constexpr int32_t SpiClockOfCommand(int id) {
-    return id == kCmdSpiClock10 ? 10000000 : id == kCmdSpiClock15 ? 15000000 : id == kCmdSpiClock30 ? 30000000 : 6000000;
+    return id == kCmdSpiClock10   ? 10000000
+           : id == kCmdSpiClock15 ? 15000000
+           : id == kCmdSpiClock30 ? 30000000
+                                  : 6000000;
 }
 
 }  // namespace zorvek

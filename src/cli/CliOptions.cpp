@@ -21,7 +21,8 @@ struct CommandRule {
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
         {"program",
-         {1, "JOB.zfg",
+         {1,
+          "JOB.zfg",
           {"--verify", "--no-verify", "--lenient", "--erase", "--write", "--spi-clock", "--repeat", "--log", "--yes"}}},
         {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
         {"read", {1, "OUT.zmg", {"--spi-clock"}}},
@@ -33,15 +34,18 @@ const std::map<std::string, CommandRule>& Commands() {
         {"info", {1, "FILE", {"--json"}}},
         {"extract", {1, "FILE", {"--message", "-o"}}},
         {"prepare", {1, "IN", {"-o", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
-        {"say", {1, "\"TEXT\"", {"-o", "--voice", "--speed", "--pitch", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
+        {"say",
+         {1,
+          "\"TEXT\"",
+          {"-o", "--voice", "--speed", "--pitch", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
         {"voices", {0, "", {}}},
     };
     return commands;
 }
 
-const std::set<std::string> kValueOptions = {"--adapter", "--device",  "--simulator-file", "--simulator-size",
-                                             "-o",        "--output",  "--message",        "--restore-from",
-                                             "--erase",   "--log",     "--write",          "--spi-clock"};
+const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
+                                             "-o",        "--output", "--message",        "--restore-from",
+                                             "--erase",   "--log",    "--write",          "--spi-clock"};
 
 // "6000000", "6M", "6MHz", "750k": Hz, 100 kHz to 100 MHz.
 std::optional<int32_t> ParseClockHz(std::string text) {
@@ -155,7 +159,8 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
             seen.insert(arg);
         } else if (arg == "--spi-clock") {
             const std::optional<int32_t> hz = ParseClockHz(*value);
-            if (!hz) return "--spi-clock must be a frequency from 100k to 100M (Hz, or with k or M), not \"" + *value + "\"";
+            if (!hz)
+                return "--spi-clock must be a frequency from 100k to 100M (Hz, or with k or M), not \"" + *value + "\"";
             o.spiClockHz = hz;
             seen.insert(arg);
         } else if (arg == "--repeat") {

@@ -15,8 +15,8 @@ struct PageRun {
 };
 
 struct ChangePlan {
-    std::vector<uint32_t> eraseSectors;  // sector indices, ascending
-    std::vector<PageRun> programRuns;    // ascending, page aligned
+    std::vector<uint32_t> eraseSectors;    // sector indices, ascending
+    std::vector<PageRun> programRuns;      // ascending, page aligned
     std::vector<uint32_t> touchedSectors;  // erased or programmed: what the read-back checks
     int32_t sectorsErased = 0;
     int32_t pagesWritten = 0;
@@ -32,7 +32,6 @@ ChangePlan PlanChanges(const uint8_t* current, const uint8_t* wanted, size_t len
                        uint32_t pageSize);
 
 // The plan of the described procedure for the sectors `sectors` (every page of them programmed).
-ChangePlan PlanFullSectors(const std::vector<uint32_t>& sectors, size_t length, uint32_t sectorSize,
-                           uint32_t pageSize);
+ChangePlan PlanFullSectors(const std::vector<uint32_t>& sectors, size_t length, uint32_t sectorSize, uint32_t pageSize);
 
 }  // namespace zorvek

@@ -57,8 +57,8 @@ SectorCheck CheckSectors(JobState& job, SpiLink& link, UserPort& port, ProgressS
                          const std::vector<uint32_t>& sectors, const uint8_t* data, size_t length,
                          uint32_t sectorSize) {
     SectorCheck check;
-    progress->SetRange(0, std::max<int32_t>(1, static_cast<int32_t>(sectors.size()) *
-                                                   ReadFrameCount(link, sectorSize)), 1);
+    progress->SetRange(0, std::max<int32_t>(1, static_cast<int32_t>(sectors.size()) * ReadFrameCount(link, sectorSize)),
+                       1);
     progress->SetText("Verifying...");
     job.flashStatusText = "Verifying";
     port.exchangeToWindow();
@@ -70,8 +70,8 @@ SectorCheck CheckSectors(JobState& job, SpiLink& link, UserPort& port, ProgressS
             check.verified = kStopped;
             return check;
         }
-        const auto mismatch = std::mismatch(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count),
-                                            data + start);
+        const auto mismatch =
+            std::mismatch(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count), data + start);
         if (mismatch.first != buffer.begin() + static_cast<std::ptrdiff_t>(count)) {
             if (check.differing.empty())
                 check.firstDifference = static_cast<uint32_t>(start + (mismatch.first - buffer.begin()));
@@ -98,9 +98,8 @@ bool ReadWhatMatters(JobState& job, SpiLink& link, UserPort& port, ProgressScope
         for (size_t i = start; i < start + probe && !rises; ++i) rises = (~current[i] & wanted[i] & 0xFF) != 0;
         if (rises)
             std::fill(current + start + probe, current + end, uint8_t{0x00});
-        else if (end > start + probe &&
-                 ReadFlashRange(job, link, port, static_cast<uint32_t>(start + probe), current + start + probe,
-                                end - start - probe, false) != 0)
+        else if (end > start + probe && ReadFlashRange(job, link, port, static_cast<uint32_t>(start + probe),
+                                                       current + start + probe, end - start - probe, false) != 0)
             return false;
         progress->Step();
     }
@@ -169,8 +168,8 @@ FlashWriteResult WriteChangedOnly(JobState& job, SpiLink& link, UserPort& port, 
     result.counts.pagesAlreadyRight = pages - changes.pagesWritten;
 
     if (plan.verify && !job.abortFlag) {
-        SectorCheck check = CheckSectors(job, link, port, progress, changes.touchedSectors, data, length,
-                                         geometry.sector);
+        SectorCheck check =
+            CheckSectors(job, link, port, progress, changes.touchedSectors, data, length, geometry.sector);
         if (check.verified == 0 && !job.abortFlag) {
             // Once more the described way: erase those sectors, program all their pages.
             const ChangePlan redo = PlanFullSectors(check.differing, length, geometry.sector, geometry.page);

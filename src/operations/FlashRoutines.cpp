@@ -302,8 +302,8 @@ void ReportVerifyMismatch(JobState& job, SpiLink& link, UserPort& port, uint32_t
     Show(port, job.messageText);
 }
 
-int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer,
-                       size_t length, bool stepEachFrame) {
+int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, size_t length,
+                       bool stepEachFrame) {
     const auto frame = static_cast<size_t>(std::max<int32_t>(link.verifyFrameBytes, 256));
     for (size_t done = 0; done < length; done += frame) {
         if (job.abortFlag) return kStopped;

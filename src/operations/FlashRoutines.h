@@ -134,8 +134,8 @@ void ReportVerifyMismatch(JobState& job, SpiLink& link, UserPort& port, uint32_t
 // `length` bytes from `address` in frames of the link's verify frame, looking at
 // Cancel before and stepping the popup after each. 0, or 6 when stopped (Cancel or a
 // failed read; abortFlag is set then, nothing is said).
-int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer,
-                       size_t length, bool stepEachFrame = true);
+int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, size_t length,
+                       bool stepEachFrame = true);
 // The popup steps ReadFlashRange takes for `length` bytes.
 int32_t ReadFrameCount(const SpiLink& link, size_t length);
 

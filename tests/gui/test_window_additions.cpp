@@ -184,9 +184,10 @@ TEST_F(WindowAdditionsTest, StatusBarKeepsHowTheLastRunEnded) {
     start();
     choose(7, wav("alarm.wav", 0.5));
     program();
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s: \\d+ sectors? erased, "
-                                          "\\d+ pages? written, \\d+ already right$")).match(status()).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s: \\d+ sectors? erased, "
+                                                  "\\d+ pages? written, \\d+ already right$"))
+                    .match(status())
+                    .hasMatch())
         << status().toStdString();
     EXPECT_EQ(dlg->runStatus()->tone(), RunSummary::Tone::Success);
     EXPECT_EQ(dlg->controlAs<QLabel>(kIdUsbStatus)->text(), "Idle");  // where it always was
