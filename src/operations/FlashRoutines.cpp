@@ -114,9 +114,10 @@ int64_t SpiClockFor(const FlashChip* chip, int64_t wantedHz) {
     return std::min<int64_t>(wantedHz, chip->fastReadMaxHz);
 }
 
-void ApplySpiClock(JobState& job, SpiLink& link, UserPort& port) {
+void ApplySpiClock(JobState& job, SpiLink& link, UserPort& port, int32_t wantedHz) {
     if (link.handle == 0 || link.adapter == nullptr) return;
-    const auto wanted = static_cast<int32_t>(SpiClockFor(IdentifiedChip(job), job.spiClockHz));
+    const auto wanted =
+        static_cast<int32_t>(SpiClockFor(IdentifiedChip(job), wantedHz > 0 ? wantedHz : job.spiClockHz));
     if (wanted == link.clockHz) return;
     int32_t hz = 0;
     link.lastStatus = link.adapter->AdapterSetClock(link.handle, wanted, hz);

@@ -86,7 +86,8 @@ void IdentifyChip(JobState& job, SpiLink& link, UserPort& port);
 int64_t SpiClockFor(const FlashChip* chip, int64_t wantedHz);
 // After identification: the job's SPI clock as the chip and the adapter allow it
 // (link.clockHz is then the clock running). IdentifyChip does this itself.
-void ApplySpiClock(JobState& job, SpiLink& link, UserPort& port);
+// `wantedHz` > 0 asks for that clock instead of the job's.
+void ApplySpiClock(JobState& job, SpiLink& link, UserPort& port, int32_t wantedHz = 0);
 // Before the first erase of a write: clears the block-protect bits identification
 // found set. False (told, abortFlag set) when the flash stays write-protected.
 bool LiftWriteProtection(JobState& job, SpiLink& link, UserPort& port);

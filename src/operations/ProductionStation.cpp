@@ -106,10 +106,13 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     {
         ProgressScope progress(link_, port);
         progress->BeginModal("Progress", false);
+        // The signature polls stay at the setup clock every chip takes; the write runs at the chosen one.
+        ApplySpiClock(job_, link_, port);
         // A production siren passes only once read back.
         written = EraseProgramVerify(job_, link_, port, progress, image.data(), length,
                                      {true, job_.eraseMode, job_.writeChanged});
     }
+    ApplySpiClock(job_, link_, port, kDefaultSpiClockHz);
     job_.flashStatusText.clear();
     port.exchangeToWindow();
     if (written.cancelled) return finish(OperationOutcome::Cancelled, "cancelled");
