@@ -260,6 +260,11 @@ TEST_F(Cli, UsageErrorsExitTwo) {
         {"--simulator-size", "3M", "identify"},
         {"--stats=yes", "identify"},
         {"program", job.string(), "--erase", "fast"},
+        {"program", job.string(), "--write", "some"},
+        {"identify", "--spi-clock", "50"},
+        {"identify", "--spi-clock", "1.2.3M"},
+        {"identify", "--spi-clock", "200M"},
+        {"info", "x.bin", "--spi-clock", "6M"},
         {"identify", "--repeat"},
         {"--device", "A", "--device", "B", "identify"},
         {"--device", "all", "--device", "B", "program", job.string()},
@@ -395,6 +400,14 @@ TEST_F(Cli, DamagedJobsAndEmptyImagesAreRefusedAndWritesVerify) {
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("could not be verified: the siren or the adapter stopped answering"), std::string::npos)
         << r.err;
+
+    // Written once, the same file again changes nothing; the simulated FT2232D keeps 6 MHz.
+    extraEnv.erase("ZORVEK_SIMULATOR_FAULTS");
+    EXPECT_EQ(Siren({"write", (dir / "in.zmg").string()}).status, 0);
+    r = Siren({"write", (dir / "in.zmg").string(), "--stats", "--spi-clock", "30M"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Sectors erased: 0\nPages written: 0\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("SPI clock: 6.00 MHz"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, AnInterruptedFirmwareUpdateIsRestoredByTheNextOne) {
