@@ -273,6 +273,39 @@ TEST(Sweep, ProgramNeverPassesAHalfWrittenSiren) {
     }
 }
 
+TEST(Sweep, WritingOnlyWhatDiffersLeavesTheRestAndNeverPassesAHalfWrittenSiren) {
+    // The siren holds the image but for one byte that needs an erase (sector 1) and
+    // one that needs only a program (sector 3): every new step of the write runs.
+    Bytes content(200000);
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 13 + i / 300);
+    Bytes held;
+    const auto prepare = [&](Bench& b) {
+        WriteBytes(b.dir.file("in.zmg"), content);
+        b.port.fileAnswers.push_back(b.dir.file("in.zmg"));
+        std::copy(content.begin(), content.end(), b.Flash().begin());
+        std::fill(b.Flash().begin() + static_cast<std::ptrdiff_t>(content.size()), b.Flash().end(), 0xFF);
+        b.Flash()[0x10005] = static_cast<uint8_t>(content[0x10005] & 0x0F);
+        b.Flash()[0x30007] = 0xFF;
+        held = b.Flash();
+    };
+    const auto command = [](Bench& b) { return b.Ops().WriteSiren({.verify = true}); };
+    Sweep(prepare, command, [&](Bench& run, OperationOutcome outcome, const Break&) {
+        // Sectors 0 and 2 never change, whatever happens.
+        for (size_t sector : {0u, 2u})
+            EXPECT_TRUE(std::equal(held.begin() + sector * 0x10000, held.begin() + (sector + 1) * 0x10000,
+                                   run.Flash().begin() + sector * 0x10000))
+                << "sector " << sector << " changed";
+        if (outcome == OperationOutcome::Success) {
+            EXPECT_TRUE(std::equal(content.begin(), content.end(), run.Flash().begin()));
+            EXPECT_EQ(run.job.lastWrite.sectorsErased, 1);
+        }
+        if (run.Flash() != held && outcome == OperationOutcome::Failed) {
+            EXPECT_TRUE(run.Said("NOT") || run.Said("could not be verified") || run.Said("still busy"))
+                << ::testing::PrintToString(run.port.Texts());
+        }
+    });
+}
+
 TEST(Sweep, ReadNeverCostsTheEarlierFile) {
     const Bytes earlier = {1, 2, 3};
     const auto prepare = [&](Bench& b) {

@@ -2,6 +2,9 @@
 // back, refused writes named, and the simulated flash as strict as the datasheets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "ScriptedUserPort.h"
 #include "SpyAdapter.h"
 #include "TestFiles.h"
@@ -39,6 +42,13 @@ struct ChipRun {
     SpiLink link;
     ScriptedUserPort port;
 };
+
+// A siren that holds something else, so that even a write of only what differs
+// must erase and program.
+void HoldsAnotherImage(ChipRun& run) {
+    auto& memory = run.siren.Flash().Memory();
+    std::fill(memory.begin(), memory.end(), uint8_t{0x00});
+}
 
 std::vector<uint8_t> Pattern(size_t n) {
     std::vector<uint8_t> v(n);
@@ -249,6 +259,7 @@ TEST(FlashChips, TheBusIsReleasedAfterEveryRunAlsoAFailedOrCancelledOne) {
         CloseUsb(run.job, run.link, run.port);
         run.job.programFolder = dir.path().string() + "/";
         run.port.cancelAtStep = c.cancelAtStep;
+        HoldsAnotherImage(run);
         EXPECT_EQ(SirenOperations(run.job, run.link, run.port).ProgramCommand({.verify = true}), c.outcome)
             << c.faults;
         EXPECT_TRUE(run.siren.BusReleased()) << c.faults;
@@ -267,6 +278,7 @@ TEST(FlashChips, FaultsNeverPassAsSuccessOnAnyChipModel) {
             ChipRun run(faults);
             CloseUsb(run.job, run.link, run.port);
             run.job.programFolder = dir.path().string() + "/";
+            HoldsAnotherImage(run);
             const OperationOutcome outcome =
                 SirenOperations(run.job, run.link, run.port).ProgramCommand({.verify = true});
             EXPECT_NE(outcome, OperationOutcome::Success) << faults;
@@ -284,5 +296,44 @@ TEST(FlashChips, ReadsAboveTheChipsReadClockUseFastRead) {
         ASSERT_TRUE(flash.Read(0x1234, &byte, 1));
         EXPECT_EQ(byte, 0x5A) << hz;
         EXPECT_EQ(spy.Count(opcode), 1) << hz;
+    }
+}
+
+TEST(FlashChips, TheSpiClockIsWhatTheAdapterAndTheChipBothAllow) {
+    struct Case {
+        MpsseChip usb;
+        int32_t wanted;
+        std::optional<uint32_t> fastReadMaxHz;  // the identified chip's, laid over the M25P16
+        int32_t running;
+    };
+    const Case cases[] = {
+        {MpsseChip::Ft2232C, 30000000, std::nullopt, 6000000},  // the D makes 6 MHz at most
+        {MpsseChip::Ft2232H, 30000000, std::nullopt, 30000000},
+        {MpsseChip::Ft2232H, 20000000, std::nullopt, 15000000},  // never faster than asked
+        {MpsseChip::Ft2232H, 30000000, 12000000u, 10000000},     // the chip's FAST_READ limit
+        {MpsseChip::Ft2232H, 30000000, 0u, 6000000},             // limits unknown: the setup clock
+    };
+    for (const Case& c : cases) {
+        SimulatorOptions options;
+        options.usbChip = c.usb;
+        SimulatedSiren siren(options);
+        JobState job;
+        job.spiClockHz = c.wanted;
+        SpiLink link{&siren};
+        ScriptedUserPort port;
+        SetupUsb(job, link, port);
+        IdentifyChip(job, link, port);
+        if (c.fastReadMaxHz) {
+            job.flashIdentity.chip.fastReadMaxHz = *c.fastReadMaxHz;
+            ApplySpiClock(job, link, port);
+        }
+        EXPECT_EQ(link.clockHz, c.running) << c.wanted;
+        EXPECT_EQ(siren.SpiClockHz(), c.running) << c.wanted;
+        // Whatever the clock, what is read is what the flash holds.
+        siren.Flash().Memory()[0x4321] = 0xA5;
+        uint8_t byte = 0;
+        EXPECT_EQ(ReadFlash(job, link, port, 0x4321, &byte, 1), 0);
+        EXPECT_EQ(byte, 0xA5);
+        CloseUsb(job, link, port);
     }
 }

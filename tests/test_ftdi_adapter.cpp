@@ -123,6 +123,32 @@ TEST_F(FtdiTest, HighSpeedChipsDivideBy5ForTheSameClock) {
     }
 }
 
+TEST_F(FtdiTest, SpiClockAboveSixMegahertzTurnsDivideBy5OffOnHighSpeedChipsOnly) {
+    struct Case {
+        uint16_t bcd;
+        int32_t wanted;
+        Bytes stream;  // what goes before the flushing status read
+        int32_t hz;
+    };
+    const Case cases[] = {
+        {0x0700, 30000000, {0x8A, 0x86, 0x00, 0x00}, 30000000},
+        {0x0700, 20000000, {0x8A, 0x86, 0x01, 0x00}, 15000000},  // never faster than asked
+        {0x0700, 6000000, {0x8B, 0x86, 0x00, 0x00}, 6000000},
+        {0x0700, 1000000, {0x8B, 0x86, 0x05, 0x00}, 1000000},
+        {0x0500, 30000000, {0x86, 0x00, 0x00}, 6000000},  // the D makes 6 MHz at most
+    };
+    for (const Case& c : cases) {
+        Connect(c.bcd);
+        int32_t hz = 0;
+        ASSERT_EQ(adapter->AdapterSetClock(link.handle, c.wanted, hz), 0) << c.wanted;
+        EXPECT_EQ(hz, c.hz) << c.bcd << " " << c.wanted;
+        EXPECT_EQ(FlushWithStatusRead(), Cat({c.stream, kStatusFrame})) << c.bcd << " " << c.wanted;
+        EXPECT_EQ(usb->SpiClockHz(), c.hz);
+        EXPECT_EQ(usb->badCommands, Bytes{0xAA});
+        CloseUsb(job, link, port);
+    }
+}
+
 TEST_F(FtdiTest, WriteOnlyFramesCostNoRoundTrip) {
     Connect();
     int trips = usb->roundTrips;

@@ -25,15 +25,21 @@ TEST(ProductionLog, LinesAreOneJsonObjectEachAndAppended) {
     e.file = "C:\\jobs\\\"a\".zfg";
     e.imageCrc = 0xCBF43926;
     e.eraseMode = "auto";
+    e.writeMode = "changed";
+    e.sectorsErased = 3;
+    e.pagesWritten = 700;
+    e.pagesAlreadyRight = 7492;
     e.outcome = "fail";
     e.seconds = 24.2;
     e.roundTrips = 13257;
     e.failure = "line one\nline\ttwo";
     const std::string line = FormatProductionLogLine(e);
-    EXPECT_EQ(line,
-              "{\"time\":\"2026-01-02T03:04:05Z\",\"adapter\":\"SIM0001\",\"signature\":\"0x14\","
-              "\"file\":\"C:\\\\jobs\\\\\\\"a\\\".zfg\",\"crc32\":\"CBF43926\",\"erase\":\"auto\",\"outcome\":\"fail\","
-              "\"seconds\":24.200,\"roundTrips\":13257,\"failure\":\"line one\\nline\\u0009two\"}");
+    EXPECT_EQ(
+        line,
+        "{\"time\":\"2026-01-02T03:04:05Z\",\"adapter\":\"SIM0001\",\"signature\":\"0x14\","
+        "\"file\":\"C:\\\\jobs\\\\\\\"a\\\".zfg\",\"crc32\":\"CBF43926\",\"erase\":\"auto\",\"write\":\"changed\","
+        "\"sectorsErased\":3,\"pagesWritten\":700,\"pagesAlreadyRight\":7492,\"outcome\":\"fail\","
+        "\"seconds\":24.200,\"roundTrips\":13257,\"failure\":\"line one\\nline\\u0009two\"}");
 
     const zorvek::test::ScratchFolder scratch;
     const auto path = scratch.path() / "log.jsonl";

@@ -101,6 +101,7 @@ TEST(SirenOperations, EraseCountFollowsImageLength) {
     // 0x2100 + 3 * 19029 + 3 = 0xFFFF bytes: one sector; three bytes more: two.
     for (auto [samples, sectors] : {std::pair{38058u - 2, 1}, std::pair{38058u, 2}}) {
         SirenRun run;
+        run.job.writeChanged = false;  // the described procedure: every sector the image covers
         run.job.slot(1).wavPath = WriteMessage(run.dir, "m.wav", samples);
         EXPECT_EQ(run.Ops().ProgramCommand(), OperationOutcome::Success);
         const auto& calls = run.port.progresses.at(0)->calls;
@@ -195,6 +196,7 @@ TEST(SirenOperations, VerifyFindsWeakBitAtItsAddress) {
 
 TEST(SirenOperations, AReadFailureDuringVerifyFailsTheRunRatherThanReportingADifference) {
     SirenRun program;
+    program.job.writeChanged = false;  // no first read, so the read-back is what fails
     program.job.slot(1).wavPath = WriteMessage(program.dir, "m.wav", 4000);
     program.job.verify = 1;
     program.siren.Faults().readErrorAt = {kAudioStart + 10};
@@ -202,6 +204,7 @@ TEST(SirenOperations, AReadFailureDuringVerifyFailsTheRunRatherThanReportingADif
     EXPECT_EQ(program.port.Texts(), std::vector<std::string>{kMsgNotVerified});
 
     SirenRun write(256u << 10);
+    write.job.writeChanged = false;
     WriteBytes(write.dir.file("in.zmg"), Bytes(5000, 0x12));
     write.siren.Faults().readErrorAt = {0x30000};
     write.port.fileAnswers.push_back(write.dir.file("in.zmg"));

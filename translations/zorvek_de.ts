@@ -94,6 +94,11 @@
         <translation>Zurückgelesenes weicht ab</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>the flash is write-protected</source>
+        <translation>der Flash-Speicher ist schreibgeschützt</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>failed</source>
         <translation>fehlgeschlagen</translation>
@@ -124,7 +129,7 @@
         <translation>nicht unterstützt</translation>
     </message>
     <message>
-        <location filename="../src/job/SlotTable.cpp" line="+33"/>
+        <location filename="../src/job/SlotTable.cpp" line="+34"/>
         <source>None</source>
         <translation>Keiner</translation>
     </message>
@@ -159,7 +164,32 @@
         <translation>Firmware aktualisiert</translation>
     </message>
     <message>
-        <location filename="../src/operations/SelfTest.cpp" line="+146"/>
+        <location line="+19"/>
+        <source>sector erased</source>
+        <translation>Sektor gelöscht</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>sectors erased</source>
+        <translation>Sektoren gelöscht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>page written</source>
+        <translation>Seite geschrieben</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>pages written</source>
+        <translation>Seiten geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>already right</source>
+        <translation>schon richtig</translation>
+    </message>
+    <message>
+        <location filename="../src/operations/SelfTest.cpp" line="+147"/>
         <source>Self-test report</source>
         <translation>Selbsttest-Bericht</translation>
     </message>
@@ -187,7 +217,7 @@
 <context>
     <name>zorvek</name>
     <message>
-        <location filename="../src/app/CAboutDlg.h" line="+13"/>
+        <location filename="../src/app/CAboutDlg.h" line="+14"/>
         <source>About Zorvek USB Siren Programmer</source>
         <translation>Über Zorvek USB-Sirenenprogrammierer</translation>
     </message>
@@ -375,7 +405,7 @@
         <translation>Die Datei konnte nicht umgewandelt werden.</translation>
     </message>
     <message>
-        <location filename="../src/job/JobState.h" line="+65"/>
+        <location filename="../src/job/JobState.h" line="+82"/>
         <source>Zorvek USB Siren Programmer</source>
         <translation>Zorvek USB-Sirenenprogrammierer</translation>
     </message>
@@ -494,7 +524,7 @@
         <translation>Fehler beim Öffnen der Konfiguration.</translation>
     </message>
     <message>
-        <location filename="../src/operations/FlashRoutines.cpp" line="+161"/>
+        <location filename="../src/operations/FlashRoutines.cpp" line="+285"/>
         <source>Verifying</source>
         <translation>Prüfen</translation>
     </message>
@@ -542,7 +572,7 @@ Check connections and try again.</source>
 Prüfen Sie die Verbindungen und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../src/operations/ProgramOperation.cpp" line="+135"/>
+        <location filename="../src/operations/ProgramOperation.cpp" line="+155"/>
         <source>Erasing...</source>
         <translation>Wird gelöscht...</translation>
     </message>
@@ -558,12 +588,12 @@ Prüfen Sie die Verbindungen und versuchen Sie es erneut.</translation>
         <translation>Wird programmiert...</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Verifying...</source>
         <translation>Wird geprüft...</translation>
     </message>
     <message>
-        <location filename="../src/operations/RunSummary.cpp" line="+7"/>
+        <location filename="../src/operations/RunSummary.cpp" line="-14"/>
         <source>Cancelled: the siren is NOT completely programmed</source>
         <translation>Abgebrochen: die Sirene ist NICHT vollständig programmiert</translation>
     </message>
@@ -583,7 +613,7 @@ Prüfen Sie die Verbindungen und versuchen Sie es erneut.</translation>
         <translation>Abgebrochen: die Firmware ist möglicherweise NICHT vollständig aktualisiert</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+22"/>
         <source>%s, %lld s</source>
         <translation>%s, %lld s</translation>
     </message>
@@ -701,6 +731,7 @@ The next firmware update of this siren restores it from there.</source>
 Die nächste Firmware-Aktualisierung dieser Sirene stellt ihn von dort wieder her.</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>What the first 64 KiB held is kept in
 %s
 The next firmware update of this siren restores it from there; if it finds them blank, it names that file, to be given with --restore-from.</source>
@@ -709,6 +740,7 @@ The next firmware update of this siren restores it from there; if it finds them 
 Die nächste Firmware-Aktualisierung dieser Sirene stellt ihn von dort wieder her; findet sie die 64 KiB leer, nennt sie diese Datei, die dann mit --restore-from anzugeben ist.</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>What the first 64 KiB held is kept in
 %s
 The siren now holds bits this update did not write, so the next firmware update will NOT restore it from there by itself. Keep that file.</source>
@@ -717,7 +749,7 @@ The siren now holds bits this update did not write, so the next firmware update 
 Die Sirene enthält jetzt Bits, die diese Aktualisierung nicht geschrieben hat; die nächste Firmware-Aktualisierung stellt ihn daher NICHT von selbst von dort wieder her. Bewahren Sie diese Datei auf.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Found the recovery file of an interrupted firmware update:
 %s
 The first 64 KiB are restored from it instead of from the siren.</source>
@@ -883,12 +915,12 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
 <context>
     <name>zorvek::CProgrammerDlg</name>
     <message>
-        <location filename="../src/app/CProgrammerDlg.cpp" line="+228"/>
+        <location filename="../src/app/CProgrammerDlg.cpp" line="+231"/>
         <source>Simulated siren: %s.</source>
         <translation>Simulierte Sirene: %s.</translation>
     </message>
     <message>
-        <location line="+207"/>
+        <location line="+226"/>
         <source>(none)</source>
         <translation>(keine)</translation>
     </message>
@@ -976,12 +1008,12 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
     </message>
     <message>
         <location line="+1"/>
-        <location line="+195"/>
+        <location line="+204"/>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
-        <location line="-195"/>
+        <location line="-204"/>
         <source>Help</source>
         <translation>Hilfe</translation>
     </message>
@@ -1256,7 +1288,17 @@ die Wahl wird gespeichert. Werkzeuge &gt; Erweitert &gt; Adapter... ändert sie.
         <translation>Schnelles Löschen</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
+        <source>Write only what differs</source>
+        <translation>Nur Abweichendes schreiben</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>SPI Clock</source>
+        <translation>SPI-Takt</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>H&amp;elp</source>
         <translation>Hi&amp;lfe</translation>
     </message>
@@ -1670,7 +1712,7 @@ Vorher: %2
 <context>
     <name>zorvek::ProductionStation</name>
     <message>
-        <location filename="../src/operations/ProductionStation.cpp" line="+100"/>
+        <location filename="../src/operations/ProductionStation.cpp" line="+101"/>
         <source>The image does not fit this siren&apos;s flash.</source>
         <translation>Das Abbild passt nicht in den Flash dieser Sirene.</translation>
     </message>
@@ -1699,7 +1741,7 @@ Vorher: %2
 <context>
     <name>zorvek::SelfTest</name>
     <message>
-        <location filename="../src/operations/SelfTest.cpp" line="-129"/>
+        <location filename="../src/operations/SelfTest.cpp" line="-130"/>
         <source>The backup file %s exists already; choose a new name.</source>
         <translation>Die Sicherungsdatei %s existiert bereits; wählen Sie einen neuen Namen.</translation>
     </message>
@@ -1729,7 +1771,7 @@ Vorher: %2
         <translation>Das erneute Lesen der Sirene ist fehlgeschlagen; es wurde nichts geschrieben.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>The round trip failed at &quot;%s&quot;.</source>
         <translation>Der Durchgang ist bei &quot;%s&quot; fehlgeschlagen.</translation>
     </message>
@@ -1777,14 +1819,14 @@ Vorher: %2
     </message>
     <message>
         <location line="+4"/>
-        <location line="+122"/>
+        <location line="+123"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+13"/>
-        <location filename="../src/operations/ProgramOperation.cpp" line="-52"/>
+        <location filename="../src/operations/ProgramOperation.cpp" line="-71"/>
         <source>Progress</source>
         <translation>Fortschritt</translation>
     </message>
     <message>
-        <location line="-120"/>
+        <location line="-121"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+3"/>
         <source>Reading...</source>
         <translation>Wird gelesen...</translation>
@@ -1821,7 +1863,7 @@ Vorher: %2
         <translation>Die Sirenenabbild-Datei konnte nicht geschrieben werden.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <location line="+24"/>
         <source>Error trying to open data.</source>
         <translation>Fehler beim Öffnen der Daten.</translation>
@@ -1841,7 +1883,7 @@ Es wurde nichts in die Sirene geschrieben.</translation>
         <translation>Warnung!</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+38"/>
         <source>Erasing...</source>
         <translation>Wird gelöscht...</translation>
     </message>

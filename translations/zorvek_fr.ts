@@ -94,6 +94,11 @@
         <translation>la relecture diffère</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>the flash is write-protected</source>
+        <translation>la mémoire flash est protégée en écriture</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>failed</source>
         <translation>échec</translation>
@@ -124,7 +129,7 @@
         <translation>non pris en charge</translation>
     </message>
     <message>
-        <location filename="../src/job/SlotTable.cpp" line="+33"/>
+        <location filename="../src/job/SlotTable.cpp" line="+34"/>
         <source>None</source>
         <translation>Aucun</translation>
     </message>
@@ -159,7 +164,32 @@
         <translation>Micrologiciel mis à jour</translation>
     </message>
     <message>
-        <location filename="../src/operations/SelfTest.cpp" line="+146"/>
+        <location line="+19"/>
+        <source>sector erased</source>
+        <translation>secteur effacé</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>sectors erased</source>
+        <translation>secteurs effacés</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>page written</source>
+        <translation>page écrite</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>pages written</source>
+        <translation>pages écrites</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>already right</source>
+        <translation>déjà justes</translation>
+    </message>
+    <message>
+        <location filename="../src/operations/SelfTest.cpp" line="+147"/>
         <source>Self-test report</source>
         <translation>Rapport d&apos;auto-test</translation>
     </message>
@@ -187,7 +217,7 @@
 <context>
     <name>zorvek</name>
     <message>
-        <location filename="../src/app/CAboutDlg.h" line="+13"/>
+        <location filename="../src/app/CAboutDlg.h" line="+14"/>
         <source>About Zorvek USB Siren Programmer</source>
         <translation>À propos du programmateur de sirènes USB Zorvek</translation>
     </message>
@@ -375,7 +405,7 @@
         <translation>Le fichier n&apos;a pas pu être converti.</translation>
     </message>
     <message>
-        <location filename="../src/job/JobState.h" line="+65"/>
+        <location filename="../src/job/JobState.h" line="+82"/>
         <source>Zorvek USB Siren Programmer</source>
         <translation>Programmateur de sirènes USB Zorvek</translation>
     </message>
@@ -494,7 +524,7 @@
         <translation>Erreur à l&apos;ouverture de la configuration.</translation>
     </message>
     <message>
-        <location filename="../src/operations/FlashRoutines.cpp" line="+161"/>
+        <location filename="../src/operations/FlashRoutines.cpp" line="+285"/>
         <source>Verifying</source>
         <translation>Vérification</translation>
     </message>
@@ -542,7 +572,7 @@ Check connections and try again.</source>
 Vérifiez les connexions et réessayez.</translation>
     </message>
     <message>
-        <location filename="../src/operations/ProgramOperation.cpp" line="+135"/>
+        <location filename="../src/operations/ProgramOperation.cpp" line="+155"/>
         <source>Erasing...</source>
         <translation>Effacement...</translation>
     </message>
@@ -558,12 +588,12 @@ Vérifiez les connexions et réessayez.</translation>
         <translation>Programmation...</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Verifying...</source>
         <translation>Vérification...</translation>
     </message>
     <message>
-        <location filename="../src/operations/RunSummary.cpp" line="+7"/>
+        <location filename="../src/operations/RunSummary.cpp" line="-14"/>
         <source>Cancelled: the siren is NOT completely programmed</source>
         <translation>Annulé : la sirène n&apos;est PAS entièrement programmée</translation>
     </message>
@@ -583,7 +613,7 @@ Vérifiez les connexions et réessayez.</translation>
         <translation>Annulé : le micrologiciel n&apos;est peut-être PAS entièrement mis à jour</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+22"/>
         <source>%s, %lld s</source>
         <translation>%s, %lld s</translation>
     </message>
@@ -701,6 +731,7 @@ The next firmware update of this siren restores it from there.</source>
 La prochaine mise à jour du micrologiciel de cette sirène le restaure depuis ce fichier.</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>What the first 64 KiB held is kept in
 %s
 The next firmware update of this siren restores it from there; if it finds them blank, it names that file, to be given with --restore-from.</source>
@@ -709,6 +740,7 @@ The next firmware update of this siren restores it from there; if it finds them 
 La prochaine mise à jour du micrologiciel de cette sirène le restaure depuis ce fichier ; si elle les trouve vierges, elle nomme ce fichier, à donner avec --restore-from.</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>What the first 64 KiB held is kept in
 %s
 The siren now holds bits this update did not write, so the next firmware update will NOT restore it from there by itself. Keep that file.</source>
@@ -717,7 +749,7 @@ The siren now holds bits this update did not write, so the next firmware update 
 La sirène contient maintenant des bits que cette mise à jour n&apos;a pas écrits : la prochaine mise à jour du micrologiciel NE le restaurera donc PAS d&apos;elle-même depuis ce fichier. Conservez ce fichier.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Found the recovery file of an interrupted firmware update:
 %s
 The first 64 KiB are restored from it instead of from the siren.</source>
@@ -883,12 +915,12 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
 <context>
     <name>zorvek::CProgrammerDlg</name>
     <message>
-        <location filename="../src/app/CProgrammerDlg.cpp" line="+228"/>
+        <location filename="../src/app/CProgrammerDlg.cpp" line="+231"/>
         <source>Simulated siren: %s.</source>
         <translation>Sirène simulée : %s.</translation>
     </message>
     <message>
-        <location line="+207"/>
+        <location line="+226"/>
         <source>(none)</source>
         <translation>(aucun)</translation>
     </message>
@@ -976,12 +1008,12 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
     </message>
     <message>
         <location line="+1"/>
-        <location line="+195"/>
+        <location line="+204"/>
         <source>&amp;Help</source>
         <translation>&amp;Aide</translation>
     </message>
     <message>
-        <location line="-195"/>
+        <location line="-204"/>
         <source>Help</source>
         <translation>Aide</translation>
     </message>
@@ -1256,7 +1288,17 @@ le choix est mémorisé. Outils &gt; Avancé &gt; Adaptateur... le modifie.</tra
         <translation>Effacement rapide</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
+        <source>Write only what differs</source>
+        <translation>N&apos;écrire que ce qui diffère</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>SPI Clock</source>
+        <translation>Horloge SPI</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>H&amp;elp</source>
         <translation>A&amp;ide</translation>
     </message>
@@ -1670,7 +1712,7 @@ Avant : %2
 <context>
     <name>zorvek::ProductionStation</name>
     <message>
-        <location filename="../src/operations/ProductionStation.cpp" line="+100"/>
+        <location filename="../src/operations/ProductionStation.cpp" line="+101"/>
         <source>The image does not fit this siren&apos;s flash.</source>
         <translation>L&apos;image ne tient pas dans la flash de cette sirène.</translation>
     </message>
@@ -1699,7 +1741,7 @@ Avant : %2
 <context>
     <name>zorvek::SelfTest</name>
     <message>
-        <location filename="../src/operations/SelfTest.cpp" line="-129"/>
+        <location filename="../src/operations/SelfTest.cpp" line="-130"/>
         <source>The backup file %s exists already; choose a new name.</source>
         <translation>Le fichier de sauvegarde %s existe déjà ; choisissez un nouveau nom.</translation>
     </message>
@@ -1729,7 +1771,7 @@ Avant : %2
         <translation>La seconde lecture de la sirène a échoué ; rien n&apos;a été écrit.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>The round trip failed at &quot;%s&quot;.</source>
         <translation>L&apos;aller-retour a échoué à « %s ».</translation>
     </message>
@@ -1777,14 +1819,14 @@ Avant : %2
     </message>
     <message>
         <location line="+4"/>
-        <location line="+122"/>
+        <location line="+123"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+13"/>
-        <location filename="../src/operations/ProgramOperation.cpp" line="-52"/>
+        <location filename="../src/operations/ProgramOperation.cpp" line="-71"/>
         <source>Progress</source>
         <translation>Progression</translation>
     </message>
     <message>
-        <location line="-120"/>
+        <location line="-121"/>
         <location filename="../src/operations/FirmwareCommands.cpp" line="+3"/>
         <source>Reading...</source>
         <translation>Lecture...</translation>
@@ -1821,7 +1863,7 @@ Avant : %2
         <translation>Impossible d&apos;écrire le fichier image de la sirène.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <location line="+24"/>
         <source>Error trying to open data.</source>
         <translation>Erreur à l&apos;ouverture des données.</translation>
@@ -1841,7 +1883,7 @@ Rien n&apos;a été écrit dans la sirène.</translation>
         <translation>Avertissement !</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+38"/>
         <source>Erasing...</source>
         <translation>Effacement...</translation>
     </message>

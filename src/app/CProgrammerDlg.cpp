@@ -94,6 +94,9 @@ void CProgrammerDlg::windowStart() {
     job_.usbStatusText = "Idle";
     loadSettings(job_, store_);
     job_.eraseMode = store_.ReadInt(kSettingsSection, kFastEraseKey, 0) != 0 ? EraseMode::Auto : EraseMode::Sectors;
+    job_.writeChanged = store_.ReadInt(kSettingsSection, kWriteChangedKey, 1) != 0;
+    job_.spiClockHz = store_.ReadInt(kSettingsSection, kSpiClockKey, kDefaultSpiClockHz);
+    if (job_.spiClockHz <= 0) job_.spiClockHz = kDefaultSpiClockHz;
     // programFolder was computed by the caller, before the window was made.
     for (const auto& [id, widget] : controls_)
         if (const char* tip = tooltipFor(id)) widget->setToolTip(zt(tip));
@@ -273,6 +276,17 @@ void CProgrammerDlg::onToggleFastErase() {
     store_.WriteInt(kSettingsSection, kFastEraseKey, fast ? 1 : 0);
 }
 
+void CProgrammerDlg::onToggleWriteChanged() {
+    job_.writeChanged = !job_.writeChanged;
+    store_.WriteInt(kSettingsSection, kWriteChangedKey, job_.writeChanged ? 1 : 0);
+}
+
+void CProgrammerDlg::onChooseSpiClock(int id) {
+    job_.spiClockHz = SpiClockOfCommand(id);
+    store_.WriteInt(kSettingsSection, kSpiClockKey, job_.spiClockHz);
+    refreshCheckMarks();
+}
+
 // ---- Commands of this window ----
 
 void CProgrammerDlg::closeWindow() {
@@ -360,6 +374,8 @@ void CProgrammerDlg::refreshCheckMarks() {
     // What is in use, which ZORVEK_ADAPTER may have chosen over the setting.
     command(kCmdSimulatedSiren)->setChecked(adapterKind_.Driver().keepsFlash);
     command(kCmdFastErase)->setChecked(job_.eraseMode == EraseMode::Auto);
+    command(kCmdWriteChanged)->setChecked(job_.writeChanged);
+    for (const auto& [text, id] : kSpiClockCommands) command(id)->setChecked(SpiClockOfCommand(id) == job_.spiClockHz);
 }
 
 // ---- Commands carried out by the core operations ----

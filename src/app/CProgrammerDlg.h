@@ -164,6 +164,8 @@ public:
     void onChooseAdapter();
     void onSelfTest();
     void onToggleFastErase();
+    void onToggleWriteChanged();
+    void onChooseSpiClock(int commandId);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

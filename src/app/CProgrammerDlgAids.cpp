@@ -82,8 +82,9 @@ void CProgrammerDlg::runReported(RunKind kind, const std::function<OperationOutc
     const auto seconds = std::chrono::round<std::chrono::seconds>(took);
     noteReason_ = false;
     const double speed = took.count() > 0 ? static_cast<double>(runBytes_) / took.count() : 0;
-    runStatus_->show(SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_, speed),
-                     link_.deviceName);
+    runStatus_->show(
+        SummariseRun(kind, outcome, job_.verify != 0, seconds.count(), firstReason_, speed, &job_.lastWrite),
+        link_.deviceName);
 }
 
 }  // namespace zorvek

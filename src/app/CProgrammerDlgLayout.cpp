@@ -301,13 +301,22 @@ void CProgrammerDlg::buildMenu() {
     item(advanced, ZT("&Adapter..."), kCmdChooseAdapter, &CProgrammerDlg::onChooseAdapter);
     item(advanced, ZT("Self-&Test..."), kCmdSelfTest, &CProgrammerDlg::onSelfTest);
     item(advanced, ZT("Fast erase"), kCmdFastErase, &CProgrammerDlg::onToggleFastErase)->setCheckable(true);
+    item(advanced, ZT("Write only what differs"), kCmdWriteChanged, &CProgrammerDlg::onToggleWriteChanged)
+        ->setCheckable(true);
+    QMenu* clock = advanced->addMenu(zt("SPI Clock"));
+    clock->setObjectName(QStringLiteral("spiClockMenu"));
+    for (const auto& [text, id] : kSpiClockCommands) {
+        QAction* a = registerCommand(clock->addAction(QString::fromUtf8(text)), id);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, id] { runCommand([this, id] { onChooseSpiClock(id); }); });
+    }
 
     // Alt+H belongs to the Help button.
     QMenu* help = bar->addMenu(zt("H&elp"));
     item(help, ZT("&Help"), kCmdHelp, &CProgrammerDlg::onHelp);
     item(help, ZT("&About"), kCmdAbout, &CProgrammerDlg::onAbout);
 
-    for (QMenu* menu : {file, tools, advanced, help})
+    for (QMenu* menu : {file, tools, advanced, clock, help})
         connect(menu, &QMenu::aboutToShow, this, [this] { refreshCheckMarks(); });
 }
 

@@ -2,6 +2,8 @@
 // The window's control and menu identifiers, captions and tooltips. Only the
 // window uses these; the core knows slots, message numbers and settings keys.
 #include <array>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "job/JobState.h"
@@ -24,6 +26,11 @@ enum CommandId : int {
     kCmdChooseAdapter = 32785,   // Tools > Advanced > "Adapter..."
     kCmdSelfTest = 32786,        // Tools > Advanced > "Self-Test..."
     kCmdFastErase = 32787,       // Tools > Advanced > "Fast erase"
+    kCmdWriteChanged = 32788,    // Tools > Advanced > "Write only what differs"
+    kCmdSpiClock6 = 32789,       // Tools > Advanced > SPI Clock > "6 MHz" (and the next three)
+    kCmdSpiClock10 = 32790,
+    kCmdSpiClock15 = 32791,
+    kCmdSpiClock30 = 32792,
 };
 
 // Controls outside the message rows.
@@ -102,5 +109,15 @@ extern const std::array<UsageButton, 4> kUsageButtons;
 
 // Tooltip of a control, or nullptr when the control has none (identifier 0 included).
 const char* tooltipFor(int controlId);
+
+// The SPI clocks the window offers: what the FT2232H makes exactly from 60 MHz.
+inline constexpr std::pair<const char*, int> kSpiClockCommands[] = {
+    {"6 MHz", kCmdSpiClock6}, {"10 MHz", kCmdSpiClock10}, {"15 MHz", kCmdSpiClock15}, {"30 MHz", kCmdSpiClock30}};
+inline constexpr int32_t SpiClockOfCommand(int id) {
+    return id == kCmdSpiClock10   ? 10000000
+           : id == kCmdSpiClock15 ? 15000000
+           : id == kCmdSpiClock30 ? 30000000
+                                  : 6000000;
+}
 
 }  // namespace zorvek

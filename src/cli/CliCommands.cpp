@@ -237,6 +237,10 @@ void CliRun::PrintStats() const {
                      d.floorBasis.c_str());
     }
     if (d.busReleased) std::fprintf(stderr, "Bus released at close: %s\n", *d.busReleased ? "yes" : "no");
+    if (link_.clockHz > 0) std::fprintf(stderr, "SPI clock: %.2f MHz\n", link_.clockHz / 1e6);
+    if (o_.command == "program" || o_.command == "write")
+        std::fprintf(stderr, "Sectors erased: %d\nPages written: %d\nPages already right: %d\n",
+                     job_.lastWrite.sectorsErased, job_.lastWrite.pagesWritten, job_.lastWrite.pagesAlreadyRight);
 }
 
 int CliRun::Finish(OperationOutcome outcome, const char* done) {
@@ -526,6 +530,8 @@ int CliRun::Run() {
         {"write", &CliRun::Write},     {"firmware", &CliRun::Firmware}, {"identify", &CliRun::Identify},
         {"adapters", &CliRun::Adapters}, {"selftest", &CliRun::SelfTest}, {"info", &CliRun::Info},
         {"extract", &CliRun::Extract}};
+    if (o_.writeChanged) job_.writeChanged = *o_.writeChanged;
+    if (o_.spiClockHz) job_.spiClockHz = *o_.spiClockHz;
     if (auto command = kCommands.find(o_.command); command != kCommands.end()) status = (this->*command->second)();
     if (o_.stats) PrintStats();
     return status;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <map>
 #include <set>
+#include <string>
 
 #include "cli/PrepareCommands.h"
 #include "spi/AdapterRegistry.h"
@@ -20,18 +21,23 @@ struct CommandRule {
 const std::map<std::string, CommandRule>& Commands() {
     static const std::map<std::string, CommandRule> commands = {
         {"program",
-         {1, "JOB.zfg", {"--verify", "--no-verify", "--lenient", "--erase", "--repeat", "--log", "--yes"}}},
+         {1,
+          "JOB.zfg",
+          {"--verify", "--no-verify", "--lenient", "--erase", "--write", "--spi-clock", "--repeat", "--log", "--yes"}}},
         {"image", {1, "JOB.zfg", {"-o", "--lenient"}}},
-        {"read", {1, "OUT.zmg", {}}},
-        {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--repeat", "--log"}}},
+        {"read", {1, "OUT.zmg", {"--spi-clock"}}},
+        {"write", {1, "IN.zmg", {"--verify", "--no-verify", "--erase", "--write", "--spi-clock", "--repeat", "--log"}}},
         {"firmware", {1, "FILE.hex", {"--yes", "--restore-from"}}},
-        {"identify", {0, "", {"--json"}}},
+        {"identify", {0, "", {"--json", "--spi-clock"}}},
         {"adapters", {0, "", {"--json"}}},
         {"selftest", {0, "", {"-o"}}},
         {"info", {1, "FILE", {"--json"}}},
         {"extract", {1, "FILE", {"--message", "-o"}}},
         {"prepare", {1, "IN", {"-o", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
-        {"say", {1, "\"TEXT\"", {"-o", "--voice", "--speed", "--pitch", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
+        {"say",
+         {1,
+          "\"TEXT\"",
+          {"-o", "--voice", "--speed", "--pitch", "--trim", "--silence", "--highpass", "--loudness", "--peak"}}},
         {"voices", {0, "", {}}},
     };
     return commands;
@@ -40,9 +46,24 @@ const std::map<std::string, CommandRule>& Commands() {
 const std::set<std::string> kEveryCommandOptions = {
     "--help", "-h", "--version", "-V", "--verbose", "-v", "--quiet", "-q", "--stats",
     "--adapter", "--device", "--simulator-file", "--simulator-size"};
-const std::set<std::string> kValueOptions = {"--adapter", "--device",  "--simulator-file", "--simulator-size",
-                                             "-o",        "--output",  "--message",        "--restore-from",
-                                             "--erase",   "--log"};
+const std::set<std::string> kValueOptions = {"--adapter", "--device", "--simulator-file", "--simulator-size",
+                                             "-o",        "--output", "--message",        "--restore-from",
+                                             "--erase",   "--log",    "--write",          "--spi-clock"};
+
+// "6000000", "6M", "6MHz", "750k": Hz, 100 kHz to 100 MHz.
+std::optional<int32_t> ParseClockHz(std::string text) {
+    double scale = 1;
+    if (text.size() > 2 && (text.ends_with("Hz") || text.ends_with("hz"))) text.resize(text.size() - 2);
+    if (!text.empty() && (text.back() == 'k' || text.back() == 'K')) scale = 1e3;
+    if (!text.empty() && (text.back() == 'm' || text.back() == 'M')) scale = 1e6;
+    if (scale != 1) text.pop_back();
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789.") != std::string::npos ||
+        std::count(text.begin(), text.end(), '.') > 1 || text == ".")
+        return std::nullopt;
+    const double hz = std::stod(text) * scale;
+    if (!(hz >= 100e3 && hz <= 100e6)) return std::nullopt;
+    return static_cast<int32_t>(hz + 0.5);
+}
 
 }  // namespace
 
@@ -128,6 +149,15 @@ std::string ParseCliArguments(const std::vector<std::string>& arguments, CliOpti
                 o.erase = EraseMode::Auto;
             else
                 return "--erase must be \"sectors\", \"chip\" or \"auto\", not \"" + *value + "\"";
+        } else if (arg == "--write") {
+            if (*value != "changed" && *value != "all")
+                return "--write must be \"changed\" or \"all\", not \"" + *value + "\"";
+            o.writeChanged = *value == "changed";
+        } else if (arg == "--spi-clock") {
+            const std::optional<int32_t> hz = ParseClockHz(*value);
+            if (!hz)
+                return "--spi-clock must be a frequency from 100k to 100M (Hz, or with k or M), not \"" + *value + "\"";
+            o.spiClockHz = hz;
         } else if (arg == "--repeat") {
             o.repeat = true;
         } else if (arg == "--log") {
@@ -207,7 +237,8 @@ std::string HelpBody() {
 Programs voice sirens from the command line, with the same results as the window.
 
 Commands:
-  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE] [--yes]
+  program JOB.zfg [--verify | --no-verify] [--lenient] [--erase MODE]
+                  [--write changed|all] [--spi-clock HZ] [--yes]
                         program the job of a configuration file into the siren
                         (the job's Verify line decides unless an option is given);
                         a job file that is not 32 lines with whole numbers on its
@@ -218,7 +249,7 @@ Commands:
                         build the flash image only, no adapter: the bytes program
                         would write; refused (no file) where program would refuse
   read OUT.zmg          copy the siren's whole flash into a siren image file
-  write IN.zmg [--no-verify] [--erase MODE]
+  write IN.zmg [--no-verify] [--erase MODE] [--write changed|all]
                         write a siren image file into the siren and read it back
   firmware FILE.hex [--yes] [--restore-from RECOVERY]
                         update only the controller firmware from an Intel HEX file;
@@ -265,7 +296,9 @@ Options:
   --log FILE                 program or write, the production way (also alone: one
                              siren, always verified): append one JSON line per siren
                              (time, adapter, signature, file, CRC-32 of the image,
-                             erase mode, outcome, seconds, round trips, failure)
+                             erase mode, write mode, sectors erased, pages written,
+                             pages already right, outcome, seconds, round trips,
+                             failure)
   --simulator-file PATH      the simulated siren's flash content
                              (default: $ZORVEK_SIMULATOR_FILE, else
                              ~/.local/share/Zorvek/simulated-siren.bin)
@@ -275,7 +308,18 @@ Options:
                              64 KiB sectors the image covers), chip (one bulk erase)
                              or auto (bulk erase where the chip's typical times
                              make it faster, e.g. 22 or more sectors of an M25P16)
-  --stats                    after the command, print the adapter's counters
+  --write WHAT               how program and write change the siren: changed
+                             (default: read it first, erase only sectors where a
+                             bit must go from 0 to 1, program only differing pages,
+                             read back only what changed) or all (erase every
+                             sector the image covers and program every page)
+  --spi-clock HZ             program, write, read, identify: the SPI clock asked
+                             for, e.g. 30M (default 6M); the adapter allows at most
+                             its own (FT2232D 6 MHz, FT2232H 30 MHz) and reads stay
+                             within the identified chip's READ and FAST_READ limits
+  --stats                    after the command, print the adapter's counters and,
+                             after program or write, sectors erased, pages written
+                             and pages already right
   -v, --verbose              also show the diagnostic messages
   -q, --quiet                no progress display and no result lines (production
                              runs still print PASS/FAIL and the summary)

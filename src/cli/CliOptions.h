@@ -33,6 +33,8 @@ struct CliOptions {
     std::optional<std::string> restoreFrom;  // firmware --restore-from
     bool lenient = false;                    // program --lenient: load a job as the window does
     std::optional<EraseMode> erase;          // --erase
+    std::optional<bool> writeChanged;        // --write changed|all
+    std::optional<int32_t> spiClockHz;       // --spi-clock
     bool repeat = false;                     // --repeat: siren after siren until Ctrl-C
     std::optional<std::string> log;          // --log FILE
     std::map<std::string, std::string> audio;  // prepare and say: --trim, --loudness, --voice, ...

@@ -201,6 +201,10 @@ void RunWorker(const ProductionPlan& plan, const AdapterRequest& request, uint32
             entry.file = plan.sourceFile;
             entry.imageCrc = imageCrc;
             entry.eraseMode = EraseName(job.eraseMode);
+            entry.writeMode = job.writeChanged ? "changed" : "all";
+            entry.sectorsErased = job.lastWrite.sectorsErased;
+            entry.pagesWritten = job.lastWrite.pagesWritten;
+            entry.pagesAlreadyRight = job.lastWrite.pagesAlreadyRight;
             entry.outcome = OutcomeName(report.outcome);
             entry.seconds = report.seconds;
             entry.roundTrips = counting.Counters().roundTrips - tripsBefore;

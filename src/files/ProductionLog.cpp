@@ -69,7 +69,11 @@ std::string FormatProductionLogLine(const ProductionLogEntry& e) {
     std::string line = "{\"time\":" + Quoted(e.time) + ",\"adapter\":" + Quoted(e.adapter) + "," + numbers;
     std::snprintf(numbers, sizeof numbers, "\"crc32\":\"%08X\",", e.imageCrc);
     line += "\"file\":" + Quoted(e.file) + "," + numbers + "\"erase\":" + Quoted(e.eraseMode) +
-            ",\"outcome\":" + Quoted(e.outcome) + ",";
+            ",\"write\":" + Quoted(e.writeMode) + ",";
+    std::snprintf(numbers, sizeof numbers, "\"sectorsErased\":%d,\"pagesWritten\":%d,\"pagesAlreadyRight\":%d,",
+                  static_cast<int>(e.sectorsErased), static_cast<int>(e.pagesWritten),
+                  static_cast<int>(e.pagesAlreadyRight));
+    line += numbers + std::string("\"outcome\":") + Quoted(e.outcome) + ",";
     std::snprintf(numbers, sizeof numbers, "\"seconds\":%.3f,\"roundTrips\":%lld,", e.seconds,
                   static_cast<long long>(e.roundTrips));
     return line + numbers + "\"failure\":" + Quoted(e.failure) + "}";

@@ -17,6 +17,10 @@ struct ProductionLogEntry {
     std::string file;  // the job or image file
     uint32_t imageCrc = 0;
     std::string eraseMode;
+    std::string writeMode;  // "changed" or "all"
+    int32_t sectorsErased = 0;
+    int32_t pagesWritten = 0;
+    int32_t pagesAlreadyRight = 0;
     std::string outcome;  // "pass", "fail", "cancelled"
     double seconds = 0;
     int64_t roundTrips = 0;

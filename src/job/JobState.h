@@ -32,6 +32,16 @@ enum class EraseMode : int32_t {
     Auto = 2,     // bulk erase where the chip's typical times make it faster
 };
 
+// The SPI clock runs use unless told otherwise: every adapter and chip manage it.
+inline constexpr int32_t kDefaultSpiClockHz = 6000000;
+
+// What the latest program or write run did to the flash.
+struct WriteCounts {
+    int32_t sectorsErased = 0;
+    int32_t pagesWritten = 0;
+    int32_t pagesAlreadyRight = 0;  // left as they were: they already held the image
+};
+
 struct JobState {
     // slots[0] is slot 1, slots[6] is slot 7 (the top row, "Message 1").
     std::array<MessageSlot, kSlotCount> slots{};
@@ -42,6 +52,10 @@ struct JobState {
     int32_t firmwareUpdate = 0;
     int32_t dip32Tone = 0;
     EraseMode eraseMode = EraseMode::Sectors;
+    // Read first, then erase and program only what differs; off: every sector the image covers.
+    bool writeChanged = true;
+    int32_t spiClockHz = kDefaultSpiClockHz;  // asked for; the adapter and the chip may allow less
+    WriteCounts lastWrite;
     std::string firmwarePath;
     std::string hexFolder;
     std::string wavFolder;

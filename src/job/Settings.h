@@ -25,5 +25,9 @@ inline constexpr const char* kAdapterSerialKey = "Adapter Serial";
 inline constexpr const char* kSimulatedAdapterSerialKey = "Simulated Adapter Serial";
 // Integer, 0 or 1: erase by bulk erase where that is faster (EraseMode::Auto).
 inline constexpr const char* kFastEraseKey = "Fast Erase";
+// Integer, 0 or 1: write only what differs (on when missing).
+inline constexpr const char* kWriteChangedKey = "Write Only What Differs";
+// Integer, Hz: the SPI clock asked for (kDefaultSpiClockHz when missing).
+inline constexpr const char* kSpiClockKey = "SPI Clock";
 
 }  // namespace zorvek

@@ -144,7 +144,8 @@ OperationOutcome SirenOperations::ReadSiren(const CloneRequest& request) {
 }
 
 OperationOutcome SirenOperations::WriteSiren(const CloneRequest& request) {
-    const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode)};
+    const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode),
+                         request.writeChanged.value_or(job_.writeChanged)};
     job_.verify = plan.verify ? 1 : 0;  // the window shows it
     const auto path = ChooseImageFile(request.imagePath, false);
     if (!path) return OperationOutcome::Cancelled;

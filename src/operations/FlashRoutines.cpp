@@ -105,6 +105,30 @@ void IdentifyChip(JobState& job, SpiLink& link, UserPort& port) {
     if (id.source == FlashFactsSource::Sfdp)
         Show(port, Format(kMsgUsingSfdp, JedecIdText(id.jedecId).c_str(), id.chip.maker,
                           CapacityText(id.chip.capacity).c_str(), id.chip.pageSize));
+    ApplySpiClock(job, link, port);
+}
+
+int64_t SpiClockFor(const FlashChip* chip, int64_t wantedHz) {
+    // Identification runs at the setup clock, which every chip takes; above it only
+    // a chip whose limits are known, and FAST_READ's limit is the highest of them.
+    if (chip == nullptr || chip->fastReadMaxHz == 0) return std::min<int64_t>(wantedHz, kDefaultSpiClockHz);
+    return std::min<int64_t>(wantedHz, chip->fastReadMaxHz);
+}
+
+void ApplySpiClock(JobState& job, SpiLink& link, UserPort& port, int32_t wantedHz) {
+    if (link.handle == 0 || link.adapter == nullptr) return;
+    const auto wanted =
+        static_cast<int32_t>(SpiClockFor(IdentifiedChip(job), wantedHz > 0 ? wantedHz : job.spiClockHz));
+    if (wanted == link.clockHz) return;
+    int32_t hz = 0;
+    link.lastStatus = link.adapter->AdapterSetClock(link.handle, wanted, hz);
+    if (link.lastStatus != kAdapterOk || hz <= 0) {
+        // An adapter that cannot change its clock keeps the one it was set up with.
+        if (link.lastStatus == kAdapterInvalidParameter) link.lastStatus = kAdapterOk;
+        return;
+    }
+    link.clockHz = hz;
+    if (job.verbose) Show(port, Format(kMsgSpiClock, hz / 1e6, wanted / 1e6));
 }
 
 std::string ProtectionText(const FlashIdentity& id) {
@@ -264,11 +288,7 @@ int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length
         LinkFlash(job, link, port)->Verify(data, static_cast<size_t>(std::max(length, 0)), link.verifyFrameBytes);
     if (r) return 1;
     if (r.fault == Fault::Mismatch) {
-        job.messageText = Format(kMsgVerifyError, static_cast<int>(r.address));
-        job.flashStatusText.clear();
-        port.exchangeToWindow();
-        if (link.progress) link.progress->Hide();
-        Show(port, job.messageText);
+        ReportVerifyMismatch(job, link, port, r.address);
         return 0;
     }
     // Nothing is known about a block that could not be read back: that is a
@@ -276,6 +296,41 @@ int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length
     link.lastStatus = LinkStatus(r);
     job.abortFlag = 1;
     return kStopped;
+}
+
+void ReportVerifyMismatch(JobState& job, SpiLink& link, UserPort& port, uint32_t address) {
+    job.messageText = Format(kMsgVerifyError, static_cast<int>(address));
+    job.flashStatusText.clear();
+    port.exchangeToWindow();
+    if (link.progress) link.progress->Hide();
+    Show(port, job.messageText);
+}
+
+int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, size_t length,
+                       bool stepEachFrame) {
+    const auto frame = static_cast<size_t>(std::max<int32_t>(link.verifyFrameBytes, 256));
+    for (size_t done = 0; done < length; done += frame) {
+        if (job.abortFlag) return kStopped;
+        if (link.progress) {
+            link.progress->PumpMessages(true);
+            if (link.progress->IsCancelled()) {
+                job.abortFlag = 1;
+                return kStopped;
+            }
+        }
+        const auto count = static_cast<int32_t>(std::min(frame, length - done));
+        if (ReadFlash(job, link, port, address + static_cast<uint32_t>(done), buffer + done, count) != 0) {
+            job.abortFlag = 1;  // nothing is known of what could not be read
+            return kStopped;
+        }
+        if (link.progress && stepEachFrame) link.progress->Step();
+    }
+    return 0;
+}
+
+int32_t ReadFrameCount(const SpiLink& link, size_t length) {
+    const auto frame = static_cast<size_t>(std::max<int32_t>(link.verifyFrameBytes, 256));
+    return static_cast<int32_t>((length + frame - 1) / frame);
 }
 
 }  // namespace zorvek

@@ -52,6 +52,7 @@ inline constexpr const char* kMsgWriteProtected =
 inline constexpr const char* kMsgRefused =
     "The flash did not accept the erase or program at 0x%06X: it is write-protected there.\n"
     "Check the siren's WP line and whether its firmware locks the flash, then try again.";
+inline constexpr const char* kMsgSpiClock = "SPI clock %.2f MHz (asked for %.2f MHz).";
 inline constexpr const char* kMsgProtectionLifted = "Flash block protection lifted (status register was 0x%02X).";
 inline constexpr const char* kMsgProtectionRestored =
     "The flash's block protection was lifted for writing and has been restored (status register 0x%02X).";
@@ -80,6 +81,14 @@ void IdentifyFlash(JobState& job, SpiLink& link, UserPort& port);
 // then the status registers. Fills `job.flashIdentity` and the signature fields
 // IdentifyFlash fills; on failure abortFlag is set and the person was told.
 void IdentifyChip(JobState& job, SpiLink& link, UserPort& port);
+// The SPI clock for a chip (null: not identified) when `wantedHz` is asked for:
+// never above the chip's FAST_READ limit (reads above its READ limit go out as
+// FAST_READ), nor above the setup clock for a chip whose limits are unknown.
+int64_t SpiClockFor(const FlashChip* chip, int64_t wantedHz);
+// After identification: the job's SPI clock as the chip and the adapter allow it
+// (link.clockHz is then the clock running). IdentifyChip does this itself.
+// `wantedHz` > 0 asks for that clock instead of the job's.
+void ApplySpiClock(JobState& job, SpiLink& link, UserPort& port, int32_t wantedHz = 0);
 // Before the first erase of a write: clears the block-protect bits identification
 // found set. False (told, abortFlag set) when the flash stays write-protected.
 bool LiftWriteProtection(JobState& job, SpiLink& link, UserPort& port);
@@ -122,5 +131,15 @@ int32_t EraseSectors(JobState& job, SpiLink& link, UserPort& port, uint32_t addr
 // Image byte k belongs at flash address k. 1 = match, 0 = mismatch (reported), 6 = stopped:
 // Cancel, or a read that failed (abortFlag is set then, nothing is reported).
 int32_t VerifyFlash(JobState& job, SpiLink& link, UserPort& port, int32_t length, const uint8_t* data);
+
+// Says a read-back difference at `address` as VerifyFlash does.
+void ReportVerifyMismatch(JobState& job, SpiLink& link, UserPort& port, uint32_t address);
+// `length` bytes from `address` in frames of the link's verify frame, looking at
+// Cancel before and stepping the popup after each. 0, or 6 when stopped (Cancel or a
+// failed read; abortFlag is set then, nothing is said).
+int32_t ReadFlashRange(JobState& job, SpiLink& link, UserPort& port, uint32_t address, uint8_t* buffer, size_t length,
+                       bool stepEachFrame = true);
+// The popup steps ReadFlashRange takes for `length` bytes.
+int32_t ReadFrameCount(const SpiLink& link, size_t length);
 
 }  // namespace zorvek

@@ -95,6 +95,7 @@ struct FlashWriteResult {
     bool unverified = false;  // the read-back stopped: nothing known about what was written
     int32_t verified = 1;     // VerifyFlash's result; 1 when not verifying
     bool refused = false;     // the flash stayed write-protected; nothing was erased, the person was told
+    WriteCounts counts;       // what was erased and written, and what was already right
 };
 
 // Lifts the flash's block protection (refusing when it stays), erases the sectors
@@ -104,6 +105,13 @@ struct FlashWriteResult {
 // "Programming..." and "Verifying..."; then restores the protection as found.
 FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
                                     const uint8_t* data, size_t length, const WritePlan& plan);
+
+// The plan's "write only what differs": reads the image's range first, then erases
+// only sectors where a bit must go from 0 to 1 and programs only pages that differ,
+// reads back what it changed and, where that differs, does those sectors once more
+// the described way. Nothing to change: the first read was the verify.
+FlashWriteResult WriteChangedOnly(JobState& job, SpiLink& link, UserPort& port, ProgressScope& progress,
+                                  const uint8_t* data, size_t length, const WritePlan& plan);
 
 // How an erase-program-verify pass ends for the command: a stop that was no
 // Cancel is said (with `incompleteMessage` unless the read-back failed) and fails.

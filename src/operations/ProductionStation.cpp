@@ -84,6 +84,7 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     const auto start = std::chrono::steady_clock::now();
     SirenReport report;
     report.signature = job_.flashIdValue;
+    job_.lastWrite = {};
     NotingPort port(port_);
     auto finish = [&](OperationOutcome outcome, const std::string& failure) {
         report.outcome = outcome;
@@ -106,9 +107,13 @@ SirenReport ProductionStation::Program(const std::vector<uint8_t>& image) {
     {
         ProgressScope progress(link_, port);
         progress->BeginModal(ZT("Progress"), false);
+        // The signature polls stay at the setup clock every chip takes; the write runs at the chosen one.
+        ApplySpiClock(job_, link_, port);
         // A production siren passes only once read back.
-        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length, {true, job_.eraseMode});
+        written = EraseProgramVerify(job_, link_, port, progress, image.data(), length,
+                                     {true, job_.eraseMode, job_.writeChanged});
     }
+    ApplySpiClock(job_, link_, port, kDefaultSpiClockHz);
     job_.flashStatusText.clear();
     port.exchangeToWindow();
     // Worded as every programming run is: a read-back that failed is "not verified", not "not programmed".

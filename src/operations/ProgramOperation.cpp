@@ -98,7 +98,8 @@ OperationOutcome SirenOperations::ProgramSiren(const ProgramRequest& request) {
     ProgressScope progress(link_, port_);
     progress->BeginModal(ZT("Progress"), false);
 
-    const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode)};
+    const WritePlan plan{request.verify.value_or(job_.verify != 0), request.erase.value_or(job_.eraseMode),
+                         request.writeChanged.value_or(job_.writeChanged)};
     const FlashWriteResult written =
         EraseProgramVerify(job_, link_, port_, progress, image.data(), image.size(), plan);
 
@@ -130,6 +131,12 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     // work before it ran) stops the run before the first erase.
     progress->PumpMessages(true);
     if (progress->IsCancelled()) job.abortFlag = 1;
+    job.lastWrite = {};
+    if (plan.changedOnly) {
+        const FlashWriteResult changed = WriteChangedOnly(job, link, port, progress, data, length, plan);
+        job.lastWrite = changed.counts;
+        return changed;
+    }
 
     FlashWriteResult result;
     link.writeRefused = false;
@@ -170,6 +177,9 @@ FlashWriteResult EraseProgramVerify(JobState& job, SpiLink& link, UserPort& port
     result.refused = link.writeRefused && !result.cancelled;
     if (lifting) RestoreWriteProtection(job, link, port);
     result.unverified = result.verified == kStopped && !result.cancelled;
+    const uint32_t pageSize = IdentifiedChip(job) ? IdentifiedChip(job)->pageSize : kFlashPageSize;
+    result.counts = {sectors, static_cast<int32_t>((length + pageSize - 1) / pageSize), 0};
+    job.lastWrite = result.counts;
     return result;
 }
 

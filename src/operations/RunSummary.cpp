@@ -45,6 +45,15 @@ std::string Cancelled(RunKind kind) {
 }
 }  // namespace
 
+std::string DescribeWriteCounts(const WriteCounts& counts) {
+    const auto plural = [](int32_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + Translated(n == 1 ? one : many);
+    };
+    return plural(counts.sectorsErased, ZT("sector erased"), ZT("sectors erased")) + ", " +
+           plural(counts.pagesWritten, ZT("page written"), ZT("pages written")) + ", " +
+           std::to_string(counts.pagesAlreadyRight) + " " + Translated(ZT("already right"));
+}
+
 namespace {
 RunSummary SummariseOutcome(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
                             const std::string& reason) {
@@ -77,11 +86,13 @@ RunSummary SummariseOutcome(RunKind kind, OperationOutcome outcome, bool verifie
 }  // namespace
 
 RunSummary SummariseRun(RunKind kind, OperationOutcome outcome, bool verified, int64_t seconds,
-                        const std::string& reason, double bytesPerSecond) {
+                        const std::string& reason, double bytesPerSecond, const WriteCounts* counts) {
     RunSummary summary = SummariseOutcome(kind, outcome, verified, seconds, reason);
+    if (outcome != OperationOutcome::Success) return summary;
     // A speed over less than a second says more about the clock than the link.
-    if (outcome == OperationOutcome::Success && bytesPerSecond > 0 && seconds >= 1)
-        summary.text += ", " + FormatKiBPerSecond(bytesPerSecond);
+    if (bytesPerSecond > 0 && seconds >= 1) summary.text += ", " + FormatKiBPerSecond(bytesPerSecond);
+    if (counts && (kind == RunKind::Program || kind == RunKind::WriteImage))
+        summary.text += ": " + DescribeWriteCounts(*counts);
     return summary;
 }
 

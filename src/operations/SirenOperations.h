@@ -88,17 +88,20 @@ inline constexpr const char* kMsgEmptyImageFile =
 struct ProgramRequest {
     std::optional<bool> verify;      // unset: the job's Verify; kept in the job
     std::optional<EraseMode> erase;  // unset: the job's erase mode
+    std::optional<bool> writeChanged;  // unset: the job's choice
 };
 struct CloneRequest {
     std::optional<std::string> imagePath;  // the siren image file to read into or write from
     std::optional<bool> verify;            // Siren Writer only; unset: the job's Verify; kept in the job
     std::optional<EraseMode> erase;        // Siren Writer only; unset: the job's erase mode
+    std::optional<bool> writeChanged;      // Siren Writer only; unset: the job's choice
 };
 
 // How a write pass erases and whether it reads back: chosen once per command.
 struct WritePlan {
     bool verify = true;
     EraseMode erase = EraseMode::Sectors;
+    bool changedOnly = false;  // read first, write only what differs
 };
 struct FirmwareRequest {
     std::optional<std::string> hexPath;

@@ -27,6 +27,11 @@ int32_t CountingAdapter::AdapterInitSpi(uint32_t handle, int32_t clockDivisor) {
     return inner_.AdapterInitSpi(handle, clockDivisor);
 }
 
+int32_t CountingAdapter::AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) {
+    ++counters_.calls;
+    return inner_.AdapterSetClock(handle, wantedHz, hz);
+}
+
 int32_t CountingAdapter::AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) {
     ++counters_.calls;
     return inner_.AdapterClockFrequency(clockDivisor, hz);

@@ -168,6 +168,24 @@ int32_t FtdiAdapter::AdapterInitSpi(uint32_t handle, int32_t clockDivisor) {
     return QueueCommands();
 }
 
+int32_t FtdiAdapter::AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) {
+    hz = 0;
+    if (!IsOpen(handle)) return kAdapterInvalidHandle;
+    if (broken_) return kAdapterIoError;
+    if (wantedHz <= 0) return kAdapterInvalidParameter;
+    // The H series run their MPSSE from 60 MHz with divide-by-5 off (up to 30 MHz);
+    // at 6 MHz and below they keep the 12 MHz base every chip has.
+    const bool fast = IsHighSpeedChip(chip_) && wantedHz > kBaseClockHz / 2;
+    const int64_t base = fast ? kHighSpeedBaseClockHz : kBaseClockHz;
+    const int32_t divisor = DivisorForClock(base, wantedHz);
+    if (IsHighSpeedChip(chip_)) queue_.push_back(fast ? kDivideBy5Off : kDivideBy5On);
+    queue_.insert(queue_.end(),
+                  {kClockDivisor, static_cast<uint8_t>(divisor & 0xFF), static_cast<uint8_t>(divisor >> 8)});
+    const int32_t status = QueueCommands();
+    if (status == kAdapterOk) hz = static_cast<int32_t>(base / 2 / (1 + divisor));
+    return status;
+}
+
 int32_t FtdiAdapter::AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) {
     hz = ClockFrequencyForDivisor(clockDivisor);
     return hz > 0 ? kAdapterOk : kAdapterInvalidParameter;

@@ -81,4 +81,10 @@ constexpr const FtdiChipModel& FtdiChipModelFor(MpsseChip chip) {
 // libftdi's bulk transfer sizes: a write goes out in transfers of this many bytes.
 inline constexpr int32_t kLibFtdiWriteChunk = 4096;
 
+// The fastest SPI clock the chip's MPSSE makes: 30 MHz from the H series' 60 MHz
+// master clock, 6 MHz from the C/D's 12 MHz.
+inline constexpr int64_t MaxSpiClockHz(MpsseChip chip) {
+    return IsHighSpeedChip(chip) ? 30000000 : 6000000;
+}
+
 }  // namespace zorvek

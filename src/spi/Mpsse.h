@@ -16,6 +16,9 @@ inline constexpr uint8_t kLoopbackOff = 0x85;
 inline constexpr uint8_t kClockDivisor = 0x86;  // low, high
 inline constexpr uint8_t kSendImmediate = 0x87;
 inline constexpr uint8_t kDivideBy5Off = 0x8A;  // H series only
+// MPSSE master clocks: every chip's 12 MHz, and the H series' 60 MHz with divide-by-5 off.
+inline constexpr int64_t kBaseClockHz = 12000000;
+inline constexpr int64_t kHighSpeedBaseClockHz = 60000000;
 inline constexpr uint8_t kDivideBy5On = 0x8B;
 inline constexpr uint8_t kThreePhaseOn = 0x8C;
 inline constexpr uint8_t kThreePhaseOff = 0x8D;

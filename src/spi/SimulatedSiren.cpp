@@ -20,13 +20,15 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       locationId_(0x0100 | (options.number & 0xFF)),
       filePath_(std::move(options.filePath)),
       deviceName_("Simulated Siren " + serial_),
-      usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz) {
+      usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz),
+      usbChip_(options.usbChip) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     if (faults_.protect) flash_.SetStatusRegisters(*faults_.protect);
     flash_.SetWriteProtectPinLow(faults_.wpLow);
     for (const auto& [address, bit] : faults_.weakBits) flash_.AddWeakBit(address, bit);
     flash_.SetStuckBusyAfter(faults_.stuckBusyAfter);
     flash_.SetWallClock(options.wallClock);
+    if (faults_.fill) std::fill(flash_.Memory().begin(), flash_.Memory().end(), *faults_.fill);
     LoadFromFile();
     if (faults_.sirens > 0) InsertSiren();
 }
@@ -100,8 +102,8 @@ bool SimulatedSiren::Usable(uint32_t handle) {
     return Plugged() && open_ && handle == kHandle;
 }
 
-std::chrono::nanoseconds SimulatedSiren::BitTime(int64_t bytes) {
-    return std::chrono::nanoseconds(bytes * 8 * 1000000000 / kSpiClockHz);
+std::chrono::nanoseconds SimulatedSiren::BitTime(int64_t bytes) const {
+    return std::chrono::nanoseconds(bytes * 8 * 1000000000 / spiClockHz_);
 }
 
 void SimulatedSiren::Clock(int64_t bytes) {
@@ -157,7 +159,23 @@ int32_t SimulatedSiren::AdapterClose(uint32_t handle) {
 
 int32_t SimulatedSiren::AdapterInitSpi(uint32_t handle, int32_t clockDivisor) {
     if (!Usable(handle)) return kAdapterInvalidHandle;
-    return ClockFrequencyForDivisor(clockDivisor) > 0 ? kAdapterOk : kAdapterInvalidParameter;
+    const int32_t hz = ClockFrequencyForDivisor(clockDivisor);
+    if (hz <= 0) return kAdapterInvalidParameter;
+    spiClockHz_ = hz;
+    usb_.SetSpiClockHz(hz);
+    return kAdapterOk;
+}
+
+int32_t SimulatedSiren::AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) {
+    hz = 0;
+    if (!Usable(handle)) return kAdapterInvalidHandle;
+    if (wantedHz <= 0) return kAdapterInvalidParameter;
+    const bool fast = IsHighSpeedChip(usbChip_) && wantedHz > MaxSpiClockHz(MpsseChip::Ft2232C);
+    const int64_t base = fast ? 60000000 : 12000000;
+    hz = static_cast<int32_t>(base / 2 / (1 + DivisorForClock(base, wantedHz)));
+    spiClockHz_ = hz;
+    usb_.SetSpiClockHz(hz);
+    return kAdapterOk;
 }
 
 int32_t SimulatedSiren::AdapterClockFrequency(int32_t clockDivisor, int32_t& hz) {

@@ -41,6 +41,10 @@ public:
     // batches read less than an FT2232D holds); each frame counts as an adapter call,
     // so the unplug fault can cut a batch anywhere.
     ZORVEK_SPI_ADAPTER_OPERATIONS;
+    // As the chosen FTDI chip makes it: up to 30 MHz on the H series, 6 MHz on the C/D;
+    // every SPI byte after it is charged at the new clock.
+    int32_t AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) override;
+    int64_t SpiClockHz() const { return spiClockHz_; }
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
     AdapterDiagnostics Diagnostics() const override;
@@ -75,7 +79,7 @@ private:
     bool Plugged();
     bool Usable(uint32_t handle);
     void Clock(int64_t bytes);
-    static std::chrono::nanoseconds BitTime(int64_t bytes);
+    std::chrono::nanoseconds BitTime(int64_t bytes) const;
     bool ReadHitsFault(const uint8_t* control, int32_t controlCount, int32_t readCount) const;
     void LoadFromFile();
     // The sirens fault: a fresh siren goes into the socket; a signature read may take
@@ -99,6 +103,8 @@ private:
     std::string lastErrorDetail_;
     SimulatorCounters counters_;
     UsbTimeModel usb_;
+    MpsseChip usbChip_;
+    int64_t spiClockHz_ = kSpiClockHz;
     bool open_ = false;
     bool busReleased_ = true;  // nothing driven before the first open
     UpperPinSetup upperPins_ = kUpperPinsClosing;

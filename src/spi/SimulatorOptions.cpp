@@ -92,6 +92,7 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
     }
     if (key == "sfdp") return Trim(value) == "none" && (f.noSfdp = true);
     if (key == "wp") return Trim(value) == "low" && (f.wpLow = true);
+    if (key == "fill") return SetNumber(value, 0xFF, f.fill);
     if (key == "protect") return SetNumber(value, 0xFF, f.protect);
     if (key == "signature") return SetNumber(value, 0xFF, f.signature);
     return false;

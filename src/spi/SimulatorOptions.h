@@ -34,6 +34,9 @@ struct SimulatorFaults {
     bool noSfdp = false;
     std::optional<uint8_t> protect;
     bool wpLow = false;
+    // A siren that arrives holding every byte this value (a backing file still wins):
+    // 0xFF is a factory-blank chip, anything else one that must be erased first.
+    std::optional<uint8_t> fill;
 
     bool operator==(const SimulatorFaults&) const = default;
 };
@@ -44,7 +47,7 @@ inline constexpr int64_t kEmptySocketReads = 3;
 inline constexpr int64_t kMaxSlowMicroseconds = 100000;
 
 // Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10,slow=500"
-// or "chip=W25Q16JV,protect=0x9C,wp=low".
+// or "chip=W25Q16JV,protect=0x9C,wp=low" or "fill=0x00".
 // Empty items are skipped. On a bad item nothing is changed, `error` says which
 // item and false is returned.
 bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::string& error);

@@ -1,5 +1,7 @@
 #include "spi/SpiAdapter.h"
 
+#include <algorithm>
+
 namespace zorvek {
 
 namespace {
@@ -89,6 +91,13 @@ std::chrono::nanoseconds SpiAdapter::Elapsed() const {
 int32_t ClockFrequencyForDivisor(int32_t clockDivisor) {
     if (clockDivisor < 0 || clockDivisor > 0xFFFF) return 0;
     return 12000000 / ((1 + clockDivisor) * 2);
+}
+
+int32_t DivisorForClock(int64_t baseHz, int64_t wantedHz) {
+    if (wantedHz <= 0) return 0xFFFF;
+    const int64_t half = baseHz / 2;
+    const int64_t divisor = (half + wantedHz - 1) / wantedHz - 1;  // rounded up: never faster than asked
+    return static_cast<int32_t>(std::clamp<int64_t>(divisor, 0, 0xFFFF));
 }
 
 }  // namespace zorvek

@@ -171,6 +171,13 @@ public:
     // frames, and `receive` is not to be trusted. This default sends frame by frame.
     virtual int32_t AdapterBatch(uint32_t handle, const BatchFrame* frames, size_t count, uint8_t* receive,
                                  int32_t& received);
+    // On an open adapter: the fastest SPI clock it can make that is not above
+    // `wantedHz` (the slowest it can make when all are). `hz` is the clock now running.
+    // This default keeps the clock AdapterInitSpi set and says it cannot change it.
+    virtual int32_t AdapterSetClock(uint32_t /*handle*/, int32_t /*wantedHz*/, int32_t& hz) {
+        hz = 0;
+        return kAdapterInvalidParameter;
+    }
 
     // Time base for the bounded waits of the flash routines: real adapters use the
     // steady clock, the simulated siren its own virtual clock.
@@ -182,5 +189,8 @@ public:
 
 // 12 MHz / ((1 + divisor) * 2), or 0 for a negative divisor or one above 0xFFFF.
 int32_t ClockFrequencyForDivisor(int32_t clockDivisor);
+// The MPSSE divisor whose clock from `baseHz` ((base / 2) / (1 + divisor)) is the
+// fastest not above `wantedHz`; 0xFFFF when even that is faster.
+int32_t DivisorForClock(int64_t baseHz, int64_t wantedHz);
 
 }  // namespace zorvek

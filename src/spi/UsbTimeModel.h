@@ -31,6 +31,7 @@ public:
     const FtdiChipModel& Chip() const { return *chip_; }
     const UsbTraffic& Traffic() const { return traffic_; }
     int64_t SpiClockHz() const { return spiClockHz_; }
+    void SetSpiClockHz(int64_t hz) { spiClockHz_ = hz; }
 
     // A chip-select frame writing `outCount` bytes and reading `readCount`.
     void Frame(int64_t outCount, int64_t readCount);

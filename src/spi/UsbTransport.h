@@ -18,7 +18,7 @@ inline constexpr uint16_t kFt232hProductId = 0x6014;
 enum class MpsseChip { Ft2232C, Ft2232H, Ft4232H, Ft232H, Unknown };
 MpsseChip ChipFromBcdDevice(uint16_t bcdDevice);
 // Only the H series know the clock opcodes 0x8A-0x8D.
-inline bool IsHighSpeedChip(MpsseChip chip) {
+inline constexpr bool IsHighSpeedChip(MpsseChip chip) {
     return chip == MpsseChip::Ft2232H || chip == MpsseChip::Ft4232H || chip == MpsseChip::Ft232H;
 }
 const char* ChipName(MpsseChip chip);

@@ -264,6 +264,11 @@ TEST_F(Cli, UsageErrorsExitTwo) {
         {"--simulator-size", "3M", "identify"},
         {"--stats=yes", "identify"},
         {"program", job.string(), "--erase", "fast"},
+        {"program", job.string(), "--write", "some"},
+        {"identify", "--spi-clock", "50"},
+        {"identify", "--spi-clock", "1.2.3M"},
+        {"identify", "--spi-clock", "200M"},
+        {"info", "x.bin", "--spi-clock", "6M"},
         {"identify", "--repeat"},
         {"--device", "A", "--device", "B", "identify"},
         {"--device", "all", "--device", "B", "program", job.string()},
@@ -395,16 +400,25 @@ TEST_F(Cli, DamagedJobsAndEmptyImagesAreRefusedAndWritesVerify) {
     EXPECT_EQ(Siren({"write", (dir / "in.zmg").string()}).status, 4);
     EXPECT_EQ(Siren({"write", (dir / "in.zmg").string(), "--no-verify"}).status, 0);
     extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "read-error-at=0x1000";
-    r = Siren({"write", (dir / "in.zmg").string()});
+    r = Siren({"write", (dir / "in.zmg").string(), "--write", "all"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("could not be verified: the siren or the adapter stopped answering"), std::string::npos)
         << r.err;
+
+    // Written once, the same file again changes nothing; the simulated FT2232D keeps 6 MHz.
+    extraEnv.erase("ZORVEK_SIMULATOR_FAULTS");
+    EXPECT_EQ(Siren({"write", (dir / "in.zmg").string()}).status, 0);
+    r = Siren({"write", (dir / "in.zmg").string(), "--stats", "--spi-clock", "30M"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Sectors erased: 0\nPages written: 0\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("SPI clock: 6.00 MHz"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, ABrokenWriteExitsWithItsOwnStatusAndWords) {
     std::ofstream(dir / "in.zmg", std::ios::binary) << std::string(0x3000, '\x5A');
     const std::string in = (dir / "in.zmg").string();
-    Result r = Siren({"--stats", "write", in});
+    // The described procedure: every step of a full write, each fault meets.
+    Result r = Siren({"--stats", "write", in, "--write", "all"});
     ASSERT_EQ(r.status, 0) << r.err;
     const long calls = std::stol(r.err.substr(r.err.find("Adapter calls: ") + 15));
     struct Case {
@@ -422,7 +436,7 @@ TEST_F(Cli, ABrokenWriteExitsWithItsOwnStatusAndWords) {
         cases.push_back({"unplug-after=" + std::to_string(at), 1, "Check connections"});
     for (const Case& c : cases) {
         extraEnv["ZORVEK_SIMULATOR_FAULTS"] = c.faults;
-        r = Siren({"write", in});
+        r = Siren({"write", in, "--write", "all"});
         EXPECT_EQ(r.status, c.status) << c.faults << "\n" << r.err;
         EXPECT_NE(r.err.find(c.words), std::string::npos) << c.faults << "\n" << r.err;
     }
@@ -565,7 +579,7 @@ TEST_F(Cli, ProgressLinesTellElapsedTimeTimeLeftAndSpeed) {
     Shell("sox -q -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 18 pinknoise vol 0.6");
     const fs::path job = Job({{7, {"long.wav", 0, 0, 0}}});
     extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "slow=1000";
-    const Result r = Siren({"program", job.string()});
+    const Result r = Siren({"program", job.string(), "--write", "all"});
     ASSERT_EQ(r.status, 0) << r.err;
     // Not a terminal: plain lines, one per tenth, each with the figures known by then.
     EXPECT_NE(r.err.find("Programming... 0%, 0:0"), std::string::npos) << r.err;
@@ -622,7 +636,7 @@ TEST_F(Cli, CtrlCMidSirenEndsItsReportAndTheLoop) {
     extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "sirens=2,slow=1000";
     const fs::path log = dir / "log.jsonl";
     const pid_t pid = Start({"--adapter", "simulator", "--simulator-file", siren.string(), "write",
-                             (dir / "zero.zmg").string(), "--repeat", "--log", log.string()});
+                             (dir / "zero.zmg").string(), "--repeat", "--log", log.string(), "--write", "all"});
     bool erasing = false;  // each of its polls takes a millisecond: seconds in all
     for (int i = 0; i < 3000 && !erasing; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -191,6 +191,7 @@ TEST_F(ProgrammerCommandsTest, CancelInThePopupStopsProgrammingAndTheWindowCarri
     start();
     chooseJob();
     const FlashImage expected = expectedImage();
+    dlg->job().writeChanged = false;  // one run of pages from the first, so one batch bounds them
     port.popup->clickCancelAtPage = 3;
 
     QTest::mouseClick(dlg->controlAs<QPushButton>(kIdProgram), Qt::LeftButton);
@@ -403,6 +404,25 @@ TEST_F(ProgrammerCommandsTest, SimulatedSirenMenuItemSwitchesTheAdapterAndIsKept
     EXPECT_EQ(store.ReadInt(kSection, "Simulated Siren", -1), 0);
     EXPECT_EQ(dlg->adapterKind(), AdapterKind::Ftdi);
     EXPECT_EQ(dlg->windowTitle(), "Zorvek USB Siren Programmer");
+}
+
+TEST_F(ProgrammerCommandsTest, WriteOnlyWhatDiffersIsOnByDefaultAndTheClockChoiceIsKept) {
+    start();
+    dropMenu();
+    EXPECT_TRUE(dlg->command(kCmdWriteChanged)->isChecked());
+    EXPECT_TRUE(dlg->job().writeChanged);
+    EXPECT_TRUE(dlg->command(kCmdSpiClock6)->isChecked());
+    dlg->command(kCmdWriteChanged)->trigger();
+    dlg->command(kCmdSpiClock30)->trigger();
+    EXPECT_FALSE(dlg->job().writeChanged);
+    EXPECT_EQ(dlg->job().spiClockHz, 30000000);
+    dlg->command(kCmdExit)->trigger();
+    start();
+    dropMenu();
+    EXPECT_FALSE(dlg->command(kCmdWriteChanged)->isChecked());
+    EXPECT_TRUE(dlg->command(kCmdSpiClock30)->isChecked());
+    EXPECT_FALSE(dlg->command(kCmdSpiClock6)->isChecked());
+    EXPECT_EQ(dlg->job().spiClockHz, 30000000);
 }
 
 TEST_F(ProgrammerCommandsTest, FastEraseIsOffByDefaultAndKept) {

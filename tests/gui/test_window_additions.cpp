@@ -187,8 +187,10 @@ TEST_F(WindowAdditionsTest, StatusBarKeepsHowTheLastRunEnded) {
     start();
     choose(7, wav("alarm.wav", 0.5));
     program();
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s(, [0-9.]+ KiB/s)?$")).match(status()).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Programmed \\(not verified\\), \\d+ s(, [0-9.]+ KiB/s)?: \\d+ sectors? "
+                                                  "erased, \\d+ pages? written, \\d+ already right$"))
+                    .match(status())
+                    .hasMatch())
         << status().toStdString();
     EXPECT_EQ(dlg->runStatus()->adapterText(), QStringLiteral("Simulated Siren SIM0001"));
     EXPECT_EQ(dlg->runStatus()->tone(), RunSummary::Tone::Success);
