@@ -576,7 +576,7 @@ TEST_F(Cli, CtrlCDuringProgrammingCancels) {
 
 TEST_F(Cli, ProgressLinesTellElapsedTimeTimeLeftAndSpeed) {
     // 18 s of sound, each answer of the siren a millisecond: programming takes seconds.
-    Shell("sox -q -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 18 pinknoise vol 0.6");
+    Shell("sox -q -R -n -r 22010 -b 16 -c 1 '" + (dir / "job" / "long.wav").string() + "' synth 18 pinknoise vol 0.6");
     const fs::path job = Job({{7, {"long.wav", 0, 0, 0}}});
     extraEnv["ZORVEK_SIMULATOR_FAULTS"] = "slow=1000";
     const Result r = Siren({"program", job.string(), "--write", "all"});

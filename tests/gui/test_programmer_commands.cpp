@@ -518,10 +518,10 @@ TEST(ScreenshotHook, RequestFromTheEnvironment) {
     QString error;
     EXPECT_FALSE(screenshotRequestFromEnvironment(error).has_value());
     EXPECT_TRUE(error.isEmpty());
-    setenv("ZORVEK_SCREENSHOT", "/tmp/shot.png", 1);
+    setenv("ZORVEK_SCREENSHOT", "pictures/shot.png", 1);  // only parsed, never written
     auto request = screenshotRequestFromEnvironment(error);
     ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(request->file, "/tmp/shot.png");
+    EXPECT_EQ(request->file, "pictures/shot.png");
     EXPECT_EQ(request->target, ScreenshotRequest::Target::MainWindow);
     setenv("ZORVEK_SCREENSHOT_TARGET", "progress", 1);
     EXPECT_EQ(screenshotRequestFromEnvironment(error)->target, ScreenshotRequest::Target::Progress);
