@@ -572,6 +572,59 @@ Check connections and try again.</source>
 Prüfen Sie die Verbindungen und versuchen Sie es erneut.</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable SFDP parameters (%s).
+Nothing was erased or written.</source>
+        <translation>Flash-Speicher nicht erkannt: Die JEDEC-ID %s (%s) steht nicht in der Chip-Tabelle, und der Flash-Speicher meldet keine brauchbaren SFDP-Parameter (%s).
+Es wurde nichts gelöscht oder geschrieben.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Flash not recognised: %s.
+Check connections and try again.</source>
+        <translation>Flash-Speicher nicht erkannt: %s.
+Verbindungen prüfen und erneut versuchen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash (JEDEC ID %s, %s) is not in the chip table, using the parameters it reports: %s, %u-byte pages.</source>
+        <translation>Der Flash-Speicher (JEDEC-ID %s, %s) steht nicht in der Chip-Tabelle; die Parameter, die er selbst meldet, werden verwendet: %s, Seiten zu %u Byte.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash is write-protected (%s), so nothing was erased or written.
+Check the siren&apos;s WP line (it must be high to change the protection) and whether its firmware locks the flash, then try again.</source>
+        <translation>Der Flash-Speicher ist schreibgeschützt (%s), daher wurde nichts gelöscht oder geschrieben.
+Die WP-Leitung der Sirene prüfen (sie muss high sein, um den Schutz zu ändern) und ob ihre Firmware den Flash-Speicher sperrt, dann erneut versuchen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The flash did not accept the erase or program at 0x%06X: it is write-protected there.
+Check the siren&apos;s WP line and whether its firmware locks the flash, then try again.</source>
+        <translation>Der Flash-Speicher hat das Löschen oder Programmieren bei 0x%06X nicht angenommen: Er ist dort schreibgeschützt.
+Die WP-Leitung der Sirene prüfen und ob ihre Firmware den Flash-Speicher sperrt, dann erneut versuchen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>SPI clock %.2f MHz (asked for %.2f MHz).</source>
+        <translation>SPI-Takt %.2f MHz (verlangt: %.2f MHz).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Flash block protection lifted (status register was 0x%02X).</source>
+        <translation>Blockschutz des Flash-Speichers aufgehoben (Statusregister war 0x%02X).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash&apos;s block protection was lifted for writing and has been restored (status register 0x%02X).</source>
+        <translation>Der Blockschutz des Flash-Speichers wurde zum Schreiben aufgehoben und ist wiederhergestellt (Statusregister 0x%02X).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash&apos;s block protection (status register 0x%02X) could not be restored: %s.</source>
+        <translation>Der Blockschutz des Flash-Speichers (Statusregister 0x%02X) konnte nicht wiederhergestellt werden: %s.</translation>
+    </message>
+    <message>
         <location filename="../src/operations/ProgramOperation.cpp" line="+155"/>
         <source>Erasing...</source>
         <translation>Wird gelöscht...</translation>

@@ -572,6 +572,59 @@ Check connections and try again.</source>
 Vérifiez les connexions et réessayez.</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable SFDP parameters (%s).
+Nothing was erased or written.</source>
+        <translation>Mémoire flash non reconnue : l&apos;identifiant JEDEC %s (%s) n&apos;est pas dans la table des puces, et la mémoire flash n&apos;indique aucun paramètre SFDP utilisable (%s).
+Rien n&apos;a été effacé ni écrit.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Flash not recognised: %s.
+Check connections and try again.</source>
+        <translation>Mémoire flash non reconnue : %s.
+Vérifiez les connexions et réessayez.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash (JEDEC ID %s, %s) is not in the chip table, using the parameters it reports: %s, %u-byte pages.</source>
+        <translation>La mémoire flash (identifiant JEDEC %s, %s) n&apos;est pas dans la table des puces ; les paramètres qu&apos;elle indique sont utilisés : %s, pages de %u octets.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash is write-protected (%s), so nothing was erased or written.
+Check the siren&apos;s WP line (it must be high to change the protection) and whether its firmware locks the flash, then try again.</source>
+        <translation>La mémoire flash est protégée en écriture (%s) ; rien n&apos;a donc été effacé ni écrit.
+Vérifiez la ligne WP de la sirène (elle doit être à l&apos;état haut pour changer la protection) et si son micrologiciel verrouille la mémoire flash, puis réessayez.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The flash did not accept the erase or program at 0x%06X: it is write-protected there.
+Check the siren&apos;s WP line and whether its firmware locks the flash, then try again.</source>
+        <translation>La mémoire flash n&apos;a pas accepté l&apos;effacement ou la programmation à 0x%06X : elle y est protégée en écriture.
+Vérifiez la ligne WP de la sirène et si son micrologiciel verrouille la mémoire flash, puis réessayez.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>SPI clock %.2f MHz (asked for %.2f MHz).</source>
+        <translation>Horloge SPI %.2f MHz (demandée : %.2f MHz).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Flash block protection lifted (status register was 0x%02X).</source>
+        <translation>Protection des blocs de la mémoire flash levée (le registre d&apos;état valait 0x%02X).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash&apos;s block protection was lifted for writing and has been restored (status register 0x%02X).</source>
+        <translation>La protection des blocs de la mémoire flash a été levée pour l&apos;écriture et rétablie (registre d&apos;état 0x%02X).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The flash&apos;s block protection (status register 0x%02X) could not be restored: %s.</source>
+        <translation>La protection des blocs de la mémoire flash (registre d&apos;état 0x%02X) n&apos;a pas pu être rétablie : %s.</translation>
+    </message>
+    <message>
         <location filename="../src/operations/ProgramOperation.cpp" line="+155"/>
         <source>Erasing...</source>
         <translation>Effacement...</translation>

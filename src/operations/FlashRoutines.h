@@ -39,25 +39,25 @@ inline constexpr const char* kMsgStillBusy =
     ZT("The flash was still busy after %d seconds, so the operation was stopped.\nCheck connections and try again.");
 
 inline constexpr const char* kMsgJedecUnknown =
-    "Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable "
-    "SFDP parameters (%s).\nNothing was erased or written.";
+    ZT("Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable "
+    "SFDP parameters (%s).\nNothing was erased or written.");
 inline constexpr const char* kMsgIdentityMismatch =
-    "Flash not recognised: %s.\nCheck connections and try again.";
+    ZT("Flash not recognised: %s.\nCheck connections and try again.");
 inline constexpr const char* kMsgUsingSfdp =
-    "The flash (JEDEC ID %s, %s) is not in the chip table, using the parameters it reports: %s, %u-byte pages.";
+    ZT("The flash (JEDEC ID %s, %s) is not in the chip table, using the parameters it reports: %s, %u-byte pages.");
 inline constexpr const char* kMsgWriteProtected =
-    "The flash is write-protected (%s), so nothing was erased or written.\n"
+    ZT("The flash is write-protected (%s), so nothing was erased or written.\n"
     "Check the siren's WP line (it must be high to change the protection) and whether its firmware locks the "
-    "flash, then try again.";
+    "flash, then try again.");
 inline constexpr const char* kMsgRefused =
-    "The flash did not accept the erase or program at 0x%06X: it is write-protected there.\n"
-    "Check the siren's WP line and whether its firmware locks the flash, then try again.";
-inline constexpr const char* kMsgSpiClock = "SPI clock %.2f MHz (asked for %.2f MHz).";
-inline constexpr const char* kMsgProtectionLifted = "Flash block protection lifted (status register was 0x%02X).";
+    ZT("The flash did not accept the erase or program at 0x%06X: it is write-protected there.\n"
+    "Check the siren's WP line and whether its firmware locks the flash, then try again.");
+inline constexpr const char* kMsgSpiClock = ZT("SPI clock %.2f MHz (asked for %.2f MHz).");
+inline constexpr const char* kMsgProtectionLifted = ZT("Flash block protection lifted (status register was 0x%02X).");
 inline constexpr const char* kMsgProtectionRestored =
-    "The flash's block protection was lifted for writing and has been restored (status register 0x%02X).";
+    ZT("The flash's block protection was lifted for writing and has been restored (status register 0x%02X).");
 inline constexpr const char* kMsgProtectionNotRestored =
-    "The flash's block protection (status register 0x%02X) could not be restored: %s.";
+    ZT("The flash's block protection (status register 0x%02X) could not be restored: %s.");
 
 // Highest byte address (capacity - 1) for a signature, or 0 when it is not in the table.
 uint32_t FlashLastAddressForSignature(uint32_t signature);
