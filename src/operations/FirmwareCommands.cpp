@@ -203,12 +203,8 @@ OperationOutcome SirenOperations::UpdateFirmwareOnly(const FirmwareRequest& requ
     job_.flashStatusText = ZT("Programming");
     port_.exchangeToWindow();
     hold.SetText(ZT("Programming..."));
-    for (uint32_t address = 0; address < kFirmwareReadBack; address += kFlashPageSize) {
-        if (job_.abortFlag) break;
-        PageProgram(job_, link_, port_, address, buffer.data() + address, kFlashPageSize);
-        hold.PumpMessages(true);
-        hold.Step();
-    }
+    // The same page path as Program: pipelined, each page proven by its status.
+    ProgramPages(job_, link_, port_, 0, buffer.data(), kFirmwareReadBack);
     int32_t verified = kStopped;
     const bool verifyRan = job_.abortFlag == 0;
     if (verifyRan) {
