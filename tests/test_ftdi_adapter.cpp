@@ -314,7 +314,8 @@ TEST_F(FtdiTest, Ft4232hIsRefusedWithoutBeingOpened) {
 TEST_F(FtdiTest, StaleBytesBeforeTheEchoAreDropped) {
     Make();
     usb->staleAtModeSwitch = {0x42, 0xFA};            // before the purge: gone with it
-    usb->staleAfterPurge = {0x13, 0xFA, 0x00, 0xFA};  // in flight: read and dropped
+    // In flight: read and dropped, a probe byte not right after 0xFA among them.
+    usb->staleAfterPurge = {0x13, 0xFA, 0x00, 0xAA, 0xFA};
     usb->flash.Memory()[0x300] = 0x5A;
     SetupUsb(job, link, port);
     ASSERT_NE(link.handle, 0u);

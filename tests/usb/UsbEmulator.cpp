@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 // libusb's types are opaque to its users; these are the emulator's.
 struct libusb_context {
@@ -32,34 +33,43 @@ struct State {
     bool unplugged = false;
 } g;
 
-libusb_endpoint_descriptor gEndpoints[2];
-libusb_interface_descriptor gAltsetting;
-libusb_interface gInterfaces[2];
-libusb_config_descriptor gConfig;
+// Gang programming drives several adapters from worker threads: one call at a time.
+std::recursive_mutex gMutex;
+
+// One configuration per chip: the packet size libftdi reads from it is the chip's own.
+struct Config {
+    libusb_endpoint_descriptor endpoints[2];
+    libusb_interface_descriptor altsetting;
+    libusb_interface interfaces[2];
+    libusb_config_descriptor config;
+};
+std::vector<std::unique_ptr<Config>> gConfigs;
 
 const EmulatedChip& Chip(size_t index) {
     return g.chips.at(index);
 }
 
-int PacketSize() {
-    return g.chips.empty() ? 64 : FtdiChipModelFor(ChipFromBcdDevice(g.chips[0].bcdDevice)).packetSize;
-}
-
-void BuildConfig() {
-    gEndpoints[0] = {};
-    gEndpoints[0].bEndpointAddress = 0x81;
-    gEndpoints[0].wMaxPacketSize = static_cast<uint16_t>(PacketSize());
-    gEndpoints[1] = gEndpoints[0];
-    gEndpoints[1].bEndpointAddress = 0x02;
-    gAltsetting = {};
-    gAltsetting.bNumEndpoints = 2;
-    gAltsetting.endpoint = gEndpoints;
-    gInterfaces[0] = {&gAltsetting, 1};
-    gInterfaces[1] = {&gAltsetting, 1};
-    gConfig = {};
-    gConfig.bNumInterfaces = 2;
-    gConfig.bConfigurationValue = 1;
-    gConfig.interface = gInterfaces;
+void BuildConfigs() {
+    gConfigs.clear();
+    for (const auto& chip : g.chips) {
+        auto c = std::make_unique<Config>();
+        c->endpoints[0] = {};
+        c->endpoints[0].bEndpointAddress = 0x81;
+        c->endpoints[0].wMaxPacketSize =
+            static_cast<uint16_t>(FtdiChipModelFor(ChipFromBcdDevice(chip.bcdDevice)).packetSize);
+        c->endpoints[1] = c->endpoints[0];
+        c->endpoints[1].bEndpointAddress = 0x02;
+        c->altsetting = {};
+        c->altsetting.bNumEndpoints = 2;
+        c->altsetting.endpoint = c->endpoints;
+        c->interfaces[0] = {&c->altsetting, 1};
+        c->interfaces[1] = {&c->altsetting, 1};
+        c->config = {};
+        c->config.bNumInterfaces = 2;
+        c->config.bConfigurationValue = 1;
+        c->config.interface = c->interfaces;
+        gConfigs.push_back(std::move(c));
+    }
 }
 
 bool Gone() {
@@ -79,7 +89,11 @@ void Attach(const std::vector<EmulatedChip>& chips) {
     g.outTransfers = 0;
     g.beforeTransfer = nullptr;
     g.unplugged = false;
-    BuildConfig();
+    BuildConfigs();
+}
+
+MpsseEngine* EngineOf(size_t index) {
+    return index < g.engines.size() ? g.engines[index].get() : nullptr;
 }
 
 MpsseEngine* Engine() {
@@ -105,11 +119,13 @@ void UnplugAfter(int count) {
 }  // namespace zorvek::test::usb
 
 using namespace zorvek;
+using zorvek::test::MpsseEngine;
 using namespace zorvek::test::usb;
 
 extern "C" {
 
 int libusb_init(libusb_context** ctx) {
+    std::lock_guard lock(gMutex);
     static libusb_context context{};
     if (ctx) *ctx = &context;
     return 0;
@@ -118,6 +134,7 @@ int libusb_init(libusb_context** ctx) {
 void libusb_exit(libusb_context*) {}
 
 ssize_t libusb_get_device_list(libusb_context*, libusb_device*** list) {
+    std::lock_guard lock(gMutex);
     const size_t n = Gone() ? 0 : g.nodes.size();
     auto** out = static_cast<libusb_device**>(std::calloc(n + 1, sizeof(libusb_device*)));
     for (size_t i = 0; i < n; ++i) out[i] = g.nodes[i].get();
@@ -126,24 +143,29 @@ ssize_t libusb_get_device_list(libusb_context*, libusb_device*** list) {
 }
 
 void libusb_free_device_list(libusb_device** list, int) {
+    std::lock_guard lock(gMutex);
     std::free(list);
 }
 
 libusb_device* libusb_ref_device(libusb_device* dev) {
+    std::lock_guard lock(gMutex);
     return dev;
 }
 
 void libusb_unref_device(libusb_device*) {}
 
 uint8_t libusb_get_bus_number(libusb_device* dev) {
+    std::lock_guard lock(gMutex);
     return Chip(dev->index).bus;
 }
 
 uint8_t libusb_get_device_address(libusb_device* dev) {
+    std::lock_guard lock(gMutex);
     return Chip(dev->index).address;
 }
 
 int libusb_get_device_descriptor(libusb_device* dev, libusb_device_descriptor* desc) {
+    std::lock_guard lock(gMutex);
     *desc = {};
     desc->bLength = LIBUSB_DT_DEVICE_SIZE;
     desc->bDescriptorType = LIBUSB_DT_DEVICE;
@@ -159,15 +181,17 @@ int libusb_get_device_descriptor(libusb_device* dev, libusb_device_descriptor* d
     return 0;
 }
 
-int libusb_get_config_descriptor(libusb_device*, uint8_t index, libusb_config_descriptor** config) {
+int libusb_get_config_descriptor(libusb_device* dev, uint8_t index, libusb_config_descriptor** config) {
+    std::lock_guard lock(gMutex);
     if (index != 0) return LIBUSB_ERROR_NOT_FOUND;
-    *config = &gConfig;
+    *config = &gConfigs.at(dev->index)->config;
     return 0;
 }
 
 void libusb_free_config_descriptor(libusb_config_descriptor*) {}
 
 int libusb_open(libusb_device* dev, libusb_device_handle** handle) {
+    std::lock_guard lock(gMutex);
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
     if (Chip(dev->index).denyAccess) return LIBUSB_ERROR_ACCESS;
     *handle = new libusb_device_handle{dev->index};
@@ -175,10 +199,12 @@ int libusb_open(libusb_device* dev, libusb_device_handle** handle) {
 }
 
 void libusb_close(libusb_device_handle* handle) {
+    std::lock_guard lock(gMutex);
     delete handle;
 }
 
 int libusb_get_string_descriptor_ascii(libusb_device_handle* handle, uint8_t index, unsigned char* data, int length) {
+    std::lock_guard lock(gMutex);
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
     const EmulatedChip& chip = Chip(handle->index);
     const std::string text = index == 1 ? "FTDI" : index == 2 ? chip.description : chip.serial;
@@ -189,64 +215,73 @@ int libusb_get_string_descriptor_ascii(libusb_device_handle* handle, uint8_t ind
 }
 
 int libusb_detach_kernel_driver(libusb_device_handle*, int) {
+    std::lock_guard lock(gMutex);
     return LIBUSB_ERROR_NOT_FOUND;  // no serial driver bound
 }
 
 int libusb_set_auto_detach_kernel_driver(libusb_device_handle*, int) {
+    std::lock_guard lock(gMutex);
     return 0;
 }
 
 int libusb_get_configuration(libusb_device_handle*, int* config) {
+    std::lock_guard lock(gMutex);
     *config = 1;
     return Gone() ? LIBUSB_ERROR_NO_DEVICE : 0;
 }
 
 int libusb_set_configuration(libusb_device_handle*, int) {
+    std::lock_guard lock(gMutex);
     return 0;
 }
 
 int libusb_claim_interface(libusb_device_handle* handle, int) {
+    std::lock_guard lock(gMutex);
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
     g.engine = g.engines.at(handle->index).get();
     return 0;
 }
 
 int libusb_release_interface(libusb_device_handle*, int) {
+    std::lock_guard lock(gMutex);
     return 0;
 }
 
 // The FTDI vendor requests: reset (0x00 with 0) and purges (1: what the host sent and
 // the engine has not decoded, 2: answers waiting for the host), latency (0x09), bit
 // mode (0x0B); baud rate, flow control and the rest are accepted and ignored.
-int libusb_control_transfer(libusb_device_handle*, uint8_t, uint8_t request, uint16_t value, uint16_t, unsigned char*,
-                            uint16_t length, unsigned int) {
+int libusb_control_transfer(libusb_device_handle* handle, uint8_t, uint8_t request, uint16_t value, uint16_t,
+                            unsigned char*, uint16_t length, unsigned int) {
+    std::lock_guard lock(gMutex);
     if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
-    if (g.engine) {
-        if (request == 0x00 && value == 0) g.engine->ResetSio();
-        if (request == 0x00 && value == 1) g.engine->PurgeTx();
-        if (request == 0x00 && value == 2) g.engine->PurgeRx();
-        if (request == 0x09) g.engine->SetLatencyTimer(static_cast<uint8_t>(value));
-        if (request == 0x0B) g.engine->SetBitMode(static_cast<uint8_t>(value >> 8));
-    }
+    MpsseEngine& engine = *g.engines.at(handle->index);
+    if (request == 0x00 && value == 0) engine.ResetSio();
+    if (request == 0x00 && value == 1) engine.PurgeTx();
+    if (request == 0x00 && value == 2) engine.PurgeRx();
+    if (request == 0x09) engine.SetLatencyTimer(static_cast<uint8_t>(value));
+    if (request == 0x0B) engine.SetBitMode(static_cast<uint8_t>(value >> 8));
     return length;
 }
 
-int libusb_bulk_transfer(libusb_device_handle*, unsigned char endpoint, unsigned char* data, int length,
+int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, unsigned char* data, int length,
                          int* transferred, unsigned int timeoutMs) {
+    std::lock_guard lock(gMutex);
     *transferred = 0;
-    if (g.beforeTransfer && g.engine) g.beforeTransfer(*g.engine);
+    // Each handle talks to its own chip, whichever was claimed last.
+    MpsseEngine& engine = *g.engines.at(handle->index);
+    if (g.beforeTransfer) g.beforeTransfer(engine);
     ++g.transfers;
     if (!g.chips.empty() && g.chips[0].unplugAfterTransfers >= 0 && g.transfers > g.chips[0].unplugAfterTransfers)
         g.unplugged = true;
-    if (Gone() || !g.engine) return LIBUSB_ERROR_NO_DEVICE;
+    if (Gone()) return LIBUSB_ERROR_NO_DEVICE;
     // libusb waits without end for a timeout of 0; here that is a minute of emulated time.
     const std::chrono::milliseconds timeout(timeoutMs ? timeoutMs : 60000);
     bool timedOut = false;
     if (!(endpoint & 0x80)) {
         ++g.outTransfers;
-        *transferred = g.engine->BulkOut(data, length, timeout, timedOut);
+        *transferred = engine.BulkOut(data, length, timeout, timedOut);
     } else {
-        *transferred = g.engine->BulkIn(data, length, timeout, timedOut);
+        *transferred = engine.BulkIn(data, length, timeout, timedOut);
     }
     return timedOut ? LIBUSB_ERROR_TIMEOUT : 0;
 }
@@ -257,15 +292,19 @@ libusb_transfer* libusb_alloc_transfer(int) {
 }
 void libusb_free_transfer(libusb_transfer*) {}
 int libusb_submit_transfer(libusb_transfer*) {
+    std::lock_guard lock(gMutex);
     return LIBUSB_ERROR_NOT_SUPPORTED;
 }
 int libusb_cancel_transfer(libusb_transfer*) {
+    std::lock_guard lock(gMutex);
     return LIBUSB_ERROR_NOT_SUPPORTED;
 }
 int libusb_handle_events_timeout(libusb_context*, struct timeval*) {
+    std::lock_guard lock(gMutex);
     return LIBUSB_ERROR_NOT_SUPPORTED;
 }
 int libusb_handle_events_timeout_completed(libusb_context*, struct timeval*, int*) {
+    std::lock_guard lock(gMutex);
     return LIBUSB_ERROR_NOT_SUPPORTED;
 }
 

@@ -28,6 +28,8 @@ struct EmulatedChip {
 void Attach(const std::vector<EmulatedChip>& chips);
 // The MPSSE engine behind the interface claimed last (before a claim, the first chip's).
 MpsseEngine* Engine();
+// The engine of the chip attached at `index`.
+MpsseEngine* EngineOf(size_t index);
 // Bulk transfers so far, both ways, and the OUT transfers among them.
 int BulkTransfers();
 int BulkOutTransfers();

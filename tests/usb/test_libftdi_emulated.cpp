@@ -11,6 +11,8 @@
 #include "TestFiles.h"
 #include "UsbEmulator.h"
 #include "WavTestSupport.h"
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
 #include "files/SirenImageFile.h"
 #include "operations/FlashRoutines.h"
 #include "operations/SelfTest.h"
@@ -219,20 +221,97 @@ TEST(LibFtdiEmulated, BatchAnswersNeverOutgrowTheFt2232dInBuffer) {
     CloseUsb(run.job, run.link, run.port);
 }
 
-TEST(LibFtdiEmulated, Ft4232hIsListedAndRefused) {
+TEST(LibFtdiEmulated, Ft4232hIsListedAndRefusedAndNeverHidesAUsableAdapter) {
     usb::EmulatedChip quad;
     quad.productId = 0x6011;
     quad.bcdDevice = 0x0800;
-    Bench run(quad);
+    quad.serial = "FTQUAD";
+    {
+        Bench run(quad);
+        std::vector<AdapterListing> listed;
+        const Result listing = ListFtdiAdapters(*MakeLibFtdiTransport(), listed);
+        ASSERT_TRUE(listing) << Describe(listing);
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0].chip, "FT4232H");
+        EXPECT_FALSE(listed[0].openable);
+        SetupUsb(run.job, run.link, run.port);
+        EXPECT_EQ(run.link.handle, 0u);
+        EXPECT_EQ(usb::BulkTransfers(), 0);
+    }
+    // Listed first, beside an FT2232H: the FT2232H is the one adapter there is to use.
+    usb::EmulatedChip usable = ChipOf(kFt2232h);
+    usable.address = 13;
+    usb::Attach({quad, usable});
     std::vector<AdapterListing> listed;
-    const Result listing = ListFtdiAdapters(*MakeLibFtdiTransport(), listed);
-    ASSERT_TRUE(listing) << Describe(listing);
-    ASSERT_EQ(listed.size(), 1u);
-    EXPECT_EQ(listed[0].chip, "FT4232H");
-    EXPECT_FALSE(listed[0].openable);
-    SetupUsb(run.job, run.link, run.port);
-    EXPECT_EQ(run.link.handle, 0u);
-    EXPECT_EQ(usb::BulkTransfers(), 0);
+    ASSERT_TRUE(ListFtdiAdapters(*MakeLibFtdiTransport(), listed));
+    ASSERT_EQ(listed.size(), 2u);
+    const AdapterPick pick = PickAdapter(listed, std::nullopt);
+    ASSERT_EQ(pick.result, PickResult::Chosen);
+    EXPECT_EQ(pick.chosen->serial, "FTEMU1");
+    FtdiAdapter adapter(MakeLibFtdiTransport());
+    JobState job;
+    SpiLink link{&adapter};
+    ScriptedUserPort port;
+    SetupUsb(job, link, port);
+    ASSERT_NE(link.handle, 0u) << (port.messages.empty() ? "" : port.messages.back().text);
+    EXPECT_EQ(usb::Engine(), usb::EngineOf(1));
+    CloseUsb(job, link, port);
+}
+
+// zorvek-cli's --device over real libftdi: one serial number drives that adapter only,
+// none with two attached drives neither, and "all" programs every usable one at once.
+TEST(LibFtdiEmulated, DeviceOptionChoosesTheAdapterAndAllProgramsEveryUsableOne) {
+    usb::EmulatedChip quad = ChipOf(kFt2232h);
+    quad.productId = 0x6011;
+    quad.bcdDevice = 0x0800;
+    quad.serial = "FTQUAD";
+    usb::EmulatedChip first = ChipOf(kFt2232d, kDefaultFlashSize), second = ChipOf(kFt2232h, kDefaultFlashSize);
+    first.serial = "FTEMU1";
+    second.serial = "FTEMU2";
+    first.address = 13;
+    second.address = 14;
+    usb::Attach({quad, first, second});
+    ScratchFolder dir;
+    const std::string image = dir.file("in.zmg"), other = dir.file("other.zmg");
+    WriteBytes(image, Pattern(0x9000, 1));
+    WriteBytes(other, Pattern(0x9000, 2));
+    const auto cli = [](std::vector<std::string> args) {
+        testing::internal::CaptureStderr();
+        const int status = cli::RunCli(args, "zorvek-cli");
+        return std::pair{status, testing::internal::GetCapturedStderr()};
+    };
+    const auto holds = [](size_t index, const std::string& path) {
+        const Bytes want = ReadBytes(path);
+        const auto& memory = usb::EngineOf(index)->flash.Memory();
+        return std::equal(want.begin(), want.end(), memory.begin()) &&
+               std::all_of(memory.begin() + static_cast<long>(want.size()), memory.end(),
+                           [](uint8_t b) { return b == 0xFF; });
+    };
+    const auto blank = [](size_t index) {
+        const auto& memory = usb::EngineOf(index)->flash.Memory();
+        return std::all_of(memory.begin(), memory.end(), [](uint8_t b) { return b == 0xFF; });
+    };
+
+    auto [status, said] = cli({"-q", "write", image});
+    EXPECT_EQ(status, cli::kExitNoAdapter) << said;
+    EXPECT_NE(said.find("--device SERIAL"), std::string::npos) << said;
+    EXPECT_TRUE(blank(1) && blank(2));
+
+    std::tie(status, said) = cli({"-q", "write", image, "--device", "FTNONE"});
+    EXPECT_EQ(status, cli::kExitNoAdapter) << said;
+    EXPECT_NE(said.find("\"FTEMU2\""), std::string::npos) << said;
+    EXPECT_TRUE(blank(1) && blank(2));
+
+    std::tie(status, said) = cli({"-q", "write", image, "--device", "FTEMU2"});
+    EXPECT_EQ(status, cli::kExitSuccess) << said;
+    EXPECT_TRUE(blank(1));
+    EXPECT_TRUE(holds(2, image));
+
+    std::tie(status, said) = cli({"-q", "write", other, "--device", "all"});
+    EXPECT_EQ(status, cli::kExitSuccess) << said;
+    EXPECT_TRUE(holds(1, other));
+    EXPECT_TRUE(holds(2, other));
+    EXPECT_TRUE(blank(0));  // the FT4232H is never driven
 }
 
 TEST(LibFtdiEmulated, UnplugInABatchAndAWriteTimeoutStopTheWrite) {
