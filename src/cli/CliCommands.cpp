@@ -70,7 +70,8 @@ private:
 
     // Production programming: --repeat, --log or several adapters.
     bool ForProduction() const;
-    int ProductionAdapters(std::vector<AdapterRequest>& adapters);
+    // `leftOut`: an attached adapter --device all could not use (said).
+    int ProductionAdapters(std::vector<AdapterRequest>& adapters, bool& leftOut);
     int Production(std::vector<uint8_t> image);
 
     int Program();
@@ -169,7 +170,7 @@ bool CliRun::ForProduction() const {
     return o_.repeat || o_.log || o_.devices.size() > 1 || (o_.devices.size() == 1 && o_.devices[0] == "all");
 }
 
-int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
+int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters, bool& leftOut) {
     AdapterRequest base;
     if (int status = BuildRequest(base)) return status;
     const bool all = o_.devices.size() == 1 && o_.devices[0] == "all";
@@ -191,7 +192,15 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
     std::vector<AdapterListing> attached;
     if (const Result listed = ListAdapters(base, attached); !listed) Say(Describe(listed));
     for (const auto& listing : attached) {
-        if (!listing.supported || listing.serial.empty()) continue;
+        if (!listing.supported) continue;
+        if (listing.serial.empty()) {
+            // A programmer left out must not let the run pass as if every siren was done.
+            Say(Format("the adapter at bus %03d device %03d is left out: ", listing.bus, listing.address) +
+                (listing.whyNot.empty() ? "it has no serial number to tell it from the others" : listing.whyNot) +
+                ".");
+            leftOut = true;
+            continue;
+        }
         AdapterRequest request = base;
         request.serial = listing.serial;
         adapters.push_back(request);
@@ -207,14 +216,15 @@ int CliRun::ProductionAdapters(std::vector<AdapterRequest>& adapters) {
 
 int CliRun::Production(std::vector<uint8_t> image) {
     ProductionPlan plan;
-    if (int status = ProductionAdapters(plan.adapters)) return status;
+    bool leftOut = false;
+    if (int status = ProductionAdapters(plan.adapters, leftOut)) return status;
     plan.image = std::move(image);
     plan.sourceFile = AbsolutePath(o_.args[0]);
     plan.job = job_;
     plan.repeat = o_.repeat;
     if (o_.log) plan.logPath = AbsolutePath(*o_.log);
     plan.quiet = o_.quiet;
-    return RunProduction(plan);
+    return WorseExitStatus(RunProduction(plan), leftOut ? kExitNoAdapter : kExitSuccess);
 }
 
 void CliRun::NoAdapterAdvice() const {

@@ -259,7 +259,8 @@ TEST(LibFtdiEmulated, Ft4232hIsListedAndRefusedAndNeverHidesAUsableAdapter) {
 }
 
 // zorvek-cli's --device over real libftdi: one serial number drives that adapter only,
-// none with two attached drives neither, and "all" programs every usable one at once.
+// none with two attached drives neither, and "all" programs every usable one at once
+// and names the one it cannot use.
 TEST(LibFtdiEmulated, DeviceOptionChoosesTheAdapterAndAllProgramsEveryUsableOne) {
     usb::EmulatedChip quad = ChipOf(kFt2232h);
     quad.productId = 0x6011;
@@ -270,7 +271,10 @@ TEST(LibFtdiEmulated, DeviceOptionChoosesTheAdapterAndAllProgramsEveryUsableOne)
     second.serial = "FTEMU2";
     first.address = 13;
     second.address = 14;
-    usb::Attach({quad, first, second});
+    usb::EmulatedChip denied = ChipOf(kFt2232h);
+    denied.address = 15;
+    denied.denyAccess = true;
+    usb::Attach({quad, first, second, denied});
     ScratchFolder dir;
     const std::string image = dir.file("in.zmg"), other = dir.file("other.zmg");
     WriteBytes(image, Pattern(0x9000, 1));
@@ -307,8 +311,10 @@ TEST(LibFtdiEmulated, DeviceOptionChoosesTheAdapterAndAllProgramsEveryUsableOne)
     EXPECT_TRUE(blank(1));
     EXPECT_TRUE(holds(2, image));
 
+    // The one this user may not open is named, and the run does not pass as complete.
     std::tie(status, said) = cli({"-q", "write", other, "--device", "all"});
-    EXPECT_EQ(status, cli::kExitSuccess) << said;
+    EXPECT_EQ(status, cli::kExitNoAdapter) << said;
+    EXPECT_NE(said.find("bus 003 device 015 is left out: access denied"), std::string::npos) << said;
     EXPECT_TRUE(holds(1, other));
     EXPECT_TRUE(holds(2, other));
     EXPECT_TRUE(blank(0));  // the FT4232H is never driven
