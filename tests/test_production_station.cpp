@@ -11,10 +11,15 @@ using namespace zorvek::test;
 namespace {
 
 struct Bench {
-    explicit Bench(uint32_t flashSize) : siren(Options(flashSize)), station(job, link, port) { link.adapter = &siren; }
-    static SimulatorOptions Options(uint32_t size) {
+    explicit Bench(uint32_t flashSize, const std::string& faults = "")
+        : siren(Options(flashSize, faults)), station(job, link, port) {
+        link.adapter = &siren;
+    }
+    static SimulatorOptions Options(uint32_t size, const std::string& faults) {
         SimulatorOptions options;
         options.size = size;
+        std::string error;
+        EXPECT_TRUE(ParseSimulatorFaults(faults, options.faults, error)) << error;
         return options;
     }
     SimulatedSiren siren;
@@ -73,4 +78,23 @@ TEST(ProductionStation, WaitsForTheProgrammedSirenToBeTakenOutAndTheNextToArrive
     EXPECT_EQ(bench.siren.SirenInSocket(), 0);
     EXPECT_EQ(bench.station.WaitForSiren(nullptr, std::chrono::milliseconds(0)), SocketWait::Done);
     EXPECT_NE(bench.siren.SirenInSocket(), 0);
+}
+
+// A bench takes every chip Program takes: one without RES is seen, and block
+// protection is lifted for the write and left as found.
+TEST(ProductionStation, IdentifiesChipsWithoutResAndLiftsTheirProtection) {
+    for (const auto& [chip, protect] : {std::pair{"N25Q032A", 0x7C}, std::pair{"W25Q16JV", 0x1C}}) {
+        SCOPED_TRACE(chip);
+        Bench bench(2u << 20, std::string("chip=") + chip + ",protect=" + std::to_string(protect));
+        ASSERT_TRUE(bench.station.Open());
+        int looks = 0;
+        ASSERT_EQ(bench.station.WaitForSiren([&] { return looks++ > 0; }), SocketWait::Done);
+        EXPECT_STREQ(bench.job.flashIdentity.chip.name, chip);
+        std::vector<uint8_t> image(5000);
+        for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
+        const SirenReport report = bench.station.Program(image);
+        EXPECT_TRUE(report.Passed()) << report.failure;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), bench.siren.Flash().Memory().begin()));
+        EXPECT_EQ(bench.siren.Flash().StatusRegister1(), protect);
+    }
 }

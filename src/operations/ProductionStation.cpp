@@ -57,17 +57,38 @@ bool ProductionStation::Open() {
     return job_.abortFlag == 0 && link_.handle != 0;
 }
 
+bool ProductionStation::Identify(FlashIdentity& identity, bool& adapterFailed) {
+    // Identified as Program identifies: by JEDEC ID, by RES for the oldest parts, by
+    // SFDP for a part the table lacks. The signature alone would miss chips without
+    // RES and leave block protection unknown until an erase is refused.
+    const Result r = LinkFlash(job_, link_, port_)->Identify(identity);
+    adapterFailed = r.fault == Fault::Adapter;
+    job_.flashIdValue = identity.signature.value_or(adapterFailed ? 0 : kErasedByte);
+    return r.ok();
+}
+
 SocketWait ProductionStation::Wait(bool forSiren, const std::function<bool()>& stop,
                                    std::chrono::milliseconds interval) {
     for (;;) {
         if (stop && stop()) return SocketWait::Stopped;
-        if (ReadSignature(job_, link_, port_) != 0) return SocketWait::AdapterFailed;
-        const FlashChip* chip = FlashChipForSignature(job_.flashIdValue);
-        if (forSiren && chip) {
-            job_.flashLastAddress = chip->LastAddress();
+        FlashIdentity identity;
+        bool adapterFailed = false;
+        bool present = Identify(identity, adapterFailed);
+        if (present && forSiren) {
+            // A siren being pushed into the socket may answer half a read: it counts
+            // once a second identification agrees.
+            FlashIdentity again;
+            present = Identify(again, adapterFailed) && again.jedecId == identity.jedecId &&
+                      again.signature == identity.signature;
+            identity = again;
+        }
+        if (adapterFailed) return SocketWait::AdapterFailed;
+        if (forSiren && present) {
+            job_.flashIdentity = identity;
+            job_.flashLastAddress = identity.chip.LastAddress();
             return SocketWait::Done;
         }
-        if (!forSiren && !chip) return SocketWait::Done;
+        if (!forSiren && !present) return SocketWait::Done;
         std::this_thread::sleep_for(interval);
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "job/FlashIdentity.h"
 #include "job/JobState.h"
 #include "job/UserPort.h"
 #include "operations/SirenOperations.h"
@@ -43,10 +44,10 @@ public:
 
     // Opens the adapter and sets up SPI; false (the person was told) when that fails.
     bool Open();
-    // Polls the signature until a flash of the chip table answers; then flashLastAddress is its own.
+    // Identifies until a flash answers; then the job's identity and flashLastAddress are its own.
     SocketWait WaitForSiren(const std::function<bool()>& stop,
                             std::chrono::milliseconds interval = kSocketPollInterval);
-    // Polls until no flash of the chip table answers any more.
+    // Identifies until no flash answers any more.
     SocketWait WaitForRemoval(const std::function<bool()>& stop,
                               std::chrono::milliseconds interval = kSocketPollInterval);
     // Erases (by the job's erase mode), programs and always verifies `image`. Bytes
@@ -55,6 +56,8 @@ public:
 
 private:
     SocketWait Wait(bool forSiren, const std::function<bool()>& stop, std::chrono::milliseconds interval);
+    // One identification; true when a flash answered and is known. Sets flashIdValue.
+    bool Identify(FlashIdentity& identity, bool& adapterFailed);
 
     JobState& job_;
     SpiLink& link_;
