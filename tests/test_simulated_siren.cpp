@@ -593,9 +593,12 @@ public:
                 kept.push_back(f);
             kept.back().idleBytes /= idleShare;
         }
-        return siren_.AdapterBatch(handle, kept.data(), kept.size(), receive, received);
+        const int32_t status = siren_.AdapterBatch(handle, kept.data(), kept.size(), receive, received);
+        if (busyFirst && received > 0) receive[0] |= kStatusBusy;
+        return status;
     }
     std::function<bool(uint32_t)> lose = [](uint32_t) { return false; };
+    bool busyFirst = false;  // the batch's first status answer always reads busy
     int idleShare = 1;  // the flash gets this share of the idle clocks: a slower flash than typical
     int batches = 0;
 
@@ -646,6 +649,15 @@ TEST(PipelinedProgramming, GivesUpAfterThreeBatchesOfWhichTheFlashTookNoPage) {
     EXPECT_NE(run.Run(), 0);
     EXPECT_EQ(losing.batches, 3);
     EXPECT_EQ(run.job.abortFlag, 1);
+    EXPECT_TRUE(run.link.writeRefused);  // heard (the latch set) and refused
+    // Never proven free before the first page: the link is blamed, not protection.
+    PipelinedRun garbled(40 * 256);
+    LosingLink busy(garbled.siren);
+    busy.busyFirst = true;
+    garbled.link.adapter = &busy;
+    EXPECT_EQ(garbled.Run(), kAdapterIoError);
+    EXPECT_EQ(busy.batches, 3);
+    EXPECT_FALSE(garbled.link.writeRefused);
 }
 
 TEST(PipelinedProgramming, PagesSentWhileTheFlashIsStillBusyAreNotCountedAsWritten) {
