@@ -601,6 +601,15 @@ TEST(FirmwareUpdate, NothingIsErasedWithoutAUsableRecoveryFile) {
     EXPECT_TRUE(unsaved.SawTextContaining("Could not keep a copy of the first 64 KiB"));
     EXPECT_EQ(unsaved.siren.Flash().sectorErases, 0);
 
+    // Protection that cannot be lifted (SRWD with WP low) stops it before a copy is even needed.
+    FirmwareRun locked;
+    locked.siren.Flash().SetStatusRegisters(0x9C);
+    locked.siren.Flash().SetWriteProtectPinLow(true);
+    EXPECT_EQ(locked.Update(), OperationOutcome::Failed);
+    EXPECT_TRUE(locked.SawTextContaining("write-protected"));
+    EXPECT_EQ(locked.siren.Flash().sectorErases, 0);
+    EXPECT_TRUE(locked.RecoveryFiles().empty());
+
     // Named copies that are no recovery file: missing, one byte short or long, another kind.
     FirmwareRun kept;
     kept.siren.Faults().unplugAfter = CleanFirmwareUpdate().second - 100;
