@@ -329,6 +329,13 @@ TEST(SirenOperations, ReaderKeepsEarlierFileWhenAReadFails) {
     EXPECT_TRUE(full.SawTextContaining("Could not write the siren image file")) << full.port.Texts().size();
     EXPECT_EQ(ReadBytes(full.dir.file("full.zmg")), (Bytes{4, 5}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full.dir.path()), {}), 1) << "temporary left";
+
+    // A place no file can be made: said before anything is read.
+    SirenRun nowhere;
+    nowhere.port.fileAnswers.push_back(nowhere.dir.file("no-such-folder/clone.zmg"));
+    EXPECT_EQ(nowhere.Ops().ReadSiren(), OperationOutcome::Failed);
+    EXPECT_TRUE(nowhere.SawTextContaining("Could not create the siren image file"));
+    EXPECT_LT(nowhere.siren.Counters().bytesIn, 64);  // identification only
 }
 
 TEST(SirenOperations, FirmwareOnlyUpdateRewritesOnlyTheFirmware) {
