@@ -252,10 +252,13 @@ TEST(Sweep, ProgramNeverPassesAHalfWrittenSiren) {
                                           {"Erasing...", "NOT (completely) programmed"},
                                           {"Programming...", "NOT (completely) programmed"},
                                           {"Verifying...", "could not be verified"}}};
-    for (const ProgramRequest& request : {ProgramRequest{.verify = true}, ProgramRequest{.verify = false},
-                                          ProgramRequest{.verify = true, .erase = EraseMode::Chip}}) {
-        SCOPED_TRACE(::testing::Message()
-                     << "verify " << *request.verify << ", bulk erase " << request.erase.has_value());
+    for (const ProgramRequest& request :
+         {ProgramRequest{.verify = true}, ProgramRequest{.verify = false},
+          ProgramRequest{.verify = true, .erase = EraseMode::Chip},
+          ProgramRequest{.verify = true, .erase = EraseMode::Chip, .writeChanged = false}}) {
+        SCOPED_TRACE(::testing::Message() << "verify " << *request.verify << ", bulk erase "
+                                          << request.erase.has_value() << ", write all "
+                                          << request.writeChanged.has_value());
         const auto command = [&](Bench& b) { return b.Ops().ProgramCommand(request); };
         Sweep(
             prepare, command,

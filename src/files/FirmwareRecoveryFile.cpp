@@ -145,11 +145,4 @@ bool ReadFirmwareRecovery(const std::string& path, FirmwareRecovery& recovery, s
     return true;
 }
 
-bool RecoveryFitsSector(const FirmwareRecovery& recovery, const std::vector<uint8_t>& sector) {
-    if (sector.size() != kRecoverySectorBytes || recovery.writing.size() != kRecoverySectorBytes) return false;
-    for (size_t i = 0; i < sector.size(); ++i)
-        if (sector[i] != 0xFF && sector[i] != recovery.writing[i]) return false;
-    return true;
-}
-
 }  // namespace zorvek

@@ -55,8 +55,4 @@ std::string WriteNewFirmwareRecovery(const std::string& folder, const FirmwareRe
 // missing file, a short or long one, another kind of file).
 bool ReadFirmwareRecovery(const std::string& path, FirmwareRecovery& recovery, std::string* error);
 
-// Whether `sector` (64 KiB read from the siren) can be what an update writing
-// `recovery.writing` left: every byte erased or already written.
-bool RecoveryFitsSector(const FirmwareRecovery& recovery, const std::vector<uint8_t>& sector);
-
 }  // namespace zorvek
