@@ -19,11 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     if (zorvek::ReadFirmwareRecovery(path, recovery, &error)) {
         const std::vector<uint8_t> erased(zorvek::kRecoverySectorBytes, 0xFF);
-        if (!zorvek::RecoveryFitsSector(recovery, erased)) __builtin_trap();  // an erased sector fits any update
-        (void)zorvek::RecoveryFitsSector(recovery, recovery.before);
-        // A blank siren is never taken for the file's siren by itself (unless its copy was blank too).
+        // An erased sector fits any update of the file's siren; the user says whose it is.
         const auto& id = recovery.identity;
         const auto match = zorvek::MatchRecovery(recovery, erased, id.flashId, id.capacity);
+        if (match == zorvek::RecoveryMatch::Foreign) __builtin_trap();
+        (void)zorvek::MatchRecovery(recovery, recovery.before, id.flashId, id.capacity);
+        // A blank siren is never taken for the file's siren by itself (unless its copy was blank too).
         if (match == zorvek::RecoveryMatch::Belongs &&
             !(id.known && zorvek::IdentifySiren(id.flashId, id.capacity, erased) == id))
             __builtin_trap();
