@@ -91,6 +91,18 @@ TEST(FlashChips, UnknownJedecIdUsesSfdpOrIsRefusedNamingIt) {
     IdentifyChip(odd.job, odd.link, odd.port);
     EXPECT_EQ(odd.job.abortFlag, 1);
     EXPECT_TRUE(odd.port.SawContaining("electronic signature is 0x14"));
+    // Still erasing for an earlier run: it answers only status reads, and is named busy, not unknown.
+    ChipRun busy("chip=W25Q16JV");
+    SimulatedFlash& flash = busy.siren.Flash();
+    for (const std::vector<uint8_t>& command : {std::vector<uint8_t>{kCmdWriteEnable}, {kCmdChipErase}}) {
+        flash.Select();
+        for (uint8_t b : command) flash.Exchange(b);
+        flash.Deselect();
+    }
+    IdentifyChip(busy.job, busy.link, busy.port);
+    EXPECT_EQ(busy.job.abortFlag, 1);
+    EXPECT_TRUE(busy.port.SawContaining("still busy with an erase or write an earlier run started (status register 0x03)"));
+    EXPECT_FALSE(busy.port.SawContaining("not recognised"));
 }
 
 TEST(FlashChips, ProtectedChipsAreWrittenAndLeftAsFound) {

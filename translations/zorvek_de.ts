@@ -580,6 +580,13 @@ Es wurde nichts gelöscht oder geschrieben.</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>The flash is still busy with an erase or write an earlier run started (%s), so it cannot be identified yet.
+A whole-chip erase can take a minute or more: wait, then try again.</source>
+        <translation>Der Flash-Speicher ist noch mit einem Löschen oder Schreiben beschäftigt, das ein früherer Lauf begonnen hat (%s), und kann daher noch nicht erkannt werden.
+Das Löschen des ganzen Chips kann eine Minute oder länger dauern: warten Sie, dann versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Flash not recognised: %s.
 Check connections and try again.</source>
         <translation>Flash-Speicher nicht erkannt: %s.

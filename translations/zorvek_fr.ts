@@ -580,6 +580,13 @@ Rien n&apos;a été effacé ni écrit.</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>The flash is still busy with an erase or write an earlier run started (%s), so it cannot be identified yet.
+A whole-chip erase can take a minute or more: wait, then try again.</source>
+        <translation>La mémoire flash est encore occupée par un effacement ou une écriture qu’une exécution précédente a commencé (%s) ; elle ne peut pas encore être identifiée.
+L’effacement de toute la puce peut prendre une minute ou plus : attendez, puis réessayez.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Flash not recognised: %s.
 Check connections and try again.</source>
         <translation>Mémoire flash non reconnue : %s.

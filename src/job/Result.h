@@ -12,7 +12,7 @@ enum class Fault : int32_t {
     Adapter,          // an adapter call failed; `status` holds its status
     InvalidArgument,  // a caller's mistake, nothing was sent
     PageCrossing,     // a page program that would wrap inside its page; `address`
-    StillBusy,        // the flash stayed busy past its limit; `limitMs`
+    StillBusy,        // the flash stayed busy past its limit (`value` ms), or when it was to be identified
     NotRecognised,    // the flash answered an identification no table row knows
     Mismatch,         // what was read back differs; `address`
     Unsupported,      // a request this driver or build cannot carry out

@@ -89,6 +89,11 @@ void IdentifyChip(JobState& job, SpiLink& link, UserPort& port) {
         Show(port, kMsgSignatureUnread);
         return;
     }
+    if (r.fault == Fault::StillBusy) {
+        job.abortFlag = 1;
+        Show(port, Format(kMsgBusyAtIdentify, r.detail.c_str()));
+        return;
+    }
     if (r.fault == Fault::NotRecognised) {
         job.abortFlag = 1;
         if (!r.detail.empty() && r.value == id.jedecId && id.jedecId != 0)

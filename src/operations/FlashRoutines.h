@@ -41,6 +41,9 @@ inline constexpr const char* kMsgStillBusy =
 inline constexpr const char* kMsgJedecUnknown =
     ZT("Flash not recognised: JEDEC ID %s (%s) is not in the chip table, and the flash reports no usable "
     "SFDP parameters (%s).\nNothing was erased or written.");
+inline constexpr const char* kMsgBusyAtIdentify =
+    ZT("The flash is still busy with an erase or write an earlier run started (%s), so it "
+    "cannot be identified yet.\nA whole-chip erase can take a minute or more: wait, then try again.");
 inline constexpr const char* kMsgIdentityMismatch =
     ZT("Flash not recognised: %s.\nCheck connections and try again.");
 inline constexpr const char* kMsgUsingSfdp =

@@ -96,7 +96,15 @@ Result SpiFlash::Identify(FlashIdentity& identity) {
         identity.source = FlashFactsSource::Table;
     } else if (NoAnswer(jedec)) {
         const FlashChip* bySignature = FlashChipForSignature(signature);
-        if (!bySignature) return NotRecognised(signature);
+        if (!bySignature) {
+            // No flash, or one still erasing or programming for an earlier run (one
+            // stopped while the chip worked on): that one answers only status reads.
+            uint8_t status = 0;
+            if (Result r = ReadStatus(status); !r) return r;
+            if (status != 0xFF && (status & kStatusBusy))
+                return Result::Failure(Fault::StillBusy, Format("status register 0x%02X", status));
+            return NotRecognised(signature);
+        }
         identity.chip = *bySignature;
         identity.source = FlashFactsSource::Signature;
     } else {
