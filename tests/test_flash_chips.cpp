@@ -248,8 +248,13 @@ TEST(SimulatorFaultList, ParsesTheChipItems) {
     EXPECT_EQ(chip.capacity, 2u << 20);  // the part's size wins
     EXPECT_FALSE(chip.sfdp);
     for (const char* bad : {"chip=W25Q99", "jedec=12345", "jedec=FFFFFF", "jedec=00000G", "sfdp=yes", "wp=high",
-                            "protect=0x100"})
+                            "protect=0x100", "usb=FT4232H", "usb="})
         EXPECT_FALSE(ParseSimulatorFaults(bad, f, error)) << bad;
+    // The adapter chip charged: the FT2232H's clock and USB side, as the window and bench see it.
+    SimulatorOptions options;
+    ASSERT_TRUE(ParseSimulatorFaults("usb=ft2232h", options.faults, error)) << error;
+    SimulatedSiren siren(options);
+    EXPECT_NE(siren.Diagnostics().model.find("FT2232H"), std::string::npos) << siren.Diagnostics().model;
 }
 
 TEST(FlashChips, TheBusIsReleasedAfterEveryRunAlsoAFailedOrCancelledOne) {

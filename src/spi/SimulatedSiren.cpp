@@ -20,8 +20,8 @@ SimulatedSiren::SimulatedSiren(SimulatorOptions options)
       locationId_(0x0100 | (options.number & 0xFF)),
       filePath_(std::move(options.filePath)),
       deviceName_("Simulated Siren " + serial_),
-      usb_(FtdiChipModelFor(options.usbChip), kSpiClockHz),
-      usbChip_(options.usbChip) {
+      usb_(FtdiChipModelFor(options.faults.usbChip.value_or(options.usbChip)), kSpiClockHz),
+      usbChip_(options.faults.usbChip.value_or(options.usbChip)) {
     if (faults_.signature) flash_.SetSignature(*faults_.signature);
     if (faults_.protect) flash_.SetStatusRegisters(*faults_.protect);
     flash_.SetWriteProtectPinLow(faults_.wpLow);

@@ -1,5 +1,6 @@
 #include "spi/SimulatorOptions.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +96,20 @@ bool ParseItem(std::string_view item, SimulatorFaults& f) {
     if (key == "fill") return SetNumber(value, 0xFF, f.fill);
     if (key == "protect") return SetNumber(value, 0xFF, f.protect);
     if (key == "signature") return SetNumber(value, 0xFF, f.signature);
+    if (key == "usb") {
+        // The chips an adapter may carry (the FT4232H is refused by the real driver).
+        static constexpr std::pair<std::string_view, MpsseChip> kChips[] = {
+            {"ft2232d", MpsseChip::Ft2232C}, {"ft2232c", MpsseChip::Ft2232C},
+            {"ft2232h", MpsseChip::Ft2232H}, {"ft232h", MpsseChip::Ft232H}};
+        std::string name(Trim(value));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const auto& [known, chip] : kChips)
+            if (name == known) {
+                f.usbChip = chip;
+                return true;
+            }
+        return false;
+    }
     return false;
 }
 

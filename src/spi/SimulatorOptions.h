@@ -37,6 +37,9 @@ struct SimulatorFaults {
     // A siren that arrives holding every byte this value (a backing file still wins):
     // 0xFF is a factory-blank chip, anything else one that must be erased first.
     std::optional<uint8_t> fill;
+    // The adapter's FTDI chip whose USB side the modelled time charges (and whose
+    // clocks the SPI clock comes from), over the options' own.
+    std::optional<MpsseChip> usbChip;
 
     bool operator==(const SimulatorFaults&) const = default;
 };
@@ -47,7 +50,7 @@ inline constexpr int64_t kEmptySocketReads = 3;
 inline constexpr int64_t kMaxSlowMicroseconds = 100000;
 
 // Parses a comma list such as "unplug-after=40,weak-bit=0x200:3,signature=0x10,slow=500"
-// or "chip=W25Q16JV,protect=0x9C,wp=low" or "fill=0x00".
+// or "chip=W25Q16JV,protect=0x9C,wp=low" or "fill=0x00" or "usb=FT2232H".
 // Empty items are skipped. On a bad item nothing is changed, `error` says which
 // item and false is returned.
 bool ParseSimulatorFaults(std::string_view text, SimulatorFaults& faults, std::string& error);
