@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedUserPort.h"
+#include "SpyAdapter.h"
 #include "job/Result.h"
 #include "spi/AdapterLifecycle.h"
 #include "spi/SimulatedSiren.h"
@@ -14,11 +15,16 @@ using namespace zorvek::test;
 namespace {
 
 struct Driver {
-    Driver() {
+    explicit Driver(MpsseChip usb = MpsseChip::Ft2232C) : siren(Options(usb)) {
         opening = OpenAdapter(siren);
         chip = FlashChipForCapacity(siren.Flash().Size());
     }
     SpiFlash Flash(ProgressPort* progress = nullptr) { return SpiFlash(siren, opening.handle, chip, progress); }
+    static SimulatorOptions Options(MpsseChip usb) {
+        SimulatorOptions options;
+        options.usbChip = usb;
+        return options;
+    }
 
     SimulatedSiren siren;
     AdapterOpening opening;
@@ -85,3 +91,24 @@ TEST(SpiFlashResults, DescribeWordsEveryFault) {
 }
 
 }  // namespace
+
+// An erase takes hundreds of milliseconds: a high-speed adapter, which could ask every
+// microframe, asks about once a millisecond, with the pause in the poll's own write;
+// a full-speed one, whose pause would cost USB bytes, polls as before.
+TEST(SpiFlashResults, EraseWaitsPollAboutOnceAMillisecond) {
+    for (MpsseChip usb : {MpsseChip::Ft2232H, MpsseChip::Ft2232C}) {
+        SCOPED_TRACE(ChipName(usb));
+        Driver d(usb);
+        SpyAdapter spy(d.siren);
+        const auto start = d.siren.Elapsed();
+        ASSERT_TRUE(SpiFlash(spy, d.opening.handle, d.chip).EraseSectors(0, 1));
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(d.siren.Elapsed() - start);
+        EXPECT_GE(spent, d.chip->sectorEraseTypical);
+        if (usb == MpsseChip::Ft2232H) {
+            EXPECT_LE(spy.Count(kCmdReadStatus), spent.count() + 2);
+            EXPECT_LT(spent, d.chip->sectorEraseTypical + std::chrono::milliseconds(3));
+        } else {
+            EXPECT_TRUE(spy.idleClocks.empty());
+        }
+    }
+}

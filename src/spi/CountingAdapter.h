@@ -23,6 +23,7 @@ public:
     // A batch is one round trip when any frame reads: the adapters this wraps send it at once.
     ZORVEK_SPI_ADAPTER_OPERATIONS;
     int32_t AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) override;
+    bool IdleClocksAreFree() const override { return inner_.IdleClocksAreFree(); }
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
     AdapterDiagnostics Diagnostics() const override { return inner_.Diagnostics(); }

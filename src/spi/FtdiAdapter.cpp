@@ -245,6 +245,10 @@ int32_t FtdiAdapter::AdapterWrite(uint32_t handle, const WriteFrame& frame) {
     return QueueCommands();
 }
 
+bool FtdiAdapter::IdleClocksAreFree() const {
+    return open_ && model_ && model_->clockOnlyCommand && (lowIdle_ & kChipSelectPin);
+}
+
 void FtdiAdapter::QueueIdle(int32_t byteCount) {
     // Pins set up with chip select low between frames: the bytes would reach the flash.
     if (!(lowIdle_ & kChipSelectPin)) return;

@@ -41,6 +41,7 @@ public:
     // Idle clocks are queued like a write-only frame: no round trip.
     ZORVEK_SPI_ADAPTER_OPERATIONS;
     int32_t AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) override;
+    bool IdleClocksAreFree() const override;
     std::chrono::nanoseconds Elapsed() const override { return transport_->Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
     AdapterDiagnostics Diagnostics() const override;

@@ -45,6 +45,7 @@ public:
     // every SPI byte after it is charged at the new clock.
     int32_t AdapterSetClock(uint32_t handle, int32_t wantedHz, int32_t& hz) override;
     int64_t SpiClockHz() const { return spiClockHz_; }
+    bool IdleClocksAreFree() const override { return FtdiChipModelFor(usbChip_).clockOnlyCommand; }
     std::chrono::nanoseconds Elapsed() const override { return flash_.Now(); }
     std::string LastErrorDetail() const override { return lastErrorDetail_; }
     AdapterDiagnostics Diagnostics() const override;

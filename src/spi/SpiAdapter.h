@@ -165,6 +165,9 @@ public:
     // measured in SPI clock time that the adapter can queue without a USB round trip.
     // Adapters that cannot do this do nothing; callers must not rely on the pause.
     virtual int32_t AdapterIdleClocks(uint32_t /*handle*/, int32_t /*byteCount*/) { return kAdapterOk; }
+    // Whether AdapterIdleClocks pauses without sending the idle bytes over USB (a
+    // clock-only command), so that a pause costs neither bus time nor a round trip.
+    virtual bool IdleClocksAreFree() const { return false; }
     // Sends `count` frames in order; what they read lands in `receive` one after the
     // other (`received` bytes in all). Adapters that queue writes send the whole batch
     // with one USB round trip. On failure the flash may have taken any prefix of the

@@ -105,14 +105,21 @@ Result SpiFlash::ReadStatus(uint8_t& status) {
     return r;
 }
 
-Result SpiFlash::WaitWhileBusy(std::chrono::milliseconds limit) {
-    return Wait(limit, nullptr);
+Result SpiFlash::WaitWhileBusy(std::chrono::milliseconds limit, bool paced) {
+    return Wait(limit, nullptr, paced);
 }
 
-Result SpiFlash::Wait(std::chrono::milliseconds limit, uint8_t* first) {
+void SpiFlash::PollPause() {
+    if (!adapter_.IdleClocksAreFree()) return;
+    const int32_t hz = clockHz_ > 0 ? clockHz_ : ClockFrequencyForDivisor(0);
+    adapter_.AdapterIdleClocks(handle_, hz / 8 / 1000);  // its status shows in the poll
+}
+
+Result SpiFlash::Wait(std::chrono::milliseconds limit, uint8_t* first, bool paced) {
     const auto start = adapter_.Elapsed();
-    for (;;) {
+    for (bool again = false;; again = true) {
         const bool cancelled = CancelRequested();
+        if (paced && again) PollPause();
         uint8_t status = 0;
         if (Result r = ReadStatus(status); !r) return r;
         if (first) {
@@ -265,7 +272,7 @@ Result SpiFlash::EraseSectors(uint32_t address, int32_t count) {
     const auto limit = BusyLimit(chip_, BusyKind::SectorErase);
     // A busy flash ignores the write enable and the erase: what an earlier run left
     // running (one that gave up waiting) must end first.
-    if (Result r = WaitWhileBusy(limit); !r) return r;
+    if (Result r = WaitWhileBusy(limit, true); !r) return r;
     for (int32_t i = 0; i < count; ++i) {
         if (Result r = WriteEnable(); !r) return r;
         observer_->EraseStarting();
@@ -276,14 +283,14 @@ Result SpiFlash::EraseSectors(uint32_t address, int32_t count) {
         address += SectorSize();
         Step();
         uint8_t first = kStatusBusy;
-        if (Result r = Wait(limit, &first); !r) return r;
+        if (Result r = Wait(limit, &first, true); !r) return r;
         if (Result r = CheckTaken(first, sector); !r) return r;
     }
     return Result::Ok();
 }
 
 Result SpiFlash::EraseChip(int32_t steps) {
-    if (Result r = WaitWhileBusy(BusyLimit(chip_, BusyKind::SectorErase)); !r) return r;  // as EraseSectors
+    if (Result r = WaitWhileBusy(BusyLimit(chip_, BusyKind::SectorErase), true); !r) return r;  // as EraseSectors
     if (Result r = WriteEnable(); !r) return r;
     observer_->EraseStarting();
     const uint8_t control[] = {kCmdChipErase};
@@ -294,6 +301,7 @@ Result SpiFlash::EraseChip(int32_t steps) {
     int32_t shown = 0;
     for (bool first = true;; first = false) {
         if (CancelRequested()) return Result::Failure(Fault::Cancelled);
+        if (!first) PollPause();
         uint8_t status = 0;
         if (Result r = ReadStatus(status); !r) return r;
         const auto elapsed = adapter_.Elapsed() - start;

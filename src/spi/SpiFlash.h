@@ -62,7 +62,8 @@ public:
     Result WriteEnable();
     // Polls the status register until the flash is idle. Cancel is looked at before
     // every poll, but the poll still goes out, so a broken link shows as such.
-    Result WaitWhileBusy(std::chrono::milliseconds limit);
+    // `paced`: for erases and status writes, which take many milliseconds; see PollPause.
+    Result WaitWhileBusy(std::chrono::milliseconds limit, bool paced = false);
     // 1 to a page of bytes inside one page, then the wait; idle clocks of the
     // typical program time go first, so the first poll usually finds it done.
     Result PageProgram(uint32_t address, const uint8_t* data, int32_t count);
@@ -97,7 +98,12 @@ private:
     Result Query(const uint8_t* control, int32_t controlCount, uint8_t* buffer, int32_t count);
     Result ReadStatus(uint8_t& status);
     // WaitWhileBusy that also hands back the first status it read.
-    Result Wait(std::chrono::milliseconds limit, uint8_t* first);
+    Result Wait(std::chrono::milliseconds limit, uint8_t* first, bool paced = false);
+    // Before the second and later polls of a long wait: a millisecond of idle clocks,
+    // which ride with the poll in the same USB write, so a high-speed adapter asks
+    // about once a millisecond instead of once a microframe. Only where the adapter
+    // pauses without sending the idle bytes: elsewhere a round trip is long enough.
+    void PollPause();
     // After a program or erase whose first status showed the flash idle: the chip
     // either refused it (latch still set) or finished it; `probe` is read back to
     // tell a refusal that also cleared the latch.

@@ -60,7 +60,7 @@ Result SpiFlash::WriteStatusRegisters(uint8_t status1, uint8_t status2) {
     const uint8_t control[] = {kCmdWriteStatus, status1, status2};
     if (Result r = Write(control, two ? 3 : 2); !r) return r;
     const auto maximum = chip_ ? chip_->statusWriteMax : std::chrono::milliseconds(100);
-    if (Result r = WaitWhileBusy(std::max(std::chrono::milliseconds(1000), 10 * maximum)); !r) return r;
+    if (Result r = WaitWhileBusy(std::max(std::chrono::milliseconds(1000), 10 * maximum), true); !r) return r;
     uint8_t back1 = 0, back2 = 0;
     if (Result r = ReadStatusRegisters(back1, back2); !r) return r;
     // The busy and latch bits are the chip's own; the rest must read back as written.

@@ -66,6 +66,7 @@ public:
         idleClocks.push_back({frames.size(), byteCount});
         return inner_.AdapterIdleClocks(handle, byteCount);
     }
+    bool IdleClocksAreFree() const override { return inner_.IdleClocksAreFree(); }
     std::chrono::nanoseconds Elapsed() const override { return inner_.Elapsed(); }
     std::string LastErrorDetail() const override { return inner_.LastErrorDetail(); }
 
