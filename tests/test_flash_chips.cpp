@@ -101,7 +101,8 @@ TEST(FlashChips, UnknownJedecIdUsesSfdpOrIsRefusedNamingIt) {
     }
     IdentifyChip(busy.job, busy.link, busy.port);
     EXPECT_EQ(busy.job.abortFlag, 1);
-    EXPECT_TRUE(busy.port.SawContaining("still busy with an erase or write an earlier run started (status register 0x03)"));
+    EXPECT_TRUE(busy.port.SawContaining("still busy with an erase or write an earlier run started (status register 0x03)"))
+        << ::testing::PrintToString(busy.port.Texts());
     EXPECT_FALSE(busy.port.SawContaining("not recognised"));
 }
 

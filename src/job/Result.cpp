@@ -15,7 +15,8 @@ std::string Describe(const Result& r) {
     };
     std::string text = Translated(EnumLookup(r.fault, kWords, ZT("failed")));
     if (r.fault == Fault::Adapter) text += Format(ZT(" (status %d)"), r.status);
-    if (r.fault == Fault::StillBusy && r.value > 0) text += Format(ZT(" after %d seconds"), static_cast<int>(r.value / 1000));
+    if (r.fault == Fault::StillBusy && r.value > 0)
+        text += Format(ZT(" after %d seconds"), static_cast<int>(r.value / 1000));
     if (r.fault == Fault::NotRecognised) text += Format(": 0x%x", static_cast<unsigned>(r.value));
     if (r.fault == Fault::PageCrossing || r.fault == Fault::Mismatch) text += Format(ZT(" at 0x%06X"), r.address);
     if (!r.ok() && !r.detail.empty()) text += ": " + r.detail;
