@@ -98,3 +98,16 @@ TEST(ProductionStation, IdentifiesChipsWithoutResAndLiftsTheirProtection) {
         EXPECT_EQ(bench.siren.Flash().StatusRegister1(), protect);
     }
 }
+
+// A flash that answers but cannot be used is named once, not polled in silence.
+TEST(ProductionStation, AFlashThatCannotBeUsedIsNamedOnceWhileTheBenchWaits) {
+    Bench bench(2u << 20, "jedec=9D6015,sfdp=none");
+    ASSERT_TRUE(bench.station.Open());
+    int looks = 0;
+    EXPECT_EQ(bench.station.WaitForSiren([&] { return looks++ == 4; }, std::chrono::milliseconds(0)),
+              SocketWait::Stopped);
+    int said = 0;
+    for (const auto& text : bench.port.Texts())
+        said += text.find("cannot be used (flash not recognised: 0x9d6015") != std::string::npos;
+    EXPECT_EQ(said, 1) << ::testing::PrintToString(bench.port.Texts());
+}

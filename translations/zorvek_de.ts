@@ -587,6 +587,11 @@ Das Löschen des ganzen Chips kann eine Minute oder länger dauern: warten Sie, 
     </message>
     <message>
         <location line="+3"/>
+        <source>A flash answers in the socket but cannot be used (%s); waiting for a siren that can be.</source>
+        <translation>Im Sockel antwortet ein Flash-Speicher, der nicht verwendet werden kann (%s); es wird auf eine Sirene gewartet, die verwendet werden kann.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Flash not recognised: %s.
 Check connections and try again.</source>
         <translation>Flash-Speicher nicht erkannt: %s.

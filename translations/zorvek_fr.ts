@@ -587,6 +587,11 @@ L’effacement de toute la puce peut prendre une minute ou plus : attendez, puis
     </message>
     <message>
         <location line="+3"/>
+        <source>A flash answers in the socket but cannot be used (%s); waiting for a siren that can be.</source>
+        <translation>Une mémoire flash répond dans le support mais ne peut pas être utilisée (%s) ; attente d’une sirène utilisable.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Flash not recognised: %s.
 Check connections and try again.</source>
         <translation>Mémoire flash non reconnue : %s.

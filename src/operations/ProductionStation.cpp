@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "job/TextFormat.h"
 #include "job/Translate.h"
 #include "operations/OperationSupport.h"
 
@@ -64,6 +65,16 @@ bool ProductionStation::Identify(FlashIdentity& identity, bool& adapterFailed) {
     const Result r = LinkFlash(job_, link_, port_)->Identify(identity);
     adapterFailed = r.fault == Fault::Adapter;
     job_.flashIdValue = identity.signature.value_or(adapterFailed ? 0 : kErasedByte);
+    // A flash that answers but cannot be used would keep the bench waiting without a
+    // word: say so once, until the socket is empty again.
+    const bool answered = identity.signature || (identity.jedecId != 0 && identity.jedecId != 0xFFFFFF) ||
+                          r.fault == Fault::StillBusy;
+    if (r.ok() || adapterFailed || !answered) {
+        shownProblem_.clear();
+    } else if (const std::string problem = Describe(r); problem != shownProblem_) {
+        shownProblem_ = problem;
+        port_.ShowMessage(Format(kMsgUnusableFlash, problem.c_str()), kProgramTitle, MessageIcon::Warning);
+    }
     return r.ok();
 }
 

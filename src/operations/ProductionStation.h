@@ -10,6 +10,7 @@
 
 #include "job/FlashIdentity.h"
 #include "job/JobState.h"
+#include "job/Translate.h"
 #include "job/UserPort.h"
 #include "operations/SirenOperations.h"
 #include "operations/SpiLink.h"
@@ -30,6 +31,9 @@ enum class SocketWait {
     Stopped,        // `stop` said so
     AdapterFailed,  // the adapter stopped answering
 };
+
+inline constexpr const char* kMsgUnusableFlash =
+    ZT("A flash answers in the socket but cannot be used (%s); waiting for a siren that can be.");
 
 // Time between signature polls while waiting for a siren to come or go.
 inline constexpr std::chrono::milliseconds kSocketPollInterval{100};
@@ -62,6 +66,7 @@ private:
     JobState& job_;
     SpiLink& link_;
     UserPort& port_;
+    std::string shownProblem_;  // why the flash in the socket cannot be used, as last said
 };
 
 }  // namespace zorvek
